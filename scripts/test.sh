@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds every tree and runs every test: native, native with sanitizers, and the
+# Windows tests under Wine; the 32-bit Quillet.exe is built as well.
+source "$(dirname "$0")/common.sh"
+cd "$repo"
+install_missing_packages
+
+for preset in native native-asan; do
+  echo "== $preset"
+  build_preset "$preset"
+  ctest --preset "$preset" -j "$(nproc)"
+done
+
+echo "== win32 (Quillet.exe for users)"
+build_preset win32
+
+echo "== win64 under Wine"
+build_preset win64
+trap 'stop_wine; stop_display' EXIT
+start_display
+start_wine
+ctest --preset win64

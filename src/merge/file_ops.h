@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+// The two file operations whose safe form differs between platforms.
+
+// Copies a file, replacing an existing target. False on any failure.
+bool copyFile(const std::string& from, const std::string& to);
+
+// Puts the finished file `replacement` in the place of `target` in one atomic step,
+// replacing it. False on failure, leaving target as it was.
+bool replaceFile(const std::string& replacement, const std::string& target);

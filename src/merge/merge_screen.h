@@ -1,0 +1,50 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// What a merge shows on screen. The windows implement these; tests record them.
+
+// A progress bar: a 16-bit range, a step, a position; a step past the maximum starts over
+// from the minimum.
+class ProgressDisplay {
+  public:
+    virtual ~ProgressDisplay() = default;
+    virtual void setRange(std::uint16_t minimum, std::uint16_t maximum) = 0;
+    virtual void setStep(int step) = 0;
+    virtual void setPosition(int position) = 0;
+    virtual void step() = 0;
+};
+
+class StatusLine {
+  public:
+    virtual ~StatusLine() = default;
+    virtual void setText(const std::string& text) = 0;
+};
+
+// Answers of the conflict question: the ids of its two buttons.
+inline constexpr int kAnswerReplace = 128;
+inline constexpr int kAnswerSkip = 1004;
+
+// Asks whether a custom line replaces a conflicting database line. Returns kAnswerReplace
+// or kAnswerSkip; any other value means the question could not be shown.
+class ConflictQuestion {
+  public:
+    virtual ~ConflictQuestion() = default;
+    virtual int ask(const std::string& sourcePath, const std::string& baseLine,
+                    const std::string& customLine) = 0;
+};
+
+// A modal error message with an error icon and no owner window.
+class ErrorMessages {
+  public:
+    virtual ~ErrorMessages() = default;
+    virtual void showError(const std::string& text, const std::string& caption) = 0;
+};
+
+struct MergeScreen {
+    ProgressDisplay& progress;
+    StatusLine& status;
+    ConflictQuestion& question;
+    ErrorMessages& errors;
+};

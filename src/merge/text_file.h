@@ -1,0 +1,59 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <string>
+#include <string_view>
+
+// Text files as the program sees them on every platform: a CR LF line end is read as one
+// line feed, and every line feed is written as CR LF. All other bytes pass unchanged.
+
+#ifdef _WIN32
+inline constexpr char kPathSeparator = '\\';
+#else
+inline constexpr char kPathSeparator = '/';
+#endif
+
+std::string joinPath(std::string_view directory, std::string_view name);
+
+// Reads the whole file, turning each CR LF into a line feed, and gives its size on disk.
+// False when it cannot be opened or read.
+bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk = nullptr);
+
+// Calls onLine for every line of text, its line feed included; the last line may lack one.
+// A line longer than maxPiece arrives in pieces of maxPiece characters, as a fixed-size
+// line buffer would read it.
+template <typename OnLine>
+void forEachLinePiece(std::string_view text, std::size_t maxPiece, OnLine&& onLine) {
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find('\n', start);
+        std::size_t lineEnd = end == std::string_view::npos ? text.size() : end + 1;
+        if (lineEnd - start > maxPiece)
+            lineEnd = start + maxPiece;
+        onLine(text.substr(start, lineEnd - start));
+        start = lineEnd;
+    }
+}
+
+template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLine) {
+    forEachLinePiece(text, std::string_view::npos, onLine);
+}
+
+// Writes a new file (an existing one is truncated), turning each line feed into CR LF.
+// close() tells whether every write and the close itself succeeded.
+class TextFileWriter {
+  public:
+    TextFileWriter() = default;
+    TextFileWriter(const TextFileWriter&) = delete;
+    TextFileWriter& operator=(const TextFileWriter&) = delete;
+    ~TextFileWriter();
+
+    bool open(const std::string& path);
+    void write(std::string_view text);
+    bool close();
+
+  private:
+    std::FILE* file_ = nullptr;
+    bool failed_ = false;
+};

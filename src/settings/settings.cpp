@@ -1,0 +1,78 @@
+#include "settings/settings.h"
+
+#include "merge/text_file.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+Settings* theInstance = nullptr;
+
+void copyPath(char (&target)[kPathSize], const char* text) {
+    std::snprintf(target, sizeof target, "%s", text);
+}
+} // namespace
+
+SettingsBase::~SettingsBase() { theInstance = nullptr; }
+
+Settings* Settings::instance() {
+    if (theInstance == nullptr)
+        theInstance = new Settings();
+    return theInstance;
+}
+
+void Settings::load() {
+    sameNameAction = kSameNameRequest;
+    sameCallsignAction = kSameCallsignRequest;
+    distanceRestriction = 1;
+
+    std::string text;
+    if (!readTextFile(kSettingsFileName, text)) {
+        copyPath(xplaneExePath, kDefaultXPlaneExePath);
+        return;
+    }
+
+    // The file is read in pieces of at most 259 characters, as a 260-byte line buffer
+    // would; a piece shorter than 2 characters (line feed included) does not count.
+    std::string path;
+    int count = 0;
+    forEachLinePiece(text, kPathSize - 1, [&](std::string_view piece) {
+        if (piece.size() < 2)
+            return;
+        const std::string value(piece);
+        switch (count) {
+        case 0:
+            path = value;
+            break;
+        case 1:
+            sameNameAction = std::atoi(value.c_str());
+            break;
+        case 2:
+            sameCallsignAction = std::atoi(value.c_str());
+            break;
+        case 3:
+            distanceRestriction = std::atoi(value.c_str());
+            break;
+        default:
+            break;
+        }
+        ++count;
+    });
+    copyPath(xplaneExePath, path.empty() ? kDefaultXPlaneExePath : path.c_str());
+}
+
+void Settings::save() {
+    const std::string filePath = joinPath(startDirectory, kSettingsFileName);
+    TextFileWriter file;
+    if (!file.open(filePath))
+        return;
+    char numbers[64];
+    std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n", static_cast<int>(sameNameAction),
+                  static_cast<int>(sameCallsignAction), static_cast<int>(distanceRestriction));
+    file.write(xplaneExePath);
+    file.write("\n");
+    file.write(numbers);
+    file.close();
+}

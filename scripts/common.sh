@@ -53,15 +53,13 @@ stop_display() {
   [ -n "${xvfb_pid:-}" ] && kill "$xvfb_pid" 2>/dev/null || true
 }
 
-# Creates the private Wine prefix once and keeps one wineserver running for speed.
+# Keeps one wineserver running for speed, and lets a first program create the private
+# prefix and start Wine's background services with their output going nowhere: services
+# started later by a test would hold the test's output pipe open and stall ctest.
 start_wine() {
   mkdir -p "$WINEPREFIX"
-  if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    echo "Preparing the Wine prefix in $WINEPREFIX"
-    wine wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
-  fi
   wineserver -p
+  wine cmd /c exit >/dev/null 2>&1 </dev/null || true
 }
 
 stop_wine() {

@@ -1,0 +1,502 @@
+#include "merge/nav_merger.h"
+
+#include "recording_screen.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+const std::string kHeader = "810 Version - data cycle 2612, \xa9 X-Plane nav data\n";
+
+// An X-Plane folder in a temporary directory: earth_nav.dat and add-on airports.
+class MergeJob : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        Settings* settings = Settings::instance();
+        settings->sameNameAction = kSameNameSkip;
+        settings->sameCallsignAction = kSameCallsignSkip;
+        settings->distanceRestriction = 1;
+        earthNav_ = dir_.file("Resources/default data/earth_nav.dat");
+        fs::create_directories(fs::path(earthNav_).parent_path());
+    }
+
+    // Writes earth_nav.dat with CR LF line ends, as X-Plane ships it.
+    void writeDatabase(const std::string& text) { writeBytes(earthNav_, crlf(text)); }
+
+    // Adds an airport to the table, with a nav.dat of the given text (none if null).
+    void addAirport(const std::string& folder, const char* navDat, int selected = 1) {
+        const std::string path = dir_.file("Custom Scenery/" + folder + "/Earth nav data/nav.dat");
+        if (navDat != nullptr)
+            writeBytes(path, crlf(navDat));
+        airports_.push_back({path, folder, selected});
+    }
+
+    std::string runMerge() {
+        NavMerger job(screen_.screen(), earthNav_, airports_);
+        job.merge();
+        return readBytes(earthNav_);
+    }
+
+    TempDir dir_;
+    std::string earthNav_;
+    std::vector<CustomAirport> airports_;
+    RecordingScreen screen_;
+};
+
+TEST_F(MergeJob, WithoutCustomLinesRewritesTheDatabaseInItsFrameAndBacksItUp) {
+    const std::string database = "I\n" + kHeader +
+                                 "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n"
+                                 "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n"
+                                 "99\n";
+    writeDatabase(database);
+    fs::copy_file(earthNav_, earthNav_ + ".bak");
+    writeBytes(earthNav_ + ".bak", "an older backup");
+
+    EXPECT_EQ(runMerge(), crlf("I\n" + kHeader + "\n" +
+                               "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n"
+                               "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n"
+                               "\n\n99\n"));
+    EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
+    EXPECT_TRUE(screen_.errors.empty());
+    EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+}
+
+TEST_F(MergeJob, AppendsCustomLinesUpperCasedAfterTheKeptDatabaseLines) {
+    writeDatabase("I\n" + kHeader + "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n99\n");
+    addAirport("KXYZ", "I\n810 ignored in a custom file\n"
+                       "12 47.1 -122.1 0 11100 40 0.0 ixyz kxyz 16 dme-ils\n"
+                       "3  40.1 -100.1 0 11500 40 0.0 abc abcvor vor-dme");
+    EXPECT_EQ(runMerge(), crlf("I\n" + kHeader + "\n" +
+                               "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n"
+                               "\n"
+                               "12 47.1 -122.1 0 11100 40 0.0 IXYZ KXYZ 16 DME-ILS\n\n"
+                               "3  40.1 -100.1 0 11500 40 0.0 ABC ABCVOR VOR-DME\n"
+                               "\n99\n"));
+}
+
+TEST_F(MergeJob, WithoutDatabaseNavaidsWritesOnlyTheCustomLines) {
+    writeDatabase("I\n" + kHeader + "99\n");
+    addAirport("A", "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n");
+    EXPECT_EQ(runMerge(),
+              crlf("I\n" + kHeader + "\n\n2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n\n\n99\n"));
+    const std::vector<std::string> mergeEvents(screen_.events.end() - 4, screen_.events.end());
+    EXPECT_EQ(mergeEvents,
+              (std::vector<std::string>{"range 0 0", "step 1", "pos 0", "status Proccesing: \n"}));
+}
+
+TEST_F(MergeJob, ShowsProgressAndStatusInOrder) {
+    const std::string from = "I\n2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n99\n";
+    const std::string to =
+        "I\n" + kHeader +
+        "3 5.0 5.0 0 11000 25 0.0 XY XRAY VOR\n3 6.0 6.0 0 11000 25 0.0 YZ Y VOR\n";
+    writeDatabase(to);
+    addAirport("A", from.c_str());
+    runMerge();
+
+    const std::string fromPath = airports_[0].navDatPath;
+    const std::string fromHalf = std::to_string(crlf(from).size() / 2);
+    const std::string toHalf = std::to_string(crlf(to).size() / 2);
+    const std::vector<std::string> expected = {
+        "range 0 " + fromHalf,
+        "step 1",
+        "pos 0",
+        "status Loading strings from " + fromPath + "\n",
+        "stepit",
+        "stepit",
+        "stepit", // three lines of the custom file
+        "range 0 1",
+        "step 1",
+        "pos 0",
+        "status Writing .bak for " + earthNav_ + "\n",
+        "stepit",
+        "range 0 " + toHalf,
+        "step 1",
+        "pos 0",
+        "status Loading strings from " + earthNav_ + "\n",
+        "stepit",
+        "stepit",
+        "stepit",
+        "stepit", // four lines of the database
+        "range 0 2",
+        "step 1",
+        "pos 0",
+        "status Proccesing: \n",
+        "status Proccesing: 3 5.0 5.0 0 11000 25 0.0 XY XRAY VOR\n\n",
+        "stepit",
+        "status Proccesing: 3 6.0 6.0 0 11000 25 0.0 YZ Y VOR\n\n",
+        "stepit"};
+    EXPECT_EQ(screen_.events, expected);
+}
+
+TEST_F(MergeJob, ProgressBoundsCarryOnlyTheLow16Bits) {
+    // 70,000 rows: more than 131,071 bytes on disk and more than 65,535 navaids.
+    std::string rows;
+    for (int i = 0; i < 70000; ++i)
+        rows += "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n";
+    writeBytes(earthNav_, crlf(rows));
+    const std::size_t half = crlf(rows).size() / 2;
+    ASSERT_GT(half, 65535u);
+
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    job.merge();
+    const auto loading = std::find(screen_.events.begin(), screen_.events.end(),
+                                   "status Loading strings from " + earthNav_ + "\n");
+    ASSERT_GE(loading - screen_.events.begin(), 3);
+    EXPECT_EQ(*(loading - 3), "range 0 " + std::to_string(half & 0xFFFF));
+    EXPECT_NE(std::find(screen_.events.begin(), screen_.events.end(),
+                        "range 0 " + std::to_string(70000 & 0xFFFF)),
+              screen_.events.end());
+    EXPECT_EQ(std::count(screen_.events.begin(), screen_.events.end(), "stepit"),
+              1 + 70000 + 70000); // backup, each line read, each database navaid merged
+}
+
+TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
+    writeDatabase("I\n" + kHeader + "99\n");
+    addAirport("Zulu", "2 1.0 1.0 0 300 25 0.0 Z1 ZULU NDB\n2 1.0 1.0 0 300 25 0.0 Z2 ZULU NDB\n");
+    addAirport("Gone", nullptr);
+    addAirport("Unselected", "2 1.0 1.0 0 300 25 0.0 U1 UNI NDB\n", 0);
+    addAirport("Two", "2 1.0 1.0 0 300 25 0.0 T1 TWO NDB\n", 2);
+    addAirport("Alpha", "2 1.0 1.0 0 300 25 0.0 A1 ALPHA NDB\n");
+
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    std::vector<std::string> callsigns, sources;
+    for (const NavaidRecord& r : job.customRecords()) {
+        callsigns.push_back(r.callsign);
+        sources.push_back(r.sourcePath);
+    }
+    EXPECT_EQ(callsigns, (std::vector<std::string>{"Z1", "Z2", "A1"}));
+    EXPECT_EQ(sources, (std::vector<std::string>{airports_[0].navDatPath, airports_[0].navDatPath,
+                                                 airports_[4].navDatPath}));
+    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"From\" file!"}));
+}
+
+TEST_F(MergeJob, KeepsTheLastHeaderRowAndReadsPastTheEndRow) {
+    writeDatabase("I\n810 first header\n" + kHeader +
+                  "99\n2 1.0 1.0 0 300 25 0.0 AFTER END NDB\n\n  5 1.0 1.0 0 1 1 0.0 LATE X Y");
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    EXPECT_EQ(job.headerLine(), kHeader);
+    ASSERT_EQ(job.baseRecords().size(), 2u);
+    EXPECT_EQ(job.baseRecords()[0].callsign, "AFTER");
+    EXPECT_EQ(job.baseRecords()[1].type, 5);
+    EXPECT_EQ(job.baseRecords()[1].line, "  5 1.0 1.0 0 1 1 0.0 LATE X Y");
+}
+
+// One database line B against one custom line C: is B kept, and how often was the user asked?
+struct DecisionCase {
+    const char* what;
+    const char* base;
+    const char* custom;
+    int sameNameAction, sameCallsignAction, restriction;
+    std::vector<int> answers;
+    bool baseKept;
+    std::size_t questions;
+};
+
+const DecisionCase kDecisionCases[] = {
+    {"exact duplicate despite letter case and other columns",
+     "3 47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC",
+     "3 47.99 -122.01 0 11690 40 0.0 sea Seattle vor",
+     kSameNameSkip,
+     kSameCallsignSkip,
+     1,
+     {},
+     false,
+     0},
+    {"codes 4 to 12 also compare the runway name: no relation",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS-cat-III",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 34R ILS-cat-I",
+     kSameNameRequest,
+     kSameCallsignRequest,
+     1,
+     {},
+     true,
+     0},
+    {"codes 4 to 12 duplicate when the runway names agree",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS-cat-III",
+     "4 47.4 -122.3 0 11030 18 163.7 isnq ksea 16l ILS",
+     kSameNameSkip,
+     kSameCallsignSkip,
+     1,
+     {},
+     false,
+     0},
+    {"another row code is never related",
+     "3 47.43 -122.30 0 11680 130 19.0 SEA SEATTLE VORTAC",
+     "2 47.43 -122.30 0 11680 130 19.0 SEA SEATTLE VORTAC",
+     kSameNameReplace,
+     kSameCallsignReplace,
+     1,
+     {},
+     true,
+     0},
+    {"NAME conflict, Skip",
+     "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE VORTAC",
+     "3 47.4 -122.3 0 11680 130 19.0 SEX SEATTLE VORTAC",
+     kSameNameSkip,
+     kSameCallsignReplace,
+     1,
+     {},
+     true,
+     0},
+    {"NAME conflict, Replace",
+     "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE VORTAC",
+     "3 47.4 -122.3 0 11680 130 19.0 SEX SEATTLE VORTAC",
+     kSameNameReplace,
+     kSameCallsignSkip,
+     1,
+     {},
+     false,
+     0},
+    {"NAME conflict, Request answered Replace",
+     "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE V",
+     "3 47.4 -122.3 0 11680 130 19.0 SEX SEATTLE V",
+     kSameNameRequest,
+     kSameCallsignSkip,
+     1,
+     {kAnswerReplace},
+     false,
+     1},
+    {"NAME conflict, Request answered Skip",
+     "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE V",
+     "3 47.4 -122.3 0 11680 130 19.0 SEX SEATTLE V",
+     kSameNameRequest,
+     kSameCallsignReplace,
+     1,
+     {kAnswerSkip},
+     true,
+     1},
+    {"NAME conflict, question could not be shown",
+     "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V",
+     "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V",
+     kSameNameRequest,
+     kSameCallsignSkip,
+     1,
+     {0},
+     true,
+     1},
+    {"unknown action code acts as Skip",
+     "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V",
+     "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V",
+     0,
+     0,
+     1,
+     {},
+     true,
+     0},
+    {"CALLSIGN conflict, Skip",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
+     kSameNameReplace,
+     kSameCallsignSkip,
+     1,
+     {},
+     true,
+     0},
+    {"CALLSIGN conflict, Replace",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
+     kSameNameSkip,
+     kSameCallsignReplace,
+     1,
+     {},
+     false,
+     0},
+    {"CALLSIGN conflict, Request answered Replace",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
+     kSameNameSkip,
+     kSameCallsignRequest,
+     1,
+     {kAnswerReplace},
+     false,
+     1},
+    {"CALLSIGN conflict, Request answered Skip",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
+     kSameNameReplace,
+     kSameCallsignRequest,
+     1,
+     {kAnswerSkip},
+     true,
+     1},
+    {"same callsign, one NAME field equal: no relation",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
+     "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 16L ILS",
+     kSameNameReplace,
+     kSameCallsignReplace,
+     1,
+     {},
+     true,
+     0},
+    {"identifiers are compared whole, past four characters",
+     "3 47.4 -122.3 0 1 1 0.0 ABCDEF SAME VOR",
+     "3 47.4 -122.3 0 1 1 0.0 ABCDEX SAME VOR",
+     kSameNameSkip,
+     kSameCallsignSkip,
+     1,
+     {},
+     true,
+     0},
+    {"duplicate in another whole-degree cell stays",
+     "3 47.9 -122.3 0 1 1 0.0 SEA SEATTLE V",
+     "3 48.1 -122.3 0 1 1 0.0 SEA SEATTLE V",
+     kSameNameSkip,
+     kSameCallsignSkip,
+     1,
+     {},
+     true,
+     0},
+    {"without the restriction the cell does not matter",
+     "3 47.9 -122.3 0 1 1 0.0 SEA SEATTLE V",
+     "3 -33.1 151.3 0 1 1 0.0 SEA SEATTLE V",
+     kSameNameSkip,
+     kSameCallsignSkip,
+     0,
+     {},
+     false,
+     0},
+};
+
+TEST_F(MergeJob, DecidesEachPairByItsRelationAndTheSettings) {
+    for (const DecisionCase& c : kDecisionCases) {
+        SCOPED_TRACE(c.what);
+        Settings* settings = Settings::instance();
+        settings->sameNameAction = c.sameNameAction;
+        settings->sameCallsignAction = c.sameCallsignAction;
+        settings->distanceRestriction = c.restriction;
+        screen_ = RecordingScreen();
+        screen_.answers.assign(c.answers.begin(), c.answers.end());
+        airports_.clear();
+        writeDatabase("I\n" + kHeader + c.base + "\n99\n");
+        addAirport("A", (std::string(c.custom) + "\n").c_str());
+
+        const std::string output = runMerge();
+        std::string upperCustom = c.custom;
+        NavMerger::upperCase(upperCustom);
+        const std::string keptBlock = c.baseKept ? std::string(c.base) + "\n" : "";
+        EXPECT_EQ(output,
+                  crlf("I\n" + kHeader + "\n" + keptBlock + "\n" + upperCustom + "\n\n\n99\n"));
+        EXPECT_EQ(screen_.questions.size(), c.questions);
+    }
+}
+
+TEST_F(MergeJob, SkipGoesOnToLaterCustomLinesAndTheFirstDropEndsTheSearch) {
+    Settings::instance()->sameNameAction = kSameNameRequest;
+    const std::string base = "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n";
+    writeDatabase("I\n" + kHeader + base);
+    addAirport("One", "3 47.4 -122.3 0 1 1 0.0 se1 seattle v\n");
+    addAirport("Two", "3 47.4 -122.3 0 1 1 0.0 se2 SEATTLE V\n"
+                      "3 47.4 -122.3 0 1 1 0.0 se3 SEATTLE V\n");
+    screen_.answers = {kAnswerSkip, kAnswerReplace};
+
+    const std::string output = runMerge();
+    ASSERT_EQ(screen_.questions.size(), 2u);
+    EXPECT_EQ(screen_.questions[0].sourcePath, airports_[0].navDatPath);
+    EXPECT_EQ(screen_.questions[0].baseLine, base);
+    EXPECT_EQ(screen_.questions[0].customLine, "3 47.4 -122.3 0 1 1 0.0 se1 seattle v\n");
+    EXPECT_EQ(screen_.questions[1].sourcePath, airports_[1].navDatPath);
+    EXPECT_EQ(screen_.questions[1].customLine, "3 47.4 -122.3 0 1 1 0.0 se2 SEATTLE V\n");
+    EXPECT_EQ(output.find(crlf(base)), std::string::npos);
+}
+
+TEST_F(MergeJob, AnExactDuplicateFoundFirstAsksNothing) {
+    Settings::instance()->sameNameAction = kSameNameRequest;
+    writeDatabase("I\n" + kHeader + "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
+    addAirport("A",
+               "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V\n");
+    runMerge();
+    EXPECT_TRUE(screen_.questions.empty());
+}
+
+TEST_F(MergeJob, NearMeansTheSameWholeDegreeCell) {
+    writeDatabase("I\n" + kHeader);
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    const struct {
+        const char *base, *custom;
+        int near;
+    } cases[] = {
+        {"3 47.9 10.5 x", "3 47.1 10.0 x", 1},     {"3 47.9 10.5 x", "3 48.1 10.5 x", 0},
+        {"3 -0.5 10.5 x", "3 0.5 10.5 x", 1},      {"3 -1.5 10.5 x", "3 -0.5 10.5 x", 0},
+        {"3 47.9 10.5 x", "3 47.9 11.5 x", 0},     {"3 +047.25 -010.5 x", "3 47.75 -10.1 x", 1},
+        {"3 -0.999 -0.01 x", "3 0.001 0.99 x", 1}, {"  3\t47.5\t10.5", "3 47.5 10.5", 1},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(job.isNear(c.base, c.custom), c.near) << c.base << " / " << c.custom;
+    Settings::instance()->distanceRestriction = 0;
+    EXPECT_EQ(job.isNear("3 47.9 10.5 x", "3 -33.1 151.2 x"), 1);
+}
+
+TEST_F(MergeJob, ASecondMergeOfTheSameSelectionGivesTheSameFile) {
+    for (int replace = 0; replace < 2; ++replace) {
+        Settings::instance()->sameNameAction = replace ? kSameNameReplace : kSameNameSkip;
+        Settings::instance()->sameCallsignAction =
+            replace ? kSameCallsignReplace : kSameCallsignSkip;
+        airports_.clear();
+        writeDatabase("I\n" + kHeader +
+                      "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n"
+                      "2 47.5 -122.5 0 1 1 0.0 NB NDBX NDB\n99\n");
+        addAirport("A", "3 47.4 -122.3 0 1 1 0.0 sea seattle v\n3 47.1 -122.1 0 1 1 0.0 NEW N V\n");
+        const std::string first = runMerge();
+        EXPECT_EQ(runMerge(), first) << (replace ? "Replace" : "Skip");
+    }
+}
+
+TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
+    const std::string longTail(400, 'q');
+    writeDatabase("I\n" + kHeader + "5 47.4 -122.3 0 1 1 0.0 LONGID1 NAME RWY " + longTail + "\n");
+    addAirport("A", ("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + longTail + "\n").c_str());
+    const std::string output = runMerge();
+    std::string upperTail = longTail;
+    NavMerger::upperCase(upperTail);
+    EXPECT_NE(output.find("5 47.4 -122.3 0 1 1 0.0 LONGID1 NAME RWY " + longTail + "\r\n"),
+              std::string::npos);
+    EXPECT_NE(output.find("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + upperTail + "\r\n"),
+              std::string::npos);
+}
+
+TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
+    addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
+    EXPECT_FALSE(fs::exists(earthNav_));
+    EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
+    EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+}
+
+TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
+    const std::string database = "I\n" + kHeader + "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n99\n";
+    writeDatabase(database);
+    fs::create_directory(earthNav_ + ".bak"); // a folder where the backup should go
+    addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
+
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
+    EXPECT_EQ(readBytes(earthNav_), crlf(database));
+    EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
+}
+
+TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
+    const std::string database = "I\n" + kHeader + "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n99\n";
+    writeDatabase(database);
+    fs::create_directory(earthNav_ + ".new"); // a folder where the new file should go
+    addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
+
+    NavMerger job(screen_.screen(), earthNav_, airports_);
+    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \"To\" file!"}));
+    EXPECT_EQ(readBytes(earthNav_), crlf(database));
+    EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
+    EXPECT_TRUE(fs::is_directory(earthNav_ + ".new"));
+}
+
+} // namespace

@@ -1,0 +1,131 @@
+#include "settings/settings.h"
+
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Runs each test in a fresh current directory, where the settings file is looked up.
+class SettingsFile : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        previous_ = fs::current_path();
+        fs::current_path(dir_.path());
+        settings_ = Settings::instance();
+    }
+    void TearDown() override { fs::current_path(previous_); }
+
+    std::string settingsPath() const { return dir_.file(kSettingsFileName); }
+
+    TempDir dir_;
+    fs::path previous_;
+    Settings* settings_ = nullptr;
+};
+
+struct LoadCase {
+    const char* what;
+    std::string fileText; // written with CR LF line ends
+    std::string path;
+    int sameName, sameCallsign, restriction;
+};
+
+const std::string kLongPath = "D:\\" + std::string(260, 'p');
+
+const LoadCase kLoadCases[] = {
+    {"four lines", "D:\\Sim\\X-Plane.exe\n1018\n1019\n0\n", "D:\\Sim\\X-Plane.exe\n", 1018, 1019,
+     0},
+    {"as saved by a previous run", "D:\\Sim\\X-Plane.exe\n\n1016\n1021\n0\n",
+     "D:\\Sim\\X-Plane.exe\n", 1016, 1021, 0},
+    {"empty lines anywhere", "\n\nD:\\X.exe\n\n1018\n\n\n1021\n0\n\n", "D:\\X.exe\n", 1018, 1021,
+     0},
+    {"path alone", "D:\\X.exe\n", "D:\\X.exe\n", 1017, 1020, 1},
+    {"nothing counted", "\n\n\n", kDefaultXPlaneExePath, 1017, 1020, 1},
+    {"last line of one character without line feed", "D:\\X.exe\n1018\n1021\n0", "D:\\X.exe\n",
+     1018, 1021, 1},
+    {"numbers by atoi", "D:\\X.exe\nabc\n  1018  \n-7x\n", "D:\\X.exe\n", 0, 1018, -7},
+    {"lines after the fourth", "D:\\X.exe\n1016\n1019\n0\n1017\n1020\n", "D:\\X.exe\n", 1016, 1019,
+     0},
+    // A 263-character path line arrives as a piece of 259 characters and one of 4 letters,
+    // which counts as the first number (0) and shifts the others by one line.
+    {"path line longer than a read", kLongPath + "\n1018\n1021\n0\n", kLongPath.substr(0, 259), 0,
+     1018, 1021},
+    {"path line of exactly 259 characters", kLongPath.substr(0, 259) + "\n1018\n1021\n0\n",
+     kLongPath.substr(0, 259), 1018, 1021, 0},
+};
+
+TEST_F(SettingsFile, LoadsCountedLines) {
+    for (const LoadCase& c : kLoadCases) {
+        SCOPED_TRACE(c.what);
+        writeBytes(settingsPath(), crlf(c.fileText));
+        settings_->sameNameAction = settings_->sameCallsignAction = 42;
+        settings_->distanceRestriction = 42;
+        settings_->load();
+        EXPECT_EQ(settings_->xplaneExePath, c.path);
+        EXPECT_EQ(settings_->sameNameAction, c.sameName);
+        EXPECT_EQ(settings_->sameCallsignAction, c.sameCallsign);
+        EXPECT_EQ(settings_->distanceRestriction, c.restriction);
+    }
+}
+
+TEST_F(SettingsFile, MissingFileGivesDefaultsAndSavesFourLines) {
+    settings_->load();
+    EXPECT_STREQ(settings_->xplaneExePath, "C:\\X-Plane\\X-Plane.exe");
+    EXPECT_EQ(settings_->sameNameAction, 1017);
+    EXPECT_EQ(settings_->sameCallsignAction, 1020);
+    EXPECT_EQ(settings_->distanceRestriction, 1);
+
+    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
+             dir_.path().string().c_str());
+    settings_->save();
+    EXPECT_EQ(readBytes(settingsPath()), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
+}
+
+TEST_F(SettingsFile, LoadAndSaveSettlesOnFiveStableLines) {
+    writeBytes(settingsPath(), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
+    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
+             dir_.path().string().c_str());
+    const std::string settled = "C:\\X-Plane\\X-Plane.exe\r\n\r\n1017\r\n1020\r\n1\r\n";
+    for (int run = 0; run < 2; ++run) {
+        settings_->load();
+        settings_->save();
+        EXPECT_EQ(readBytes(settingsPath()), settled) << "after run " << run + 1;
+    }
+}
+
+TEST_F(SettingsFile, SaveGoesToStartDirectoryNotCurrentDirectory) {
+    TempDir elsewhere;
+    settings_->load();
+    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
+             elsewhere.path().string().c_str());
+    settings_->save();
+    EXPECT_TRUE(fs::exists(elsewhere.file(kSettingsFileName)));
+    EXPECT_FALSE(fs::exists(settingsPath()));
+}
+
+TEST_F(SettingsFile, SaveThatCannotOpenTheFileChangesNothing) {
+    // A folder standing where the file should be cannot be opened for writing.
+    fs::create_directory(settingsPath());
+    settings_->load();
+    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
+             dir_.path().string().c_str());
+    settings_->save();
+    EXPECT_TRUE(fs::is_directory(settingsPath()));
+}
+
+TEST(SettingsInstance, IsOneObjectUntilDestroyed) {
+    Settings* first = Settings::instance();
+    EXPECT_EQ(Settings::instance(), first);
+    delete first;
+    Settings* second = Settings::instance();
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(Settings::instance(), second);
+    second->load();
+}
+
+} // namespace

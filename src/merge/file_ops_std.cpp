@@ -4,8 +4,8 @@
 
 bool copyFile(const std::string& from, const std::string& to) {
     std::error_code error;
-    return std::filesystem::copy_file(from, to,
-                                      std::filesystem::copy_options::overwrite_existing, error);
+    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
+                                      error);
 }
 
 bool replaceFile(const std::string& replacement, const std::string& target) {

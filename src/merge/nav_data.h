@@ -9,7 +9,9 @@
 
 inline constexpr int kHeaderRowCode = 810;
 
-inline bool isNavaidRowCode(int code) { return code > 1 && code < 14; }
+inline bool isNavaidRowCode(int code) {
+    return code > 1 && code < 14;
+}
 
 // One navaid row. Every text is kept whole; line keeps its line feed, if it had one.
 struct NavaidRecord {

@@ -35,7 +35,9 @@ void coordinateTexts(std::string_view line, std::string_view& latitude,
 }
 
 // The NAME fields are name and runway name for row codes 4 to 12, name alone otherwise.
-bool hasRunwayName(int type) { return type >= 4 && type <= 12; }
+bool hasRunwayName(int type) {
+    return type >= 4 && type <= 12;
+}
 } // namespace
 
 NavMerger::NavMerger(const MergeScreen& screen, const std::string& databasePath,
@@ -121,7 +123,9 @@ void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
     screen_.status.setText(statusText_);
 }
 
-void NavMerger::showError(const char* text) { screen_.errors.showError(text, kErrorCaption); }
+void NavMerger::showError(const char* text) {
+    screen_.errors.showError(text, kErrorCaption);
+}
 
 int NavMerger::showConflictPrompt(const std::string& sourcePath, const std::string& baseLine,
                                   const std::string& customLine) {

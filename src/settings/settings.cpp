@@ -15,7 +15,9 @@ void copyPath(char (&target)[kPathSize], const char* text) {
 }
 } // namespace
 
-SettingsBase::~SettingsBase() { theInstance = nullptr; }
+SettingsBase::~SettingsBase() {
+    theInstance = nullptr;
+}
 
 Settings* Settings::instance() {
     if (theInstance == nullptr)

@@ -5,6 +5,8 @@ set -euo pipefail
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 export WINEPREFIX="$repo/build/wineprefix"
 export WINEDEBUG=-all
+# No .NET or HTML engine: nothing may ask to download them while the prefix is made.
+export WINEDLLOVERRIDES="mscoree,mshtml="
 
 packages=(cmake ninja-build g++ make googletest libbenchmark-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
@@ -22,7 +24,7 @@ install_missing_packages() {
   if [ ${#missing[@]} -gt 0 ]; then
     echo "Installing: ${missing[*]}"
     as_root apt-get update -qq
-    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}"
+    as_root env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}"
   fi
 }
 

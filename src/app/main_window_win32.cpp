@@ -1,0 +1,170 @@
+#include "app/main_window_win32.h"
+
+#include "app/about_dialog_win32.h"
+#include "res/resource.h"
+#include "scenery/custom_airport_scan_win32.h"
+#include "scenery/custom_airports.h"
+#include "scenery/xplane_folder_choice_win32.h"
+#include "scenery/xplane_paths.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog_win32.h"
+
+#include <iterator>
+#include <string>
+
+HINSTANCE appInstance = nullptr;
+HFONT controlFont = nullptr;
+char windowTitle[100] = {};
+char windowClassName[100] = {};
+HWND airportListBox = nullptr;
+
+namespace {
+
+struct ChildWindow {
+    const char* className;
+    const char* text;
+    DWORD style;
+    int x, y, width, height;
+    int id;
+};
+
+// In creation order: the folder label must come first, so that the id it shares with the
+// hint label and the Select All button finds it. Its text is composed at creation.
+constexpr std::size_t kFolderLabel = 0;
+constexpr std::size_t kAirportList = 2;
+constexpr ChildWindow kChildren[] = {
+    {"static", nullptr, WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 4, 320, 15, IDC_LABEL},
+    {"static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
+     WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 20, 320, 15, IDC_LABEL},
+    {"listbox", nullptr,
+     WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
+         LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
+     5, 40, 320, 290, IDC_AIRPORT_LIST},
+    {"button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, IDC_GO},
+    {"button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70, 20,
+     IDC_LABEL},
+};
+
+HWND createChild(HWND window, const ChildWindow& child, const char* text) {
+    HWND control = CreateWindowExA(
+        0, child.className, text, child.style, child.x, child.y, child.width, child.height, window,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), appInstance, nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+    return control;
+}
+
+void saveSettingsAndClose(HWND window) {
+    Settings::instance()->save();
+    DestroyWindow(window);
+}
+
+// "Set X-Plane Folder": forgets the current folder's airports, lets the user choose
+// X-Plane.exe, lists the airports of the folder chosen and shows its path.
+void onSetXPlaneFolder(HWND window) {
+    SendDlgItemMessageA(window, IDC_AIRPORT_LIST, LB_RESETCONTENT, 0, 0);
+    customAirports.clear();
+    chooseXPlaneFolder(window);
+    const char* xplaneExePath = Settings::instance()->xplaneExePath;
+    scanCustomAirports(window, xplaneExePath);
+    const std::string label = folderLabelText(xplaneExePath);
+    SendDlgItemMessageA(window, IDC_LABEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.c_str()));
+}
+
+void onCommand(HWND window, int id) {
+    switch (id) {
+    case IDM_SET_XPLANE_FOLDER:
+        onSetXPlaneFolder(window);
+        break;
+    case IDM_SETTINGS:
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window, settingsDialogProc, 0);
+        break;
+    case IDM_ABOUT:
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDialogProc, 0);
+        break;
+    case IDM_EXIT:
+        saveSettingsAndClose(window);
+        break;
+    default:
+        break;
+    }
+}
+
+} // namespace
+
+void startUp(HINSTANCE instance) {
+    appInstance = instance;
+    Settings* settings = Settings::instance();
+    settings->load();
+    GetCurrentDirectoryA(sizeof settings->startDirectory, settings->startDirectory);
+    controlFont =
+        CreateFontA(14, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
+                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
+    LoadStringA(appInstance, IDS_APP_TITLE, windowTitle, sizeof windowTitle);
+    LoadStringA(appInstance, IDS_WINDOW_CLASS, windowClassName, sizeof windowClassName);
+}
+
+ATOM registerMainWindowClass(HINSTANCE instance) {
+    WNDCLASSEXA wcex = {};
+    wcex.cbSize = sizeof wcex;
+    wcex.style = 0;
+    wcex.lpfnWndProc = mainWindowProc;
+    wcex.hInstance = instance;
+    wcex.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLET));
+    wcex.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    // Painted in the menu colour.
+    wcex.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
+    wcex.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
+    wcex.lpszClassName = windowClassName;
+    wcex.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLET_SMALL));
+    return RegisterClassExA(&wcex);
+}
+
+bool createMainWindow(HINSTANCE instance, int showCommand) {
+    // An overlapped window with a system menu and a minimize box: fixed size, no maximize.
+    HWND window = CreateWindowExA(0, windowClassName, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX, 80,
+                                  100, 340, 400, nullptr, nullptr, instance, nullptr);
+    if (window == nullptr)
+        return false;
+
+    const std::string label = folderLabelText(Settings::instance()->xplaneExePath);
+    for (std::size_t i = 0; i < std::size(kChildren); ++i) {
+        const char* text = i == kFolderLabel ? label.c_str() : kChildren[i].text;
+        HWND control = createChild(window, kChildren[i], text);
+        if (i == kAirportList)
+            airportListBox = control;
+    }
+
+    ShowWindow(window, showCommand);
+    UpdateWindow(window);
+    return true;
+}
+
+int runMessageLoop() {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) != 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return static_cast<int>(msg.wParam);
+}
+
+LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE:
+        return 0;
+    case WM_SHOWWINDOW:
+        scanCustomAirports(window, Settings::instance()->xplaneExePath);
+        return 0;
+    case WM_COMMAND:
+        onCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_CLOSE:
+        saveSettingsAndClose(window);
+        return 0;
+    case WM_DESTROY:
+        PostQuitMessage(0);
+        return 0;
+    default:
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// Paths below the X-Plane folder, derived from the full path of X-Plane.exe. They are
+// Windows paths: the separator is always a backslash, whatever the platform the code runs on.
+
+// The longest path, in characters, that the Windows file functions accept.
+inline constexpr std::size_t kMaxPathLength = 259;
+
+struct XPlaneFolder {
+    std::string directory;     // with its trailing backslash, e.g. C:\X-Plane\ .
+    std::string earthNavPath;  // the global navaid database
+    std::string searchPattern; // every entry of Custom Scenery
+};
+
+// The folder that holds X-Plane.exe. None when the path names no folder (fewer than two
+// characters, or no backslash), or when the folder is so long that the database's path or
+// the search pattern would be longer than kMaxPathLength.
+std::optional<XPlaneFolder> xplaneFolderOf(std::string_view xplaneExePath);
+
+// Custom Scenery\<folderName>\Earth nav data\nav.dat below the X-Plane folder, whole.
+std::string customNavDatPath(std::string_view xplaneDirectory, std::string_view folderName);
+
+// The main window's folder label: "X-Plane folder: " followed by the path as it stands.
+std::string folderLabelText(std::string_view xplaneExePath);

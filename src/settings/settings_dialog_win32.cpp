@@ -1,0 +1,80 @@
+#include "settings/settings_dialog_win32.h"
+
+#include "res/resource.h"
+#include "settings/settings.h"
+
+namespace {
+
+// The radio buttons of one choice; their ids are the action codes stored.
+constexpr int kSameNameChoices[] = {IDC_SAME_NAME_SKIP, IDC_SAME_NAME_REQUEST,
+                                    IDC_SAME_NAME_REPLACE};
+constexpr int kSameCallsignChoices[] = {IDC_SAME_CALLSIGN_SKIP, IDC_SAME_CALLSIGN_REQUEST,
+                                        IDC_SAME_CALLSIGN_REPLACE};
+
+void setCheck(HWND dialog, int id, bool checked) {
+    SendDlgItemMessageA(dialog, id, BM_SETCHECK, checked ? 1 : 0, 0);
+}
+
+// Marks the clicked button of a choice and clears the other two.
+void markChoice(HWND dialog, const int (&choices)[3], int clicked) {
+    for (int id : choices)
+        setCheck(dialog, id, id == clicked);
+}
+
+// Marks the button of a choice whose id is the stored code. A code that is none of the
+// choice's buttons (a hand-edited settings file) marks nothing, not even a button elsewhere.
+void markStoredCode(HWND dialog, const int (&choices)[3], int code) {
+    for (int id : choices)
+        if (id == code)
+            setCheck(dialog, id, true);
+}
+
+// The radio buttons start cleared; only those named by the stored codes get a mark.
+void onInitDialog(HWND dialog) {
+    const Settings* settings = Settings::instance();
+    markStoredCode(dialog, kSameNameChoices, settings->sameNameAction);
+    markStoredCode(dialog, kSameCallsignChoices, settings->sameCallsignAction);
+    setCheck(dialog, IDC_DISTANCE_RESTRICTION, settings->distanceRestriction == 1);
+}
+
+INT_PTR onCommand(HWND dialog, int id) {
+    Settings* settings = Settings::instance();
+    switch (id) {
+    case IDC_SAME_NAME_SKIP:
+    case IDC_SAME_NAME_REQUEST:
+    case IDC_SAME_NAME_REPLACE:
+        markChoice(dialog, kSameNameChoices, id);
+        settings->sameNameAction = id;
+        return TRUE;
+    case IDC_SAME_CALLSIGN_SKIP:
+    case IDC_SAME_CALLSIGN_REQUEST:
+    case IDC_SAME_CALLSIGN_REPLACE:
+        markChoice(dialog, kSameCallsignChoices, id);
+        settings->sameCallsignAction = id;
+        return TRUE;
+    case IDC_DISTANCE_RESTRICTION:
+        // The check box has toggled its own mark.
+        settings->distanceRestriction = settings->distanceRestriction == 1 ? 0 : 1;
+        return TRUE;
+    case IDOK:
+    case IDCANCEL:
+        EndDialog(dialog, id);
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}
+
+} // namespace
+
+INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        onInitDialog(dialog);
+        return TRUE;
+    case WM_COMMAND:
+        return onCommand(dialog, LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}

@@ -147,13 +147,18 @@ void postCommand(HWND window, int commandId) {
     PostMessageA(window, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
 }
 
-void pressKey(HWND window, UINT virtualKey) {
+HWND focusedWindow(HWND window) {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    HWND target = window;
-    if (GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) &&
-        info.hwndFocus != nullptr)
-        target = info.hwndFocus;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+void pressKey(HWND window, UINT virtualKey) {
+    HWND target = focusedWindow(window);
+    if (target == nullptr)
+        target = window;
     const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC)) << 16;
     PostMessageA(target, WM_KEYDOWN, virtualKey, scanCode | 1);
     PostMessageA(target, WM_KEYUP, virtualKey, scanCode | 0xC0000001);

@@ -40,6 +40,9 @@ std::string messageBoxText(HWND messageBox);
 LRESULT sendMessage(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0,
                     milliseconds timeout = kDefaultTimeout);
 
+// The window that has the keyboard focus in the thread of window, or nullptr.
+HWND focusedWindow(HWND window);
+
 // BST_CHECKED, BST_UNCHECKED or BST_INDETERMINATE of a button control.
 int checkState(HWND dialog, int controlId);
 

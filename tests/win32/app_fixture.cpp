@@ -1,0 +1,98 @@
+#include "app_fixture.h"
+
+#include "app/main_window_win32.h"
+#include "scenery/custom_airports.h"
+
+#include <cstdlib>
+
+FakeXPlane makeXPlaneFolder(const driver::TempDirectory& dir, const std::string& relative,
+                            const std::vector<SceneryFolder>& folders) {
+    FakeXPlane xplane;
+    xplane.directory = dir.makeFolder(relative) + "\\";
+    xplane.exePath = dir.writeFile(relative + "\\X-Plane.exe", "");
+    for (const SceneryFolder& folder : folders) {
+        const std::string sub = relative + "\\Custom Scenery\\" + folder.name;
+        if (folder.hasNavData)
+            dir.writeFile(sub + "\\Earth nav data\\nav.dat", "I\r\n810 Version\r\n99\r\n");
+        else
+            dir.makeFolder(sub + "\\Earth nav data");
+    }
+    return xplane;
+}
+
+void AppTest::SetUp() {
+    char current[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof current, current);
+    savedCurrentDirectory_ = current;
+    startDirectory = dir.makeFolder("start");
+    SetCurrentDirectoryA(startDirectory.c_str());
+}
+
+void AppTest::TearDown() {
+    stop();
+    SetCurrentDirectoryA(savedCurrentDirectory_.c_str());
+}
+
+void AppTest::stop() {
+    if (IsWindow(mainWindow))
+        DestroyWindow(mainWindow);
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    }
+    UnregisterClassA(windowClassName, appInstance);
+    customAirports.clear();
+    xplaneDirectory.clear();
+    earthNavPath.clear();
+}
+
+void AppTest::writeSettingsFile(const std::string& text) const {
+    std::string bytes;
+    for (char c : text)
+        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    dir.writeFile("start\\q-config.qcf", bytes);
+}
+
+std::string AppTest::settingsFilePath() const {
+    return startDirectory + "\\q-config.qcf";
+}
+
+HWND AppTest::start() {
+    HINSTANCE instance = GetModuleHandleA(nullptr);
+    startUp(instance);
+    EXPECT_NE(registerMainWindowClass(instance), 0);
+    EXPECT_TRUE(createMainWindow(instance, SW_SHOWNORMAL));
+    mainWindow = FindWindowA(windowClassName, windowTitle);
+    EXPECT_NE(mainWindow, nullptr);
+    return mainWindow;
+}
+
+std::vector<std::string> AppTest::listItems() const {
+    std::vector<std::string> items;
+    const LRESULT count = SendMessageA(airportListBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        char text[300] = {};
+        SendMessageA(airportListBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        items.emplace_back(text);
+    }
+    return items;
+}
+
+std::vector<std::string> AppTest::tableFolders() const {
+    std::vector<std::string> folders;
+    for (const CustomAirport& airport : customAirports)
+        folders.push_back(airport.folderName);
+    return folders;
+}
+
+std::string AppTest::folderLabel() const {
+    return driver::windowText(GetDlgItem(mainWindow, 3));
+}
+
+void AppTest::runMenuCommand(int commandId, const std::function<void()>& driverCall) {
+    driver::runModal(
+        [&] {
+            SendMessageA(mainWindow, WM_COMMAND, MAKEWPARAM(commandId, 0), 0);
+            return INT_PTR{0};
+        },
+        driverCall);
+}

@@ -1,0 +1,226 @@
+#include "app_fixture.h"
+
+#include "app/main_window_win32.h"
+#include "res/resource.h"
+#include "scenery/custom_airports.h"
+#include "settings/settings.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+using namespace driver;
+
+std::string menuItemText(HMENU menu, UINT position) {
+    char text[100] = {};
+    GetMenuStringA(menu, position, text, sizeof text, MF_BYPOSITION);
+    return text;
+}
+
+TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
+    start();
+    EXPECT_STREQ(windowTitle, "Quillet");
+    EXPECT_STREQ(windowClassName, "QUILLET");
+
+    WNDCLASSEXA wcex = {};
+    wcex.cbSize = sizeof wcex;
+    ASSERT_TRUE(GetClassInfoExA(appInstance, "QUILLET", &wcex));
+    EXPECT_EQ(wcex.style, 0u);
+    EXPECT_EQ(wcex.lpfnWndProc, mainWindowProc);
+    EXPECT_EQ(wcex.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
+    EXPECT_EQ(wcex.lpszMenuName, MAKEINTRESOURCEA(109));
+    EXPECT_NE(wcex.hIcon, nullptr);
+    EXPECT_NE(wcex.hIconSm, nullptr);
+    EXPECT_EQ(wcex.cbClsExtra, 0);
+    EXPECT_EQ(wcex.cbWndExtra, 0);
+
+    HMENU menu = GetMenu(mainWindow);
+    ASSERT_EQ(GetMenuItemCount(menu), 2);
+    EXPECT_EQ(menuItemText(menu, 0), "&File");
+    EXPECT_EQ(menuItemText(menu, 1), "&Help");
+    HMENU file = GetSubMenu(menu, 0);
+    const struct {
+        const char* text;
+        UINT id;
+    } fileItems[] = {
+        {"Set X-Plane Folder", 32775}, {"&Settings", 32785}, {"", 0}, {"E&xit", 32784}};
+    ASSERT_EQ(GetMenuItemCount(file), 4);
+    for (UINT i = 0; i < 4; ++i) {
+        EXPECT_EQ(menuItemText(file, i), fileItems[i].text);
+        EXPECT_EQ(GetMenuItemID(file, static_cast<int>(i)), fileItems[i].id);
+    }
+    EXPECT_EQ(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    HMENU help = GetSubMenu(menu, 1);
+    ASSERT_EQ(GetMenuItemCount(help), 1);
+    EXPECT_EQ(menuItemText(help, 0), "&About");
+    EXPECT_EQ(GetMenuItemID(help, 0), 32779u);
+}
+
+TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithFiveChildren) {
+    start();
+    EXPECT_EQ(windowText(mainWindow), "Quillet");
+    const LONG style = GetWindowLongA(mainWindow, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE),
+              WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_VISIBLE);
+    EXPECT_EQ(style & (WS_MAXIMIZEBOX | WS_THICKFRAME | WS_CHILD | WS_POPUP), 0);
+    RECT rect;
+    GetWindowRect(mainWindow, &rect);
+    EXPECT_EQ(rect.left, 80);
+    EXPECT_EQ(rect.top, 100);
+    EXPECT_EQ(rect.right - rect.left, 340);
+    EXPECT_EQ(rect.bottom - rect.top, 400);
+
+    const struct {
+        const char* className;
+        const char* text;
+        LONG style;
+        int x, y, width, height, id;
+    } children[] = {
+        {"Static", "X-Plane folder: C:\\X-Plane\\X-Plane.exe", WS_CHILD | WS_VISIBLE | SS_LEFT, 5,
+         4, 320, 15, 3},
+        {"Static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
+         WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 20, 320, 15, 3},
+        {"ListBox", "",
+         WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
+             LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
+         5, 40, 320, 290, 1},
+        {"Button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, 2},
+        {"Button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70,
+         20, 3},
+    };
+    HWND child = GetWindow(mainWindow, GW_CHILD);
+    for (const auto& expected : children) {
+        SCOPED_TRACE(expected.text);
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(className(child), expected.className);
+        EXPECT_EQ(windowText(child), expected.text);
+        EXPECT_EQ(GetWindowLongA(child, GWL_STYLE), expected.style);
+        EXPECT_EQ(GetWindowLongA(child, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
+        EXPECT_EQ(GetDlgCtrlID(child), expected.id);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), controlFont);
+        RECT r;
+        GetWindowRect(child, &r);
+        MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_EQ(r.left, expected.x);
+        EXPECT_EQ(r.top, expected.y);
+        EXPECT_EQ(r.right - r.left, expected.width);
+        // The list box trims its height to whole items.
+        if (expected.id == 1) {
+            EXPECT_LE(r.bottom - r.top, expected.height);
+        } else {
+            EXPECT_EQ(r.bottom - r.top, expected.height);
+        }
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_EQ(child, nullptr);
+    EXPECT_EQ(airportListBox, GetDlgItem(mainWindow, 1));
+    // The shared id 3 finds the folder label; the Select All button stays greyed.
+    EXPECT_EQ(GetDlgItem(mainWindow, 3), GetWindow(mainWindow, GW_CHILD));
+    EXPECT_FALSE(IsWindowEnabled(GetWindow(GetWindow(mainWindow, GW_CHILD), GW_HWNDLAST)));
+
+    LOGFONTA font = {};
+    GetObjectA(controlFont, sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, 14);
+    EXPECT_STREQ(font.lfFaceName, "Arial");
+}
+
+TEST_F(AppTest, StartUpLoadsTheSettingsAndRecordsTheStartDirectory) {
+    const FakeXPlane xplane = makeXPlaneFolder(dir, "Sim", {{"KSEA Demo", true}});
+    writeSettingsFile(xplane.exePath + "\n1018\n1021\n0\n");
+    start();
+    const Settings* settings = Settings::instance();
+    EXPECT_STREQ(settings->startDirectory, startDirectory.c_str());
+    EXPECT_EQ(settings->sameNameAction, 1018);
+    EXPECT_EQ(settings->sameCallsignAction, 1021);
+    EXPECT_EQ(settings->distanceRestriction, 0);
+    // The path keeps the line feed of its line; the label shows it as it stands.
+    EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath + "\n");
+    EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
+}
+
+TEST_F(AppTest, CommandsThatAreNotMenuItemsDoNothing) {
+    const FakeXPlane xplane = makeXPlaneFolder(dir, "Sim", {{"KSEA Demo", true}});
+    writeSettingsFile(xplane.exePath + "\n");
+    start();
+    DeleteFileA(settingsFilePath().c_str());
+    for (WPARAM command :
+         {MAKEWPARAM(1, LBN_SELCHANGE), MAKEWPARAM(3, BN_CLICKED), MAKEWPARAM(40000, 0)})
+        EXPECT_EQ(SendMessageA(mainWindow, WM_COMMAND, command, 0), 0);
+    EXPECT_TRUE(IsWindow(mainWindow));
+    EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
+    EXPECT_EQ(customAirports.size(), 1u);
+    EXPECT_FALSE(fileExists(settingsFilePath()));
+}
+
+// Counts how often the settings file appears, at every message boundary of the main
+// window, and removes it each time: a second save would make it appear again.
+struct SaveCounter {
+    static inline std::string path;
+    static inline int saves = 0;
+    static inline WNDPROC original = nullptr;
+
+    static void check() {
+        if (fileExists(path)) {
+            ++saves;
+            contents = readFile(path);
+            DeleteFileA(path.c_str());
+        }
+    }
+    static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        check();
+        const LRESULT result = CallWindowProcA(original, window, message, wParam, lParam);
+        check();
+        return result;
+    }
+    static inline std::string contents;
+};
+
+class ClosingTest : public AppTest {
+  protected:
+    // Starts the program, changes a setting in memory, closes the main window the given way
+    // and runs the message loop to its end.
+    void closeAndCheckTheSavedFile(const std::function<void(HWND)>& close) {
+        const FakeXPlane xplane = makeXPlaneFolder(dir, "Sim", {{"Alpha", true}, {"Bravo", true}});
+        writeSettingsFile(xplane.exePath + "\n1018\n1019\n0\n");
+        start();
+        DeleteFileA(settingsFilePath().c_str());
+        Settings::instance()->sameCallsignAction = 1021;
+        // The file goes to the start directory wherever the current directory has moved.
+        SetCurrentDirectoryA(dir.path().c_str());
+
+        SaveCounter::path = settingsFilePath();
+        SaveCounter::saves = 0;
+        SaveCounter::original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
+            mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SaveCounter::proc)));
+        close(mainWindow);
+        EXPECT_EQ(runMessageLoop(), 0);
+
+        EXPECT_FALSE(IsWindow(mainWindow));
+        EXPECT_EQ(SaveCounter::saves, 1);
+        EXPECT_EQ(SaveCounter::contents, xplane.exePath + "\r\n\r\n1018\r\n1021\r\n0\r\n");
+        // Destroying the window scans nothing more.
+        EXPECT_EQ(customAirports.size(), 2u);
+    }
+};
+
+TEST_F(ClosingTest, CloseBoxSavesTheSettingsOnceAndEndsTheLoop) {
+    closeAndCheckTheSavedFile([](HWND window) { pressCloseBox(window); });
+}
+
+TEST_F(ClosingTest, ExitCommandSavesTheSettingsOnceAndEndsTheLoop) {
+    closeAndCheckTheSavedFile([](HWND window) { postCommand(window, 32784); });
+}
+
+TEST_F(AppTest, AboutBoxOpensFromTheHelpMenuOwnedByTheMainWindow) {
+    start();
+    runMenuCommand(32779, [&] {
+        HWND about = waitForOwnedWindow(mainWindow, "#32770", "About");
+        ASSERT_NE(about, nullptr);
+        EXPECT_FALSE(IsWindowEnabled(mainWindow));
+        pressEscape(about);
+    });
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+}
+
+} // namespace

@@ -1,0 +1,220 @@
+#include "app_fixture.h"
+
+#include "app/main_window_win32.h"
+#include "res/resource.h"
+#include "settings/settings.h"
+#include "settings/settings_dialog_win32.h"
+
+namespace {
+
+using namespace driver;
+
+constexpr int kCheckBox = 1022;
+
+// The ids among 1016..1022 that carry a mark.
+std::vector<int> marks(HWND dialog) {
+    std::vector<int> marked;
+    for (int id = 1016; id <= kCheckBox; ++id)
+        if (checkState(dialog, id) == BST_CHECKED)
+            marked.push_back(id);
+    return marked;
+}
+
+class SettingsDialogTest : public AppTest {
+  protected:
+    HWND waitForDialog() { return waitForOwnedWindow(mainWindow, "#32770", "Quillet"); }
+
+    // Opens the dialog from the File menu and hands it to driverCall.
+    void withDialog(const std::function<void(HWND)>& driverCall) {
+        runMenuCommand(IDM_SETTINGS, [&] {
+            HWND dialog = waitForDialog();
+            ASSERT_NE(dialog, nullptr);
+            driverCall(dialog);
+            if (IsWindowVisible(dialog))
+                postButtonClick(dialog, IDCANCEL);
+        });
+    }
+};
+
+TEST_F(SettingsDialogTest, OpensWithTheStoredCodesMarked) {
+    const struct {
+        const char* file;
+        std::vector<int> marked;
+    } cases[] = {
+        {"", {1017, 1020, kCheckBox}}, // no settings file: the defaults
+        {"C:\\X-Plane\\X-Plane.exe\n1018\n1019\n0\n", {1018, 1019}},
+        {"C:\\X-Plane\\X-Plane.exe\n1016\n1021\n1\n", {1016, 1021, kCheckBox}},
+        // Unknown codes mark nothing, and a restriction other than 1 is off.
+        {"C:\\X-Plane\\X-Plane.exe\nabc\n7\n5\n", {}},
+        // Each group shows only its own codes.
+        {"C:\\X-Plane\\X-Plane.exe\n1020\n1017\n1\n", {kCheckBox}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        DeleteFileA(settingsFilePath().c_str());
+        if (*c.file != '\0')
+            writeSettingsFile(c.file);
+        start();
+        withDialog([&](HWND dialog) { EXPECT_EQ(marks(dialog), c.marked); });
+        stop();
+    }
+}
+
+TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndCancelKeepsThem) {
+    start();
+    Settings* settings = Settings::instance();
+    withDialog([&](HWND dialog) {
+        clickButton(dialog, 1018);
+        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1020, kCheckBox}));
+        EXPECT_EQ(settings->sameNameAction, 1018);
+        clickButton(dialog, 1018); // the marked one again: same code, same marks
+        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1020, kCheckBox}));
+        EXPECT_EQ(settings->sameNameAction, 1018);
+        clickButton(dialog, 1019);
+        clickButton(dialog, 1021);
+        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1021, kCheckBox}));
+        EXPECT_EQ(settings->sameCallsignAction, 1021);
+        clickButton(dialog, kCheckBox);
+        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1021}));
+        EXPECT_EQ(settings->distanceRestriction, 0);
+        clickButton(dialog, kCheckBox);
+        EXPECT_EQ(settings->distanceRestriction, 1);
+        clickButton(dialog, kCheckBox);
+        postButtonClick(dialog, IDCANCEL);
+        EXPECT_TRUE(waitForWindowGone(dialog));
+    });
+    EXPECT_EQ(settings->sameNameAction, 1018);
+    EXPECT_EQ(settings->sameCallsignAction, 1021);
+    EXPECT_EQ(settings->distanceRestriction, 0);
+    // Nothing is written before the program ends.
+    EXPECT_FALSE(fileExists(settingsFilePath()));
+
+    withDialog([&](HWND dialog) { EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1021})); });
+    SendMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_EQ(readFile(settingsFilePath()), "C:\\X-Plane\\X-Plane.exe\r\n1018\r\n1021\r\n0\r\n");
+}
+
+TEST_F(SettingsDialogTest, AnUnknownRestrictionIsSwitchedOnByOneClick) {
+    writeSettingsFile("C:\\X-Plane\\X-Plane.exe\n1017\n1020\n5\n");
+    start();
+    withDialog([&](HWND dialog) {
+        EXPECT_EQ(checkState(dialog, kCheckBox), BST_UNCHECKED);
+        clickButton(dialog, kCheckBox);
+        EXPECT_EQ(checkState(dialog, kCheckBox), BST_CHECKED);
+    });
+    EXPECT_EQ(Settings::instance()->distanceRestriction, 1);
+}
+
+TEST_F(SettingsDialogTest, EndsWithOkOrCancelHoweverItIsClosed) {
+    start();
+    const struct {
+        const char* how;
+        void (*close)(HWND);
+        INT_PTR result;
+    } ways[] = {
+        {"OK", [](HWND d) { postButtonClick(d, IDOK); }, IDOK},
+        {"Enter", [](HWND d) { pressEnter(d); }, IDOK},
+        {"Cancel", [](HWND d) { postButtonClick(d, IDCANCEL); }, IDCANCEL},
+        {"Escape", [](HWND d) { pressEscape(d); }, IDCANCEL},
+        {"close box", [](HWND d) { pressCloseBox(d); }, IDCANCEL},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        const INT_PTR result = runModal(
+            [&] {
+                return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
+                                       settingsDialogProc, 0);
+            },
+            [&] {
+                HWND dialog = waitForDialog();
+                ASSERT_NE(dialog, nullptr);
+                // The focus starts on OK, the first tab stop.
+                EXPECT_EQ(focusedWindow(dialog), GetDlgItem(dialog, IDOK));
+                way.close(dialog);
+            });
+        EXPECT_EQ(result, way.result);
+    }
+    EXPECT_EQ(Settings::instance()->sameNameAction, 1017);
+}
+
+TEST_F(SettingsDialogTest, TemplateHasTheControlsInTabOrder) {
+    start();
+    withDialog([&](HWND dialog) {
+        const LONG style = GetWindowLongA(dialog, GWL_STYLE);
+        EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
+                  WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
+        RECT size = {0, 0, 311, 154};
+        MapDialogRect(dialog, &size);
+        RECT client;
+        GetClientRect(dialog, &client);
+        EXPECT_EQ(client.right, size.right);
+        EXPECT_EQ(client.bottom, size.bottom);
+
+        const struct {
+            int id;
+            const char* text;
+            LONG type; // the low style bits: the kind of button or static
+            bool tabStop;
+            RECT rect;
+        } controls[] = {
+            {1, "OK", BS_DEFPUSHBUTTON, true, {195, 134, 50, 13}},
+            {2, "Cancel", BS_PUSHBUTTON, true, {254, 134, 50, 13}},
+            {-1,
+             "Actions with strings of identical type of navaids with same NAME but different "
+             "CALLSIGN:",
+             BS_GROUPBOX,
+             false,
+             {7, 7, 297, 45}},
+            {-1,
+             "Actions with strings of identical type of navaids with same CALLSIGN but different "
+             "NAME:",
+             BS_GROUPBOX,
+             false,
+             {7, 56, 297, 43}},
+            {1016, "Skip", BS_RADIOBUTTON, false, {13, 17, 29, 8}},
+            {1017, "Request", BS_RADIOBUTTON, false, {13, 25, 43, 12}},
+            {1018, "Replace", BS_RADIOBUTTON, false, {13, 37, 41, 9}},
+            {1019, "Skip", BS_RADIOBUTTON, false, {13, 66, 38, 9}},
+            {1020, "Request", BS_RADIOBUTTON, false, {13, 75, 43, 10}},
+            {1021, "Replace", BS_RADIOBUTTON, false, {13, 84, 41, 10}},
+            {-1,
+             "Restriction of searching for coincidences by distance :",
+             BS_GROUPBOX,
+             false,
+             {7, 101, 297, 27}},
+            {1022, "On/Off", BS_AUTOCHECKBOX, true, {13, 112, 35, 12}},
+            {-1, "Distance : 50 Miles and less.", SS_LEFT, false, {87, 114, 93, 8}},
+        };
+        HWND control = GetWindow(dialog, GW_CHILD);
+        for (const auto& expected : controls) {
+            SCOPED_TRACE(expected.text);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(GetDlgCtrlID(control), expected.id);
+            EXPECT_EQ(windowText(control), expected.text);
+            const LONG controlStyle = GetWindowLongA(control, GWL_STYLE);
+            EXPECT_EQ(controlStyle & 0x1F, expected.type);
+            // A radio button takes the tab stop while it carries the mark.
+            const bool tabStop = expected.type == BS_RADIOBUTTON
+                                     ? checkState(dialog, expected.id) == BST_CHECKED
+                                     : expected.tabStop;
+            EXPECT_EQ((controlStyle & WS_TABSTOP) != 0, tabStop);
+            if (std::string(expected.text).rfind("Distance", 0) == 0) {
+                EXPECT_NE(controlStyle & WS_GROUP, 0); // the static text starts a group
+            }
+            // x, y, width and height are each converted to pixels on their own.
+            RECT rect = expected.rect;
+            MapDialogRect(dialog, &rect);
+            RECT actual;
+            GetWindowRect(control, &actual);
+            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
+            EXPECT_EQ(actual.left, rect.left);
+            EXPECT_EQ(actual.top, rect.top);
+            EXPECT_EQ(actual.right - actual.left, rect.right);
+            EXPECT_EQ(actual.bottom - actual.top, rect.bottom);
+            control = GetWindow(control, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(control, nullptr);
+    });
+}
+
+} // namespace

@@ -1,0 +1,75 @@
+#include "app_fixture.h"
+
+#include "app/main_window_win32.h"
+#include "res/resource.h"
+#include "scenery/custom_airports.h"
+#include "settings/settings.h"
+
+namespace {
+
+using namespace driver;
+
+// The open-file dialog takes about two seconds under Wine: one test per way out of it.
+class FolderChoiceTest : public AppTest {
+  protected:
+    void SetUp() override {
+        AppTest::SetUp();
+        first = makeXPlaneFolder(dir, "First", {{"Alpha", true}, {"Shared", true}});
+        second = makeXPlaneFolder(dir, "Second", {{"Shared", true}, {"Zulu", true}});
+        writeSettingsFile(first.exePath + "\n");
+        start();
+        DeleteFileA(settingsFilePath().c_str());
+        ASSERT_EQ(listItems(), (std::vector<std::string>{"Alpha", "Shared"}));
+    }
+
+    HWND waitForOpenDialog() {
+        HWND open = waitForOwnedWindow(mainWindow, "#32770", "Open");
+        EXPECT_NE(open, nullptr);
+        return open;
+    }
+
+    FakeXPlane first, second;
+};
+
+TEST_F(FolderChoiceTest, ChoosingAnotherXPlaneListsOnlyItsAirports) {
+    runMenuCommand(IDM_SET_XPLANE_FOLDER, [&] {
+        HWND open = waitForOpenDialog();
+        ASSERT_NE(open, nullptr);
+        // The file name starts empty; the first filter is in force.
+        HWND fileName = GetDlgItem(open, cmb13);
+        EXPECT_EQ(windowText(fileName), "");
+        EXPECT_EQ(windowText(GetDlgItem(open, cmb1)), "X-Plane.exe");
+        sendMessage(fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(second.exePath.c_str()));
+        postCommand(open, IDOK);
+    });
+    EXPECT_STREQ(Settings::instance()->xplaneExePath, second.exePath.c_str());
+    EXPECT_EQ(folderLabel(), "X-Plane folder: " + second.exePath);
+    EXPECT_EQ(listItems(), (std::vector<std::string>{"Shared", "Zulu"}));
+    ASSERT_EQ(customAirports.size(), 2u);
+    for (const CustomAirport& airport : customAirports)
+        EXPECT_EQ(airport.navDatPath.rfind(second.directory, 0), 0u) << airport.navDatPath;
+    EXPECT_EQ(xplaneDirectory, second.directory);
+    // The choice is kept in memory only; the file is written at exit.
+    EXPECT_FALSE(fileExists(settingsFilePath()));
+}
+
+TEST_F(FolderChoiceTest, CancelWarnsAndFallsBackToTheDefaultPath) {
+    runMenuCommand(IDM_SET_XPLANE_FOLDER, [&] {
+        HWND open = waitForOpenDialog();
+        ASSERT_NE(open, nullptr);
+        postCommand(open, IDCANCEL);
+        HWND warning = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+        ASSERT_NE(warning, nullptr);
+        EXPECT_EQ(messageBoxText(warning), "Error: no choose X-Plane Folder.");
+        EXPECT_EQ(GetDlgItem(warning, IDCANCEL), nullptr); // an OK button only
+        pressEnter(warning);
+    });
+    EXPECT_STREQ(Settings::instance()->xplaneExePath, "C:\\X-Plane\\X-Plane.exe");
+    EXPECT_EQ(folderLabel(), "X-Plane folder: C:\\X-Plane\\X-Plane.exe");
+    // The list was rebuilt from the default folder, which has no custom scenery here.
+    EXPECT_EQ(xplaneDirectory, "C:\\X-Plane\\");
+    EXPECT_TRUE(listItems().empty());
+    EXPECT_TRUE(customAirports.empty());
+}
+
+} // namespace

@@ -3,7 +3,8 @@
 set -euo pipefail
 
 repo=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
-export WINEPREFIX="$repo/build/wineprefix"
+# A caller may bring its own prefix (parallel runs must not share one wineserver).
+export WINEPREFIX="${WINEPREFIX:-$repo/build/wineprefix}"
 export WINEDEBUG=-all
 # No .NET or HTML engine: nothing may ask to download them while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="

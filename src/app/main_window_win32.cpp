@@ -1,6 +1,7 @@
 #include "app/main_window_win32.h"
 
 #include "app/about_dialog_win32.h"
+#include "app/go_command_win32.h"
 #include "res/resource.h"
 #include "scenery/custom_airport_scan_win32.h"
 #include "scenery/custom_airports.h"
@@ -72,6 +73,9 @@ void onSetXPlaneFolder(HWND window) {
 
 void onCommand(HWND window, int id) {
     switch (id) {
+    case IDC_GO:
+        runGoCommand(window);
+        break;
     case IDM_SET_XPLANE_FOLDER:
         onSetXPlaneFolder(window);
         break;

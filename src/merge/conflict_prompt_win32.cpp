@@ -1,0 +1,47 @@
+#include "merge/conflict_prompt_win32.h"
+
+#include "res/resource.h"
+
+const char* promptSourcePath = "";
+const char* promptCustomLine = "";
+const char* promptBaseLine = "";
+
+int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, const char* baseLine,
+                       const char* customLine) {
+    promptSourcePath = sourcePath;
+    promptBaseLine = baseLine;
+    promptCustomLine = customLine;
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFLICT_PROMPT), owner,
+                                            conflictPromptProc, 0));
+}
+
+namespace {
+// Fills the prompt each time it is shown, with the texts exactly as stored.
+void onShowWindow(HWND prompt) {
+    SetDlgItemTextA(prompt, IDC_SOURCE_PATH, promptSourcePath);
+    SetDlgItemTextA(prompt, IDC_CUSTOM_LINE, promptCustomLine);
+    SetDlgItemTextA(prompt, IDC_BASE_LINE, promptBaseLine);
+}
+
+// Only the two answer buttons end the prompt; IDCANCEL (Esc) is ignored.
+INT_PTR onCommand(HWND prompt, WORD id) {
+    if (id != IDC_REPLACE_STRING && id != IDC_SKIP_STRING)
+        return FALSE;
+    EndDialog(prompt, id);
+    return TRUE;
+}
+} // namespace
+
+INT_PTR CALLBACK conflictPromptProc(HWND prompt, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return TRUE; // the default button, "Replace this String", takes the focus
+    case WM_SHOWWINDOW:
+        onShowWindow(prompt);
+        return FALSE;
+    case WM_COMMAND:
+        return onCommand(prompt, LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}

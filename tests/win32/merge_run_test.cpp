@@ -1,0 +1,695 @@
+// Merges run from the main window as a user runs them: airports selected in the list, "GO!",
+// the progress dialog, conflict prompts answered, "Process is complete!" dismissed; then the
+// files on disk are compared byte for byte.
+#include "app_fixture.h"
+
+#include "app/main_window_win32.h"
+#include "res/resource.h"
+#include "scenery/custom_airports.h"
+#include "settings/settings.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+
+using namespace driver;
+
+// Files on disk end their lines with CR LF; the texts here use "\n".
+std::string crlf(const std::string& text) {
+    std::string bytes;
+    for (char c : text)
+        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return bytes;
+}
+
+std::string upper(std::string text) {
+    for (char& c : text)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// earth_nav.dat in miniature: an NDB and a VOR near Seattle.
+const std::string kHeader = "810 Version - data cycle 2026.\n";
+const std::string kNdb = "2  47.63252778 -122.38952778      0   362  50    0.000 BF   NOLLA NDB\n";
+const std::string kVor =
+    "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  SEATTLE VORTAC\n";
+const std::string kDatabase = "I\n" + kHeader + kNdb + kVor + "99\n";
+
+// Custom lines. The first three are far from everything; the last two are near the NDB and
+// share its NAME or its CALLSIGN. Lower case shows what is written upper-cased.
+const std::string kAlpha =
+    "2  10.10000000   10.10000000      0   300  50    0.000 AA   alpha ndb\n";
+const std::string kBravo =
+    "3  20.20000000   20.20000000      0 11000 130    0.000 BB   BRAVO VOR\n";
+const std::string kCharlie =
+    "2  30.30000000   30.30000000      0   310  50    0.000 CC   CHARLIE NDB\n";
+const std::string kSameName =
+    "2  47.70000000 -122.40000000      0   362  50    0.000 xy   nolla ndb\n";
+const std::string kSameCallsign =
+    "2  47.70000000 -122.40000000      0   362  50    0.000 bf   other ndb\n";
+
+std::string navDat(const std::vector<std::string>& lines) {
+    std::string text = "I\n810 Version - custom airport\n";
+    for (const std::string& line : lines)
+        text += line;
+    return text + "99\n";
+}
+
+// What a merge writes: the header, the database lines kept, every custom line upper-cased.
+std::string mergedDatabase(const std::vector<std::string>& kept,
+                           const std::vector<std::string>& custom) {
+    std::string text = "I\n" + kHeader + "\n";
+    for (const std::string& line : kept)
+        text += line;
+    text += "\n";
+    for (const std::string& line : custom)
+        text += upper(line) + "\n";
+    return text + "\n99\n";
+}
+
+bool isFolder(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// The ids of a message box's visible buttons, and whether it shows an icon.
+std::vector<int> visibleButtons(HWND box) {
+    std::vector<int> ids;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (className(child) == "Button" && IsWindowVisible(child))
+            ids.push_back(GetDlgCtrlID(child));
+    return ids;
+}
+bool showsIcon(HWND box) {
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (className(child) == "Static" && IsWindowVisible(child) &&
+            sendMessage(child, STM_GETICON) != 0)
+            return true;
+    return false;
+}
+
+// ---- What the user does during a run, from the driver thread.
+
+// Dismisses "Process is complete!", owned by the progress dialog, and waits for the dialog
+// to close.
+void finishRun(HWND progress) {
+    HWND box = waitForOwnedWindow(progress, "#32770", "Quillet");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), "Process is complete!");
+    EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
+    EXPECT_FALSE(showsIcon(box));
+    postButtonClick(box, IDOK);
+    EXPECT_TRUE(waitForWindowGone(progress));
+}
+
+// Dismisses an error of the merge job: caption "Error!", an error icon, no owner window.
+void dismissError(const std::string& text) {
+    HWND box = waitForWindow("#32770", "Error!");
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(messageBoxText(box), text);
+    EXPECT_EQ(GetWindow(box, GW_OWNER), nullptr);
+    EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
+    EXPECT_TRUE(showsIcon(box));
+    postButtonClick(box, IDOK);
+    EXPECT_TRUE(waitForWindowGone(box));
+}
+
+struct Answer {
+    const char* how;
+    void (*press)(HWND prompt);
+};
+const Answer kReplace = {"Replace this String",
+                         [](HWND prompt) { postButtonClick(prompt, IDC_REPLACE_STRING); }};
+const Answer kSkip = {"Skip this String",
+                      [](HWND prompt) { postButtonClick(prompt, IDC_SKIP_STRING); }};
+const Answer kEnter = {"Enter", [](HWND prompt) { pressEnter(prompt); }};
+// Esc must leave the prompt up: were it to end it, the click after it would go nowhere.
+const Answer kEscThenReplace = {"Esc, then Replace this String", [](HWND prompt) {
+                                    pressEscape(prompt);
+                                    postButtonClick(prompt, IDC_REPLACE_STRING);
+                                }};
+
+struct PromptTexts {
+    std::string sourcePath, customLine, baseLine;
+};
+
+// Answers the conflict prompt, owned by the progress dialog, after checking what it shows.
+void answerPrompt(HWND progress, const PromptTexts& expected, const Answer& answer) {
+    SCOPED_TRACE(answer.how);
+    HWND prompt = waitForOwnedWindow(progress, "#32770", "Quillet");
+    ASSERT_NE(prompt, nullptr);
+    ASSERT_NE(GetDlgItem(prompt, IDC_SKIP_STRING), nullptr)
+        << "not a conflict prompt: " << messageBoxText(prompt);
+    EXPECT_EQ(controlText(prompt, IDC_SOURCE_PATH), expected.sourcePath);
+    EXPECT_EQ(controlText(prompt, IDC_CUSTOM_LINE), expected.customLine);
+    EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), expected.baseLine);
+    EXPECT_FALSE(IsWindowEnabled(progress));
+    answer.press(prompt);
+    EXPECT_TRUE(waitForWindowGone(prompt));
+}
+
+struct Airport {
+    std::string folder;
+    std::vector<std::string> lines;
+};
+
+class MergeRunTest : public AppTest {
+  protected:
+    // Starts the program on a fresh X-Plane folder holding these airports and kDatabase.
+    // settings: the three merge options, as lines of the settings file.
+    void startWith(const std::vector<Airport>& airports,
+                   const std::string& settings = "1017\n1020\n1\n") {
+        std::vector<SceneryFolder> folders;
+        for (const Airport& airport : airports)
+            folders.push_back({airport.folder, true});
+        xplaneFolder = "X-Plane " + std::to_string(++starts);
+        xplane = makeXPlaneFolder(dir, xplaneFolder, folders);
+        for (const Airport& airport : airports)
+            writeNavDat(airport);
+        databasePath = xplane.directory + "Resources\\default data\\earth_nav.dat";
+        writeDatabase(kDatabase);
+        writeSettingsFile(xplane.exePath + "\n" + settings);
+        start();
+    }
+
+    std::string navDatPath(const std::string& folder) const {
+        return xplane.directory + "Custom Scenery\\" + folder + "\\Earth nav data\\nav.dat";
+    }
+    void writeNavDat(const Airport& airport) const {
+        dir.writeFile(xplaneFolder + "\\Custom Scenery\\" + airport.folder +
+                          "\\Earth nav data\\nav.dat",
+                      crlf(navDat(airport.lines)));
+    }
+    void writeDatabase(const std::string& text) const {
+        dir.writeFile(xplaneFolder + "\\Resources\\default data\\earth_nav.dat", crlf(text));
+        DeleteFileA((databasePath + ".bak").c_str());
+    }
+    std::string database() const { return readFile(databasePath); }
+    std::string backup() const { return readFile(databasePath + ".bak"); }
+
+    // Selects exactly these list items.
+    void select(const std::vector<std::string>& folders) const {
+        SendMessageA(airportListBox, LB_SETSEL, FALSE, -1);
+        for (const std::string& folder : folders) {
+            const LRESULT item =
+                SendMessageA(airportListBox, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                             reinterpret_cast<LPARAM>(folder.c_str()));
+            ASSERT_GE(item, 0) << folder;
+            SendMessageA(airportListBox, LB_SETSEL, TRUE, item);
+        }
+    }
+
+    // The selected marks of the table, by folder name, in table order.
+    std::vector<std::string> markedFolders() const {
+        std::vector<std::string> marked;
+        for (const CustomAirport& airport : customAirports)
+            if (airport.selected == 1)
+                marked.push_back(airport.folderName);
+        return marked;
+    }
+
+    // Clicks "GO!" and returns when the merge has ended and its dialog has closed, while
+    // driveRun does what the user does during the run, given the progress dialog.
+    void pressGo(const std::function<void(HWND progress)>& driveRun) {
+        HWND progress = nullptr;
+        clickGo([&] {
+            progress = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+            ASSERT_NE(progress, nullptr);
+            ASSERT_NE(FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr), nullptr)
+                << "not the progress dialog: " << messageBoxText(progress);
+            EXPECT_FALSE(IsWindowEnabled(mainWindow));
+            driveRun(progress);
+        });
+        EXPECT_FALSE(IsWindow(progress));
+        EXPECT_TRUE(IsWindowEnabled(mainWindow));
+    }
+    // A run that shows nothing but its completion.
+    void mergeQuietly() { pressGo(finishRun); }
+
+    void clickGo(const std::function<void()>& driverCall) {
+        HWND go = GetDlgItem(mainWindow, IDC_GO);
+        runModal([&] { return SendMessageA(go, BM_CLICK, 0, 0); }, driverCall);
+    }
+
+    FakeXPlane xplane;
+    std::string xplaneFolder;
+    std::string databasePath;
+    int starts = 0;
+};
+
+TEST_F(MergeRunTest, GoWithoutASelectionAsksForOneAndChangesNothing) {
+    const struct {
+        const char* name;
+        std::vector<Airport> airports;
+    } cases[] = {
+        {"empty list", {}},
+        {"nothing selected", {{"Alpha", {kAlpha}}, {"Bravo", {kBravo}}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        startWith(c.airports);
+        // Marks of an earlier run stay as they are.
+        if (!customAirports.empty())
+            customAirports[0].selected = 1;
+        const std::vector<std::string> marked = markedFolders();
+
+        clickGo([&] {
+            HWND box = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(messageBoxText(box), "Please select from list at least one custom airport!");
+            EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
+            EXPECT_FALSE(showsIcon(box));
+            EXPECT_EQ(FindWindowExA(box, nullptr, PROGRESS_CLASSA, nullptr), nullptr);
+            postButtonClick(box, IDOK);
+        });
+        EXPECT_EQ(markedFolders(), marked);
+        EXPECT_EQ(database(), crlf(kDatabase));
+        EXPECT_FALSE(fileExists(databasePath + ".bak"));
+        stop();
+    }
+}
+
+TEST_F(MergeRunTest, MergesTheSelectedAirportsInTableOrderAndMarksThemAfreshEachTime) {
+    startWith({{"Alpha", {kAlpha}}, {"Bravo", {kBravo}}, {"Charlie", {kCharlie}}});
+    // The list is sorted; make the table's order the reverse, as a directory may list it.
+    std::sort(
+        customAirports.begin(), customAirports.end(),
+        [](const CustomAirport& a, const CustomAirport& b) { return a.folderName > b.folderName; });
+    ASSERT_EQ(tableFolders(), (std::vector<std::string>{"Charlie", "Bravo", "Alpha"}));
+
+    select({"Alpha", "Charlie"});
+    mergeQuietly();
+    EXPECT_EQ(markedFolders(), (std::vector<std::string>{"Charlie", "Alpha"}));
+    const std::string firstMerge = crlf(mergedDatabase({kNdb, kVor}, {kCharlie, kAlpha}));
+    EXPECT_EQ(database(), firstMerge);
+    EXPECT_EQ(backup(), crlf(kDatabase));
+
+    // The next GO! unmarks what is no longer selected.
+    select({"Bravo"});
+    mergeQuietly();
+    EXPECT_EQ(markedFolders(), std::vector<std::string>{"Bravo"});
+    EXPECT_EQ(database(),
+              crlf(mergedDatabase({kNdb, kVor, upper(kCharlie), upper(kAlpha)}, {kBravo})));
+    EXPECT_EQ(backup(), firstMerge);
+}
+
+TEST_F(MergeRunTest, MergesEverySelectedAirportEvenBeyond512) {
+    std::vector<Airport> airports;
+    for (int i = 0; i < 520; ++i) {
+        char folder[32], line[100];
+        std::snprintf(folder, sizeof folder, "Airport %03d", i);
+        std::snprintf(line, sizeof line,
+                      "2  1.00000000 1.00000000 0 300 50 0.000 A%03d N%03d NDB\n", i, i);
+        airports.push_back({folder, {line}});
+    }
+    startWith(airports);
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    mergeQuietly();
+
+    std::vector<std::string> customLines;
+    for (const CustomAirport& airport : customAirports) {
+        EXPECT_EQ(airport.selected, 1) << airport.folderName;
+        const int number = std::atoi(airport.folderName.c_str() + 8);
+        customLines.push_back(airports[static_cast<std::size_t>(number)].lines[0]);
+    }
+    ASSERT_EQ(customLines.size(), 520u);
+    EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, customLines)));
+}
+
+TEST_F(MergeRunTest, ResolvesConflictsAsTheSettingsAndTheAnswersSay) {
+    const struct {
+        const char* name;
+        std::string customLine;
+        int sameNameAction, sameCallsignAction;
+        std::vector<Answer> answers;
+        bool ndbKept;
+    } cases[] = {
+        {"NAME, Skip", kSameName, 1016, 1019, {}, true},
+        {"NAME, Replace", kSameName, 1018, 1019, {}, false},
+        {"NAME, Request", kSameName, 1017, 1019, {kReplace}, false},
+        {"NAME, Request", kSameName, 1017, 1019, {kSkip}, true},
+        {"NAME, Request", kSameName, 1017, 1019, {kEnter}, false},
+        {"NAME, Request", kSameName, 1017, 1019, {kEscThenReplace}, false},
+        {"CALLSIGN, Skip", kSameCallsign, 1016, 1019, {}, true},
+        {"CALLSIGN, Replace", kSameCallsign, 1016, 1021, {}, false},
+        {"CALLSIGN, Request", kSameCallsign, 1016, 1020, {kReplace}, false},
+        {"CALLSIGN, Request", kSameCallsign, 1016, 1020, {kSkip}, true},
+        {"CALLSIGN, Request", kSameCallsign, 1016, 1020, {kEnter}, false},
+        {"CALLSIGN, Request", kSameCallsign, 1016, 1020, {kEscThenReplace}, false},
+    };
+    startWith({{"Conflict Field", {}}});
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        Settings::instance()->sameNameAction = c.sameNameAction;
+        Settings::instance()->sameCallsignAction = c.sameCallsignAction;
+        writeNavDat({"Conflict Field", {c.customLine}});
+        writeDatabase(kDatabase);
+        select({"Conflict Field"});
+        pressGo([&](HWND progress) {
+            // Shown as stored: the custom line as read, not yet upper-cased.
+            for (const Answer& answer : c.answers)
+                answerPrompt(progress, {navDatPath("Conflict Field"), c.customLine, kNdb}, answer);
+            finishRun(progress);
+        });
+        const std::vector<std::string> kept =
+            c.ndbKept ? std::vector<std::string>{kNdb, kVor} : std::vector<std::string>{kVor};
+        EXPECT_EQ(database(), crlf(mergedDatabase(kept, {c.customLine})));
+        EXPECT_EQ(backup(), crlf(kDatabase));
+    }
+}
+
+TEST_F(MergeRunTest, AfterSkipALaterAirportIsAskedAboutTheSameLine) {
+    const std::string second = "2  47.80000000 -122.10000000 0 362 50 0.000 XZ   NOLLA NDB\n";
+    startWith({{"First Field", {kSameName}}, {"Second Field", {second}}});
+    std::sort(
+        customAirports.begin(), customAirports.end(),
+        [](const CustomAirport& a, const CustomAirport& b) { return a.folderName < b.folderName; });
+    select({"First Field", "Second Field"});
+    pressGo([&](HWND progress) {
+        answerPrompt(progress, {navDatPath("First Field"), kSameName, kNdb}, kSkip);
+        answerPrompt(progress, {navDatPath("Second Field"), second, kNdb}, kReplace);
+        finishRun(progress);
+    });
+    EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kSameName, second})));
+}
+
+TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
+    // Each case breaks one file; db is earth_nav.dat's path, gone the nav.dat of Gone Field.
+    const struct {
+        const char* name;
+        void (*prepare)(const std::string& db, const std::string& gone);
+        const char* error;
+        void (*check)(const std::string& db);
+    } cases[] = {
+        {"\"To\" file missing",
+         [](const std::string& db, const std::string&) { DeleteFileA(db.c_str()); },
+         "I can't open \"To\" file!",
+         [](const std::string& db) {
+             EXPECT_FALSE(fileExists(db));
+             EXPECT_FALSE(fileExists(db + ".bak"));
+             EXPECT_FALSE(fileExists(db + ".new"));
+         }},
+        {"backup blocked by a folder",
+         [](const std::string& db, const std::string&) {
+             CreateDirectoryA((db + ".bak").c_str(), nullptr);
+         },
+         "I can't write \".bak\" file!",
+         [](const std::string& db) {
+             EXPECT_EQ(readFile(db), crlf(kDatabase));
+             EXPECT_TRUE(isFolder(db + ".bak"));
+             EXPECT_FALSE(fileExists(db + ".new"));
+         }},
+        {"new file blocked by a folder",
+         [](const std::string& db, const std::string&) {
+             CreateDirectoryA((db + ".new").c_str(), nullptr);
+         },
+         "I can't write \"To\" file!",
+         [](const std::string& db) {
+             EXPECT_EQ(readFile(db), crlf(kDatabase));
+             EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
+             EXPECT_TRUE(isFolder(db + ".new"));
+         }},
+        {"\"From\" file gone since the scan",
+         [](const std::string&, const std::string& gone) { DeleteFileA(gone.c_str()); },
+         "I can't open \"From\" file!",
+         [](const std::string& db) {
+             EXPECT_EQ(readFile(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+             EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        startWith({{"Gone Field", {kBravo}}, {"Kept Field", {kAlpha}}});
+        c.prepare(databasePath, navDatPath("Gone Field"));
+        select({"Gone Field", "Kept Field"});
+        pressGo([&](HWND progress) {
+            dismissError(c.error);
+            finishRun(progress);
+        });
+        c.check(databasePath);
+        stop();
+    }
+}
+
+TEST_F(MergeRunTest, TwoMergesInARowEachRunTheirOwnDialogAndGiveTheSameFile) {
+    startWith({{"Conflict Field", {kSameName, kAlpha}}}, "1018\n1021\n1\n");
+    select({"Conflict Field"});
+    mergeQuietly();
+    const std::string merged = crlf(mergedDatabase({kVor}, {kSameName, kAlpha}));
+    EXPECT_EQ(database(), merged);
+    EXPECT_EQ(backup(), crlf(kDatabase));
+
+    mergeQuietly(); // the custom lines, now database lines, are found again as duplicates
+    EXPECT_EQ(database(), merged);
+    EXPECT_EQ(backup(), merged);
+}
+
+// Counts the IDCANCEL commands that reach dialogs of the thread that installs the hooks:
+// sent ones (the Cancel button, Esc) and posted ones (a close request).
+struct CancelCounter {
+    static inline volatile LONG count = 0;
+    static void countIfCancel(HWND window, UINT message, WPARAM wParam) {
+        if (message == WM_COMMAND && LOWORD(wParam) == IDCANCEL && className(window) == "#32770")
+            InterlockedIncrement(&count);
+    }
+    static LRESULT CALLBACK sent(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION)
+            countIfCancel(message->hwnd, message->message, message->wParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    static LRESULT CALLBACK posted(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* message = reinterpret_cast<const MSG*>(lParam);
+        if (code == HC_ACTION && wParam == PM_REMOVE)
+            countIfCancel(message->hwnd, message->message, message->wParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+};
+
+TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
+    startWith({{"Gone Field", {kBravo}}, {"Kept Field", {kAlpha}}});
+    DeleteFileA(navDatPath("Gone Field").c_str());
+    select({"Gone Field", "Kept Field"});
+    CancelCounter::count = 0;
+    HHOOK sentHook =
+        SetWindowsHookExA(WH_CALLWNDPROC, CancelCounter::sent, nullptr, GetCurrentThreadId());
+    HHOOK postedHook =
+        SetWindowsHookExA(WH_GETMESSAGE, CancelCounter::posted, nullptr, GetCurrentThreadId());
+    ASSERT_NE(sentHook, nullptr);
+    ASSERT_NE(postedHook, nullptr);
+    pressGo([&](HWND progress) {
+        // The worker waits on the "From" error, whose box has no owner: the progress
+        // dialog stays enabled and takes the user's input.
+        ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
+        ASSERT_TRUE(IsWindowEnabled(progress));
+        clickButton(progress, IDCANCEL);
+        pressEscape(progress);
+        pressCloseBox(progress);
+        EXPECT_TRUE(waitUntil([] { return CancelCounter::count == 3; }));
+        // As when its owner is minimised and restored: no second worker starts.
+        ShowWindow(progress, SW_HIDE);
+        ShowWindow(progress, SW_SHOW);
+        EXPECT_TRUE(IsWindowVisible(progress));
+        dismissError("I can't open \"From\" file!");
+        finishRun(progress);
+    });
+    UnhookWindowsHookEx(sentHook);
+    UnhookWindowsHookEx(postedHook);
+    EXPECT_EQ(CancelCounter::count, 3);
+    EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    // A second worker would have reported the gone file once more.
+    EXPECT_EQ(waitForWindow("#32770", "Error!", milliseconds(500)), nullptr);
+}
+
+// Records, in order, the messages the progress bar gets and the texts the status line gets.
+// The bar and the status line are subclassed as the bar is created; the record is guarded
+// since the messages come from the worker thread.
+struct ProgressRecorder {
+    static inline CRITICAL_SECTION lock;
+    static inline std::vector<std::string> events;
+    static inline std::string initialStatus;
+    static inline WNDPROC barProc = nullptr;
+    static inline WNDPROC statusProc = nullptr;
+
+    static void add(const std::string& event) {
+        EnterCriticalSection(&lock);
+        events.push_back(event);
+        LeaveCriticalSection(&lock);
+    }
+    static std::vector<std::string> recorded() {
+        EnterCriticalSection(&lock);
+        std::vector<std::string> copy = events;
+        LeaveCriticalSection(&lock);
+        return copy;
+    }
+
+    static LRESULT CALLBACK bar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const char* names[] = {"PBM_SETRANGE", "PBM_SETPOS", "PBM_DELTAPOS", "PBM_SETSTEP",
+                               "PBM_STEPIT"};
+        if (message >= PBM_SETRANGE && message <= PBM_STEPIT)
+            add(barMessage(names[message - PBM_SETRANGE], wParam, lParam));
+        return CallWindowProcA(barProc, window, message, wParam, lParam);
+    }
+    static LRESULT CALLBACK status(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == WM_SETTEXT)
+            add(std::string("status ") + reinterpret_cast<const char*>(lParam));
+        return CallWindowProcA(statusProc, window, message, wParam, lParam);
+    }
+    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+        HWND window = reinterpret_cast<HWND>(wParam);
+        if (code == HCBT_CREATEWND && className(window) == PROGRESS_CLASSA) {
+            HWND dialog = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+            HWND statusLine = FindWindowExA(dialog, nullptr, "Static", nullptr);
+            initialStatus = windowText(statusLine);
+            barProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar)));
+            statusProc = reinterpret_cast<WNDPROC>(
+                SetWindowLongPtrA(statusLine, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(status)));
+        }
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+
+    static std::string barMessage(const char* name, WPARAM wParam, LPARAM lParam) {
+        return std::string(name) + " " + std::to_string(wParam) + " " + std::to_string(lParam);
+    }
+};
+
+TEST_F(MergeRunTest, ProgressBarAndStatusLineGetExactlyWhatTheJobSends) {
+    startWith({{"Alpha", {kAlpha}}});
+    select({"Alpha"});
+    InitializeCriticalSection(&ProgressRecorder::lock);
+    ProgressRecorder::events.clear();
+    HHOOK hook = SetWindowsHookExA(WH_CBT, ProgressRecorder::hook, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    mergeQuietly();
+    UnhookWindowsHookEx(hook);
+    const std::vector<std::string> events = ProgressRecorder::recorded();
+    DeleteCriticalSection(&ProgressRecorder::lock);
+
+    std::vector<std::string> expected;
+    auto send = [&](const char* name, WPARAM wParam, LPARAM lParam) {
+        expected.push_back(ProgressRecorder::barMessage(name, wParam, lParam));
+    };
+    auto startOver = [&](WORD maximum, const std::string& status) {
+        send("PBM_SETRANGE", 0, MAKELPARAM(0, maximum));
+        send("PBM_SETSTEP", 1, 0);
+        send("PBM_SETPOS", 0, 0);
+        expected.push_back("status " + status);
+    };
+    auto steps = [&](int count) {
+        for (int i = 0; i < count; ++i)
+            send("PBM_STEPIT", 0, 0);
+    };
+    // The dialog's own set-up.
+    send("PBM_SETRANGE", 0, MAKELPARAM(0, 100));
+    send("PBM_SETSTEP", 1, 0);
+    // Loading nav.dat: half its size on disk, one step per line.
+    const std::string navDatBytes = crlf(navDat({kAlpha}));
+    startOver(static_cast<WORD>(navDatBytes.size() / 2),
+              "Loading strings from " + navDatPath("Alpha") + "\n");
+    steps(4);
+    // The backup.
+    startOver(1, "Writing .bak for " + databasePath + "\n");
+    steps(1);
+    // Loading earth_nav.dat.
+    startOver(static_cast<WORD>(crlf(kDatabase).size() / 2),
+              "Loading strings from " + databasePath + "\n");
+    steps(5);
+    // The merge: one step per database navaid line.
+    startOver(2, "Proccesing: \n");
+    for (const std::string& line : {kNdb, kVor}) {
+        expected.push_back("status Proccesing: " + line + "\n");
+        steps(1);
+    }
+    EXPECT_EQ(events, expected);
+    EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
+    EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+}
+
+TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStatusLine) {
+    startWith({{"Alpha", {kAlpha}}});
+    select({"Alpha"});
+    pressGo([&](HWND progress) {
+        // Checked while "Process is complete!" keeps the dialog up.
+        ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
+        EXPECT_EQ(GetWindow(progress, GW_OWNER), mainWindow);
+        const LONG style = GetWindowLongA(progress, GWL_STYLE);
+        EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | DS_MODALFRAME),
+                  WS_POPUP | WS_CAPTION | DS_MODALFRAME);
+        EXPECT_EQ(style & WS_SYSMENU, 0);
+        const LONG exStyle = GetWindowLongA(progress, GWL_EXSTYLE);
+        EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE),
+                  WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE);
+        EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0);
+        RECT rect = {0, 0, 263, 65};
+        MapDialogRect(progress, &rect);
+        RECT client;
+        GetClientRect(progress, &client);
+        EXPECT_EQ(client.right, rect.right);
+        EXPECT_EQ(client.bottom, rect.bottom);
+
+        const struct {
+            const char* className;
+            const char* text;
+            int id;
+            LONG style;
+            RECT rect; // the template's x, y, width, height; the bar's pixel rectangle
+            bool inDialogUnits;
+        } controls[] = {
+            {"Button",
+             "Cancel",
+             IDCANCEL,
+             WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+             {206, 44, 50, 14},
+             true},
+            {"Static",
+             nullptr,
+             -1,
+             WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX,
+             {7, 7, 249, 9},
+             true},
+            {PROGRESS_CLASSA, "ProgressBar", 0, WS_CHILD | WS_VISIBLE, {10, 35, 385, 55}, false},
+        };
+        HWND control = GetWindow(progress, GW_CHILD);
+        for (const auto& expected : controls) {
+            SCOPED_TRACE(expected.className);
+            ASSERT_NE(control, nullptr);
+            EXPECT_EQ(className(control), expected.className);
+            if (expected.text != nullptr) {
+                EXPECT_EQ(windowText(control), expected.text);
+            }
+            EXPECT_EQ(GetDlgCtrlID(control), expected.id);
+            EXPECT_EQ(GetWindowLongA(control, GWL_STYLE), expected.style);
+            EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
+            RECT want = expected.rect;
+            if (expected.inDialogUnits) {
+                // Origin and size are converted each on its own, as the dialog manager does.
+                MapDialogRect(progress, &want);
+                want.right += want.left;
+                want.bottom += want.top;
+            }
+            RECT got;
+            GetWindowRect(control, &got);
+            MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&got), 2);
+            EXPECT_EQ(got.left, want.left);
+            EXPECT_EQ(got.top, want.top);
+            EXPECT_EQ(got.right, want.right);
+            EXPECT_EQ(got.bottom, want.bottom);
+            control = GetWindow(control, GW_HWNDNEXT);
+        }
+        EXPECT_EQ(control, nullptr);
+        // The status line shows the last database line, the bar the end of its range.
+        EXPECT_EQ(controlText(progress, -1), "Proccesing: " + kVor + "\n");
+        HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
+        EXPECT_EQ(sendMessage(bar, PBM_GETPOS), 2);
+        finishRun(progress);
+    });
+}
+
+} // namespace

@@ -4,6 +4,7 @@
 #include "screenshots.h"
 
 #include "app/main_window_win32.h"
+#include "merge_screenshots.h"
 #include "res/resource.h"
 #include "window_driver.h"
 
@@ -85,6 +86,7 @@ const Screenshot kScreenshots[] = {
     {"main window", shootMainWindow},
     {"settings dialog", shootSettingsDialog},
     {"About box", shootAboutBox},
+    {"merge run", shootMergeRun},
     {"folder warning", shootFolderWarning},
 };
 

@@ -1,42 +1,31 @@
 #include "merge/nav_merger.h"
 
+#include "merge/candidate_index.h"
 #include "merge/file_ops.h"
 #include "merge/text_file.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
-#include <cstdlib>
 
 namespace {
 constexpr const char* kErrorCaption = "Error!";
 
-// The whole-degree part of a coordinate text: the characters before its last '.'.
-double wholeDegrees(std::string_view coordinate) {
-    const std::size_t dot = coordinate.rfind('.');
-    const std::string part(coordinate.substr(0, dot));
-    return std::strtod(part.c_str(), nullptr);
-}
+enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
 
-// The two words after a line's leading integer: its latitude and longitude texts.
-void coordinateTexts(std::string_view line, std::string_view& latitude,
-                     std::string_view& longitude) {
-    std::string_view* targets[] = {nullptr, &latitude, &longitude};
-    latitude = longitude = {};
-    std::size_t i = 0;
-    for (std::string_view* target : targets) {
-        while (i < line.size() && std::isspace(static_cast<unsigned char>(line[i])))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !std::isspace(static_cast<unsigned char>(line[i])))
-            ++i;
-        if (target != nullptr)
-            *target = line.substr(start, i - start);
-    }
-}
-
-// The NAME fields are name and runway name for row codes 4 to 12, name alone otherwise.
-bool hasRunwayName(int type) {
-    return type >= 4 && type <= 12;
+// How a custom record of the same row code relates to a database record.
+Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
+    const bool twoNameFields = nameIncludesRunway(base.type);
+    const bool sameCallsign = equalsIgnoringCase(base.callsign, custom.callsign);
+    const bool sameName = equalsIgnoringCase(base.name, custom.name);
+    const bool sameRwyName = equalsIgnoringCase(base.rwyName, custom.rwyName);
+    const bool allNamesEqual = sameName && (!twoNameFields || sameRwyName);
+    const bool allNamesDiffer = !sameName && (!twoNameFields || !sameRwyName);
+    if (allNamesEqual)
+        return sameCallsign ? Relation::Duplicate : Relation::NameConflict;
+    if (sameCallsign && allNamesDiffer)
+        return Relation::CallsignConflict;
+    return Relation::None;
 }
 } // namespace
 
@@ -46,24 +35,25 @@ NavMerger::NavMerger(const MergeScreen& screen, const std::string& databasePath,
     for (const CustomAirport& airport : airports) {
         if (airport.selected != 1)
             continue;
-        std::string text;
+        CustomFile& file = customFiles_.emplace_back();
         std::size_t fileSize = 0;
-        if (!readTextFile(airport.navDatPath, text, &fileSize)) {
+        if (!readTextFile(airport.navDatPath, file.text, &fileSize)) {
+            customFiles_.pop_back();
             showError("I can't open \"From\" file!");
             continue;
         }
-        loadCustomRecords(airport, text, fileSize);
+        file.path = airport.navDatPath;
+        loadCustomRecords(file, fileSize);
     }
 
-    std::string text;
     std::size_t fileSize = 0;
-    if (!readTextFile(earthNavPath_, text, &fileSize)) {
+    if (!readTextFile(earthNavPath_, baseText_, &fileSize)) {
         showError("I can't open \"To\" file!");
         return;
     }
     if (!backUp())
         return;
-    loadBaseRecords(text, fileSize);
+    loadBaseRecords(fileSize);
     baseReady_ = true;
 }
 
@@ -86,27 +76,26 @@ void NavMerger::startProgress(std::size_t fileSize) {
     screen_.progress.setPosition(0);
 }
 
-void NavMerger::loadCustomRecords(const CustomAirport& airport, std::string_view text,
-                                  std::size_t fileSize) {
+void NavMerger::loadCustomRecords(const CustomFile& file, std::size_t fileSize) {
     startProgress(fileSize);
-    showStatus("Loading strings from ", airport.navDatPath);
-    forEachLine(text, [&](std::string_view line) {
+    showStatus("Loading strings from ", file.path);
+    forEachLine(file.text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
         if (code && isNavaidRowCode(*code)) {
-            NavaidRecord record = parseNavaidRow(line);
-            record.sourcePath = airport.navDatPath;
-            record.folderName = airport.folderName;
-            customRecords_.push_back(std::move(record));
+            NavaidRecord& record = customRecords_.emplace_back(parseNavaidRow(line));
+            record.sourcePath = std::string_view(file.path);
+            customCells_.push_back(coordinateCell(line));
         }
         screen_.progress.step();
     });
 }
 
-void NavMerger::loadBaseRecords(std::string_view text, std::size_t fileSize) {
-    baseRecords_.reserve(fileSize / 50);
+void NavMerger::loadBaseRecords(std::size_t fileSize) {
+    // Room for one record per line, so the records are never moved while loading.
+    baseRecords_.reserve(std::count(baseText_.begin(), baseText_.end(), '\n') + 1);
     startProgress(fileSize);
     showStatus("Loading strings from ", earthNavPath_);
-    forEachLine(text, [&](std::string_view line) {
+    forEachLine(baseText_, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
         if (code == kHeaderRowCode)
             headerLine_ = std::string(line);
@@ -127,22 +116,16 @@ void NavMerger::showError(const char* text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 
-int NavMerger::showConflictPrompt(const std::string& sourcePath, const std::string& baseLine,
-                                  const std::string& customLine) {
-    return screen_.question.ask(sourcePath, baseLine, customLine);
+int NavMerger::showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
+                                  std::string_view customLine) {
+    return screen_.question.ask(std::string(sourcePath), std::string(baseLine),
+                                std::string(customLine));
 }
 
 int NavMerger::isNear(std::string_view baseLine, std::string_view customLine) const {
     if (settings_->distanceRestriction != 1)
         return 1;
-    std::string_view toLat, toLon, fromLat, fromLon;
-    coordinateTexts(baseLine, toLat, toLon);
-    coordinateTexts(customLine, fromLat, fromLon);
-    if (wholeDegrees(toLat) != wholeDegrees(fromLat))
-        return 0;
-    if (wholeDegrees(toLon) != wholeDegrees(fromLon))
-        return 0;
-    return 1;
+    return sameCell(coordinateCell(baseLine), coordinateCell(customLine)) ? 1 : 0;
 }
 
 void NavMerger::upperCase(std::string& text) {
@@ -150,27 +133,31 @@ void NavMerger::upperCase(std::string& text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
-bool NavMerger::isDropped(const NavaidRecord& base) {
-    const bool twoNameFields = hasRunwayName(base.type);
-    for (const NavaidRecord& custom : customRecords_) {
-        if (isNear(base.line, custom.line) == 0 || custom.type != base.type)
+bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index) {
+    // Only the candidates can be duplicates of base or conflict with it; they are taken in
+    // load order, as a search through every custom record would meet them.
+    index.find(base, candidates_);
+    if (candidates_.empty())
+        return false;
+    const bool restricted = settings_->distanceRestriction == 1;
+    const CoordinateCell baseCell = restricted ? coordinateCell(base.line) : CoordinateCell{};
+    for (const std::uint32_t i : candidates_) {
+        const NavaidRecord& custom = customRecords_[i];
+        if ((restricted && !sameCell(baseCell, customCells_[i])) || custom.type != base.type)
             continue;
-        const bool sameCallsign = equalsIgnoringCase(base.callsign, custom.callsign);
-        const bool sameName = equalsIgnoringCase(base.name, custom.name);
-        const bool sameRwyName = equalsIgnoringCase(base.rwyName, custom.rwyName);
-        const bool allNamesEqual = sameName && (!twoNameFields || sameRwyName);
-        const bool allNamesDiffer = !sameName && (!twoNameFields || !sameRwyName);
-
         int action;
-        if (sameCallsign && allNamesEqual)
+        switch (relationOf(base, custom)) {
+        case Relation::Duplicate:
             return true;
-        if (!sameCallsign && allNamesEqual)
+        case Relation::NameConflict:
             action = settings_->sameNameAction;
-        else if (sameCallsign && allNamesDiffer)
+            break;
+        case Relation::CallsignConflict:
             action = settings_->sameCallsignAction;
-        else
+            break;
+        default:
             continue;
-
+        }
         if (action == kSameNameReplace || action == kSameCallsignReplace)
             return true;
         if (action == kSameNameRequest || action == kSameCallsignRequest) {
@@ -187,30 +174,42 @@ int NavMerger::merge() {
     if (!baseReady_)
         return -1;
 
-    std::string output = "I\n" + headerLine_ + "\n";
+    const CandidateIndex index(customRecords_);
+    std::vector<bool> kept(baseRecords_.size());
     screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
     screen_.progress.setStep(1);
     screen_.progress.setPosition(0);
     showStatus("Proccesing: ", "");
-    for (const NavaidRecord& base : baseRecords_) {
-        showStatus("Proccesing: ", base.line);
-        if (!isDropped(base))
-            output += base.line;
+    for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
+        showStatus("Proccesing: ", baseRecords_[i].line);
+        kept[i] = !isDropped(baseRecords_[i], index);
         screen_.progress.step();
     }
-    output += "\n";
-    for (NavaidRecord& custom : customRecords_) {
-        upperCase(custom.line);
-        output += custom.line;
-        output += "\n";
-    }
-    output += "\n99\n";
+    return writeDatabase(kept);
+}
+
+int NavMerger::writeDatabase(const std::vector<bool>& kept) {
+    // Custom lines are written upper-cased: upper-case their files in place.
+    for (CustomFile& file : customFiles_)
+        upperCase(file.text);
 
     // Write beside the database, then swap it in, so earth_nav.dat is never half-written.
     const std::string newPath = earthNavPath_ + ".new";
     TextFileWriter file;
     if (file.open(newPath)) {
-        file.write(output);
+        file.write("I\n");
+        file.write(headerLine_);
+        file.write("\n");
+        for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
+            if (kept[i])
+                file.write(baseRecords_[i].line);
+        }
+        file.write("\n");
+        for (const NavaidRecord& custom : customRecords_) {
+            file.write(custom.line);
+            file.write("\n");
+        }
+        file.write("\n99\n");
         if (file.close() && replaceFile(newPath, earthNavPath_))
             return 0;
         std::remove(newPath.c_str());

@@ -6,18 +6,26 @@
 #include "settings/settings.h"
 
 #include <cstddef>
+#include <cstdint>
+#include <deque>
 #include <string>
 #include <string_view>
 #include <vector>
+
+class CandidateIndex;
 
 // The merge job of one run. Building it loads the selected airports' nav.dat files in table
 // order, backs earth_nav.dat up to earth_nav.dat.bak and loads earth_nav.dat; merge() then
 // rewrites earth_nav.dat. Failures are shown on the screen and never damage the database:
 // without a readable earth_nav.dat and a good backup, merge() writes nothing.
+//
+// The job keeps every file it loaded in memory; its records are views into those texts.
 class NavMerger {
   public:
     NavMerger(const MergeScreen& screen, const std::string& databasePath,
               const std::vector<CustomAirport>& airports);
+    NavMerger(const NavMerger&) = delete;
+    NavMerger& operator=(const NavMerger&) = delete;
 
     // Decides which database lines stay, then replaces earth_nav.dat with the header, the
     // surviving database lines and every custom line. Returns 0 when the new file is in
@@ -35,24 +43,34 @@ class NavMerger {
     const std::string& headerLine() const { return headerLine_; }
 
   private:
-    void loadCustomRecords(const CustomAirport& airport, std::string_view text,
-                           std::size_t fileSize);
-    void loadBaseRecords(std::string_view text, std::size_t fileSize);
+    // A custom airport's nav.dat as loaded.
+    struct CustomFile {
+        std::string path;
+        std::string text;
+    };
+
+    void loadCustomRecords(const CustomFile& file, std::size_t fileSize);
+    void loadBaseRecords(std::size_t fileSize);
     bool backUp();
     void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
     void showError(const char* text);
-    bool isDropped(const NavaidRecord& base);
-    int showConflictPrompt(const std::string& sourcePath, const std::string& baseLine,
-                           const std::string& customLine);
+    bool isDropped(const NavaidRecord& base, const CandidateIndex& index);
+    int showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
+                           std::string_view customLine);
+    int writeDatabase(const std::vector<bool>& kept);
 
     MergeScreen screen_;
     const std::string& earthNavPath_;
     const Settings* settings_;
     std::string statusText_;
+    std::deque<CustomFile> customFiles_; // a deque never moves them: records point into them
+    std::string baseText_;
     std::vector<NavaidRecord> customRecords_;
+    std::vector<CoordinateCell> customCells_; // the cell of each custom record
     std::vector<NavaidRecord> baseRecords_;
     std::string headerLine_;
+    std::vector<std::uint32_t> candidates_; // reused for every database record
     // True once earth_nav.dat has been read whole and backed up: only then may it be rewritten.
     bool baseReady_ = false;
 };

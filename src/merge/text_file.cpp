@@ -1,5 +1,50 @@
 #include "merge/text_file.h"
 
+#include <cstring>
+#include <optional>
+#include <sys/stat.h>
+
+namespace {
+constexpr std::size_t kBlockSize = 1 << 16;
+
+// The size of an open file when it is a regular file: the amount to read in one go.
+std::optional<std::size_t> regularFileSize(std::FILE* file) {
+#ifdef _WIN32
+    struct _stat64 info;
+    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)
+        return std::nullopt;
+#else
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+#endif
+    return static_cast<std::size_t>(info.st_size);
+}
+
+// Drops the CR of every CR LF, in place.
+void dropCarriageReturns(std::string& text) {
+    char* const begin = text.data();
+    char* const end = begin + text.size();
+    char* in = static_cast<char*>(std::memchr(begin, '\r', text.size()));
+    if (in == nullptr)
+        return;
+    char* out = in;
+    while (in != end) {
+        // Here *in is a CR: keep it unless a line feed follows.
+        if (in + 1 == end || in[1] != '\n')
+            *out++ = '\r';
+        ++in;
+        char* next = static_cast<char*>(std::memchr(in, '\r', end - in));
+        if (next == nullptr)
+            next = end;
+        std::memmove(out, in, next - in);
+        out += next - in;
+        in = next;
+    }
+    text.resize(out - begin);
+}
+} // namespace
+
 std::string joinPath(std::string_view directory, std::string_view name) {
     std::string path(directory);
     path += kPathSeparator;
@@ -11,58 +56,68 @@ bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeO
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return false;
-    text.clear();
-    char chunk[1 << 16];
-    std::size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-        text.append(chunk, got);
+    // Read a regular file in one go into a buffer of its size, then whatever it grew by.
+    text.resize(regularFileSize(file).value_or(0));
+    std::size_t got = std::fread(text.data(), 1, text.size(), file);
+    text.resize(got);
+    if (std::ferror(file) == 0) {
+        char chunk[kBlockSize];
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            text.append(chunk, got);
+    }
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
     if (sizeOnDisk != nullptr)
         *sizeOnDisk = text.size();
-
-    // Drop the CR of every CR LF, in place.
-    std::size_t out = 0;
-    for (std::size_t in = 0; in < text.size(); ++in) {
-        if (text[in] == '\r' && in + 1 < text.size() && text[in + 1] == '\n')
-            continue;
-        text[out++] = text[in];
-    }
-    text.resize(out);
+    dropCarriageReturns(text);
     return ok;
 }
 
 TextFileWriter::~TextFileWriter() {
     if (file_ != nullptr)
-        std::fclose(file_);
+        close();
 }
 
 bool TextFileWriter::open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "wb");
     failed_ = file_ == nullptr;
+    buffer_.reserve(kBlockSize + 2);
     return file_ != nullptr;
 }
 
 void TextFileWriter::write(std::string_view text) {
     if (file_ == nullptr)
         return;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        const std::size_t stop = end == std::string_view::npos ? text.size() : end;
-        if (std::fwrite(text.data() + start, 1, stop - start, file_) != stop - start)
-            failed_ = true;
+    while (!text.empty()) {
+        const std::size_t end = text.find('\n');
+        const std::string_view piece = text.substr(0, end);
+        if (piece.size() >= kBlockSize) {
+            // A long piece goes to the stream as it is, not through the buffer.
+            flush();
+            if (std::fwrite(piece.data(), 1, piece.size(), file_) != piece.size())
+                failed_ = true;
+        } else {
+            buffer_.append(piece);
+        }
         if (end == std::string_view::npos)
             break;
-        if (std::fwrite("\r\n", 1, 2, file_) != 2)
-            failed_ = true;
-        start = end + 1;
+        buffer_.append("\r\n");
+        text.remove_prefix(end + 1);
+        if (buffer_.size() >= kBlockSize)
+            flush();
     }
+}
+
+void TextFileWriter::flush() {
+    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+        failed_ = true;
+    buffer_.clear();
 }
 
 bool TextFileWriter::close() {
     if (file_ == nullptr)
         return false;
+    flush();
     if (std::fclose(file_) != 0)
         failed_ = true;
     file_ = nullptr;

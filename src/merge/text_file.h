@@ -41,7 +41,8 @@ template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLi
 }
 
 // Writes a new file (an existing one is truncated), turning each line feed into CR LF.
-// close() tells whether every write and the close itself succeeded.
+// Writes are gathered into large blocks. close() tells whether every write and the close
+// itself succeeded; a writer destroyed while open still writes what it was given.
 class TextFileWriter {
   public:
     TextFileWriter() = default;
@@ -54,6 +55,9 @@ class TextFileWriter {
     bool close();
 
   private:
+    void flush();
+
     std::FILE* file_ = nullptr;
     bool failed_ = false;
+    std::string buffer_; // converted text not yet handed to the stream
 };

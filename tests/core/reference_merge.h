@@ -1,0 +1,55 @@
+#pragma once
+
+#include "merge/merge_screen.h"
+#include "scenery/custom_airports.h"
+#include "settings/settings.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The merge job in its plainest form, kept as the yardstick for NavMerger: every navaid row
+// is read with sscanf into a record that owns copies of its texts, and each database line is
+// compared with every custom line in turn, its coordinates read again from both line texts
+// for each pair. NavMerger must give the same files, questions, progress and status texts.
+
+struct ReferenceRecord {
+    int type = 0;
+    std::string callsign;
+    std::string name;
+    std::string rwyName;
+    std::string folderName;
+    std::string sourcePath;
+    std::string line;
+};
+
+// Reads a navaid row with sscanf and "%d %*f %*f %*f %*d %*d %*f %s %s %s".
+ReferenceRecord scanNavaidRow(std::string_view line);
+
+class ReferenceMerger {
+  public:
+    ReferenceMerger(const MergeScreen& screen, const std::string& databasePath,
+                    const std::vector<CustomAirport>& airports);
+
+    int merge();
+
+  private:
+    void loadCustomRecords(const CustomAirport& airport, std::string_view text,
+                           std::size_t fileSize);
+    void loadBaseRecords(std::string_view text, std::size_t fileSize);
+    bool backUp();
+    void startProgress(std::size_t fileSize);
+    void showStatus(std::string_view prefix, std::string_view text);
+    void showError(const char* text);
+    int isNear(std::string_view baseLine, std::string_view customLine) const;
+    bool isDropped(const ReferenceRecord& base);
+
+    MergeScreen screen_;
+    const std::string& earthNavPath_;
+    const Settings* settings_;
+    std::string statusText_;
+    std::vector<ReferenceRecord> customRecords_;
+    std::vector<ReferenceRecord> baseRecords_;
+    std::string headerLine_;
+    bool baseReady_ = false;
+};

@@ -5,7 +5,6 @@
 #include "scenery/custom_airports.h"
 
 #include <algorithm>
-#include <cstring>
 
 namespace {
 
@@ -26,26 +25,29 @@ std::vector<std::string> directoryOrder(const std::string& customScenery) {
 }
 
 TEST_F(AppTest, StartUpListsTheAirportsSortedAndKeepsThemInDirectoryOrder) {
-    const FakeXPlane xplane = makeXPlaneFolder(dir, "X-Plane 12",
-                                               {{"Papa", true},
-                                                {"Bravo", true},
-                                                {"Oscar no nav", false},
-                                                {"Zulu", true},
-                                                {"Charlie", true},
-                                                {"Mike", true},
-                                                {"Alpha", true}});
+    // The file system lists "A-Z Strip" before "AB Field" (by character code); the list box
+    // sorts as lstrcmpi does, where a hyphen hardly counts.
+    const std::vector<std::string> airports = {"Papa", "AB Field", "A-Z Strip", "Charlie", "bravo"};
+    std::vector<SceneryFolder> folders = {{"Oscar no nav", false}};
+    for (const std::string& name : airports)
+        folders.push_back({name, true});
+    const FakeXPlane xplane = makeXPlaneFolder(dir, "X-Plane 12", folders);
     dir.writeFile("X-Plane 12\\Custom Scenery\\readme.txt", "not a folder");
     writeSettingsFile(xplane.exePath + "\n");
     start(); // the list is filled while the window is shown, before any message loop
 
-    EXPECT_EQ(listItems(),
-              (std::vector<std::string>{"Alpha", "Bravo", "Charlie", "Mike", "Papa", "Zulu"}));
-    std::vector<std::string> expectedTable;
+    std::vector<std::string> directory;
     for (const std::string& name : directoryOrder(xplane.directory + "Custom Scenery"))
-        if (name != "." && name != ".." && name != "readme.txt" && name != "Oscar no nav")
-            expectedTable.push_back(name);
-    EXPECT_EQ(tableFolders(), expectedTable);
+        if (std::find(airports.begin(), airports.end(), name) != airports.end())
+            directory.push_back(name);
+    std::vector<std::string> sorted = airports;
+    std::sort(sorted.begin(), sorted.end(), [](const std::string& a, const std::string& b) {
+        return lstrcmpiA(a.c_str(), b.c_str()) < 0;
+    });
+    ASSERT_NE(directory, sorted) << "the two orders must differ for this test to tell them apart";
 
+    EXPECT_EQ(listItems(), sorted);
+    EXPECT_EQ(tableFolders(), directory);
     EXPECT_EQ(xplaneDirectory, xplane.directory);
     EXPECT_EQ(earthNavPath, xplane.directory + "Resources\\default data\\earth_nav.dat");
     for (const CustomAirport& airport : customAirports) {

@@ -5,8 +5,6 @@
 #include "scenery/custom_airports.h"
 #include "settings/settings.h"
 
-#include <algorithm>
-#include <cstring>
 
 namespace {
 

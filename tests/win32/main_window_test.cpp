@@ -5,7 +5,6 @@
 #include "scenery/custom_airports.h"
 #include "settings/settings.h"
 
-
 namespace {
 
 using namespace driver;

@@ -1,33 +1,51 @@
 #include "merge/candidate_index.h"
 
 #include <algorithm>
-#include <utility>
+#include <cstring>
 
 namespace {
-// FNV-1a over the words with letters folded to upper case, then a final mix so that the
-// low bits, which pick the slot, depend on every byte.
+constexpr std::uint64_t kBytes01 = 0x0101010101010101ull;
+constexpr std::uint64_t kBytes80 = 0x8080808080808080ull;
+
+// Up to 8 bytes of text as one number, letters a-z turned to A-Z in all of them at once.
+std::uint64_t upperChunk(const char* text, std::size_t length) {
+    std::uint64_t x = 0;
+    std::memcpy(&x, text, length);
+    const std::uint64_t low7 = x & ~kBytes80;
+    const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kBytes01;
+    const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kBytes01;
+    const std::uint64_t lower = atLeastA & ~aboveZ & ~x & kBytes80;
+    return x ^ (lower >> 2); // clears the 0x20 bit of each lower-case letter
+}
+
+// A hash of a row code and words, letters compared without regard to case.
 class KeyHash {
   public:
-    explicit KeyHash(std::uint64_t kind, int type)
-        : hash_((0xcbf29ce484222325ull ^ kind) * 0x100000001b3ull ^
-                static_cast<std::uint32_t>(type)) {}
+    KeyHash(std::uint64_t kind, int type) : hash_(kind << 32 ^ static_cast<std::uint32_t>(type)) {}
 
     void add(std::string_view word) {
-        for (char c : word)
-            hash_ = (hash_ ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
-        // A blank can't occur in a word: it keeps "AB"+"C" apart from "A"+"BC".
-        hash_ = (hash_ ^ ' ') * 0x100000001b3ull;
+        const char* text = word.data();
+        std::size_t left = word.size();
+        for (; left > 8; left -= 8, text += 8)
+            step(upperChunk(text, 8));
+        if (left > 0)
+            step(upperChunk(text, left));
+        // The length keeps "AB"+"C" apart from "A"+"BC".
+        step(word.size());
     }
 
     std::uint64_t value() const {
         std::uint64_t h = hash_;
-        h ^= h >> 33;
-        h *= 0xff51afd7ed558ccdull;
-        h ^= h >> 33;
-        return h;
+        h = (h ^ (h >> 32)) * 0xd6e8feb86659fd93ull;
+        return h ^ (h >> 32);
     }
 
   private:
+    void step(std::uint64_t value) {
+        hash_ = (hash_ ^ value) * 0x9e3779b97f4a7c15ull;
+        hash_ = hash_ << 27 | hash_ >> 37;
+    }
+
     std::uint64_t hash_;
 };
 
@@ -44,63 +62,129 @@ std::uint64_t nameKey(const NavaidRecord& record) {
         hash.add(record.rwyName);
     return hash.value();
 }
+
+bool hasNaN(const CoordinateCell& cell) {
+    return cell.latitude != cell.latitude || cell.longitude != cell.longitude;
+}
+
+// A number that orders like the coordinate; -0 and 0 give the same. Not for NaN.
+std::uint64_t ordered(double coordinate) {
+    coordinate += 0.0; // -0 + 0 is +0
+    std::uint64_t bits;
+    std::memcpy(&bits, &coordinate, sizeof bits);
+    return bits >> 63 ? ~bits : bits | (1ull << 63);
+}
+
+// The presence bit of a key among `bits` bits, a power of two.
+std::size_t presenceBit(std::uint64_t key, std::size_t bits) {
+    return (key >> 24) & (bits - 1);
+}
 } // namespace
 
-CandidateIndex::CandidateIndex(const std::vector<NavaidRecord>& customRecords) {
-    if (customRecords.empty())
-        return;
-    std::vector<std::pair<std::uint64_t, std::uint32_t>> keyed;
+CandidateIndex::CandidateIndex(const std::vector<NavaidRecord>& customRecords,
+                               const std::vector<CoordinateCell>* cells)
+    : byCell_(cells != nullptr) {
+    struct Keyed {
+        std::uint64_t key;
+        Entry entry;
+        bool operator<(const Keyed& o) const {
+            if (key != o.key)
+                return key < o.key;
+            if (entry.latitude != o.entry.latitude)
+                return entry.latitude < o.entry.latitude;
+            if (entry.longitude != o.entry.longitude)
+                return entry.longitude < o.entry.longitude;
+            return entry.record < o.entry.record;
+        }
+    };
+    std::vector<Keyed> keyed;
     keyed.reserve(customRecords.size() * 2);
     for (std::uint32_t i = 0; i < customRecords.size(); ++i) {
-        keyed.emplace_back(callsignKey(customRecords[i]), i);
-        keyed.emplace_back(nameKey(customRecords[i]), i);
+        Entry entry{0, 0, i};
+        if (byCell_) {
+            const CoordinateCell& cell = (*cells)[i];
+            if (hasNaN(cell)) // a cell that is not a number is near nothing
+                continue;
+            entry.latitude = ordered(cell.latitude);
+            entry.longitude = ordered(cell.longitude);
+        }
+        keyed.push_back({callsignKey(customRecords[i]), entry});
+        keyed.push_back({nameKey(customRecords[i]), entry});
     }
+    if (keyed.empty())
+        return;
     std::sort(keyed.begin(), keyed.end());
 
     std::vector<Slot> groups;
-    records_.reserve(keyed.size());
+    entries_.reserve(keyed.size());
     for (std::size_t i = 0; i < keyed.size(); ++i) {
         const auto at = static_cast<std::uint32_t>(i);
-        if (i == 0 || keyed[i].first != keyed[i - 1].first)
-            groups.push_back({keyed[i].first, at, at});
+        if (i == 0 || keyed[i].key != keyed[i - 1].key)
+            groups.push_back({keyed[i].key, at, at});
         groups.back().end = at + 1;
-        records_.push_back(keyed[i].second);
+        entries_.push_back(keyed[i].entry);
     }
+    keyed = {}; // freed before the table is made, for a lower peak of memory
 
     std::size_t slotCount = 1;
     while (slotCount < groups.size() * 2)
         slotCount *= 2;
     slots_.resize(slotCount);
+    present_.resize(std::max<std::size_t>(1, slotCount / 4)); // 32 or more bits per group
     for (const Slot& group : groups) {
         std::size_t s = group.key & (slotCount - 1);
         while (slots_[s].begin != slots_[s].end)
             s = (s + 1) & (slotCount - 1);
         slots_[s] = group;
+        const std::size_t bit = presenceBit(group.key, present_.size() * 64);
+        present_[bit / 64] |= 1ull << (bit % 64);
     }
 }
 
-const CandidateIndex::Slot* CandidateIndex::lookUp(std::uint64_t key) const {
+bool CandidateIndex::mayHold(std::uint64_t key) const {
+    const std::size_t bit = presenceBit(key, present_.size() * 64);
+    return (present_[bit / 64] >> (bit % 64) & 1) != 0;
+}
+
+CandidateIndex::Range CandidateIndex::lookUp(std::uint64_t key) const {
+    if (!mayHold(key))
+        return {};
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t s = key & mask; slots_[s].begin != slots_[s].end; s = (s + 1) & mask) {
         if (slots_[s].key == key)
-            return &slots_[s];
+            return {&entries_[slots_[s].begin], &entries_[0] + slots_[s].end};
     }
-    return nullptr;
+    return {};
 }
 
-void CandidateIndex::find(const NavaidRecord& base, std::vector<std::uint32_t>& candidates) const {
+void CandidateIndex::find(const NavaidRecord& base, bool sameCallsign, bool sameName,
+                          std::vector<std::uint32_t>& candidates) const {
     candidates.clear();
     if (slots_.empty())
         return;
-    const Slot* bySign = lookUp(callsignKey(base));
-    const Slot* byName = lookUp(nameKey(base));
-    const std::uint32_t* a = bySign ? &records_[bySign->begin] : nullptr;
-    const std::uint32_t* aEnd = bySign ? a + (bySign->end - bySign->begin) : nullptr;
-    const std::uint32_t* b = byName ? &records_[byName->begin] : nullptr;
-    const std::uint32_t* bEnd = byName ? b + (byName->end - byName->begin) : nullptr;
-    // Merge the two ascending groups; a record in both is taken once.
-    while (a != aEnd || b != bEnd) {
-        const std::uint32_t next = (b == bEnd || (a != aEnd && *a <= *b)) ? *a++ : *b++;
+    Range a = sameCallsign ? lookUp(callsignKey(base)) : Range{};
+    Range b = sameName ? lookUp(nameKey(base)) : Range{};
+    if (a.begin == a.end && b.begin == b.end)
+        return;
+    if (byCell_) {
+        // Only now is the database line's cell worth reading.
+        const CoordinateCell cell = coordinateCell(base.line);
+        if (hasNaN(cell))
+            return;
+        const Entry at{ordered(cell.latitude), ordered(cell.longitude), 0};
+        const auto cellBefore = [](const Entry& x, const Entry& y) {
+            return x.latitude != y.latitude ? x.latitude < y.latitude : x.longitude < y.longitude;
+        };
+        for (Range* range : {&a, &b}) {
+            range->begin = std::lower_bound(range->begin, range->end, at, cellBefore);
+            range->end = std::upper_bound(range->begin, range->end, at, cellBefore);
+        }
+    }
+    // Merge the two ascending ranges; a record in both is taken once.
+    while (a.begin != a.end || b.begin != b.end) {
+        const bool fromA =
+            b.begin == b.end || (a.begin != a.end && a.begin->record <= b.begin->record);
+        const std::uint32_t next = fromA ? (a.begin++)->record : (b.begin++)->record;
         if (candidates.empty() || candidates.back() != next)
             candidates.push_back(next);
     }

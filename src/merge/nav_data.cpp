@@ -32,24 +32,36 @@ constexpr bool kHexPrefixIsADigit = false;
 
 // Reads the fields of a line one conversion at a time, exactly as the C runtime's sscanf
 // reads "%d", "%f" and "%s": each conversion first skips white space, and the text ends at
-// its first NUL byte, as a C string does.
+// its first NUL byte, as a C string does (no conversion reads a NUL, and none starts there).
 class FieldScanner {
   public:
-    explicit FieldScanner(std::string_view text) : text_(text.substr(0, text.find('\0'))) {}
+    explicit FieldScanner(std::string_view text)
+        : at_(text.data()), end_(text.data() + text.size()) {}
 
-    // "%d": an optional sign, then decimal digits up to the first other character.
-    bool skipInteger() {
+    // "%d": an optional sign, then decimal digits up to the first other character. Values
+    // beyond int saturate, so an overlong number never wraps into a navaid code.
+    bool integer(int* value = nullptr) {
         if (!skipSpace())
             return false;
-        std::size_t i = pos_;
-        if (at(i) == '+' || at(i) == '-')
-            ++i;
-        const std::size_t digits = i;
-        while (isDigit(at(i)))
-            ++i;
-        if (i == digits)
+        const char* p = at_;
+        const bool negative = *p == '-';
+        if (*p == '+' || *p == '-')
+            ++p;
+        const char* const digits = p;
+        long long magnitude = 0;
+        for (; p != end_ && isDigit(*p); ++p) {
+            if (magnitude <= INT_MAX)
+                magnitude = magnitude * 10 + (*p - '0');
+        }
+        if (p == digits)
             return false;
-        pos_ = i;
+        at_ = p;
+        if (value != nullptr) {
+            const long long signedValue = negative ? -magnitude : magnitude;
+            *value = static_cast<int>(signedValue > INT_MAX   ? INT_MAX
+                                      : signedValue < INT_MIN ? INT_MIN
+                                                              : signedValue);
+        }
         return true;
     }
 
@@ -60,43 +72,45 @@ class FieldScanner {
     bool skipDecimal() {
         if (!skipSpace())
             return false;
-        std::size_t i = pos_;
-        if (at(i) == '+' || at(i) == '-')
-            ++i;
-        if (lowerAscii(at(i)) == 'n') {
-            if (!matchesWord(i, "nan"))
+        const char* p = at_;
+        if (*p == '+' || *p == '-')
+            ++p;
+        if (skipPlainDecimal(p))
+            return true;
+        if (lowerAscii(charAt(p)) == 'n') {
+            if (!matchesWord(p, "nan"))
                 return false;
-            pos_ = i + 3;
+            at_ = p + 3;
             return true;
         }
-        if (lowerAscii(at(i)) == 'i') {
-            if (!matchesWord(i, "inf"))
+        if (lowerAscii(charAt(p)) == 'i') {
+            if (!matchesWord(p, "inf"))
                 return false;
-            i += 3;
-            if (lowerAscii(at(i)) == 'i') { // then it must be "infinity" in full
-                if (!matchesWord(i, "inity"))
+            p += 3;
+            if (lowerAscii(charAt(p)) == 'i') { // then it must be "infinity" in full
+                if (!matchesWord(p, "inity"))
                     return false;
-                i += 5;
+                p += 5;
             }
-            pos_ = i;
+            at_ = p;
             return true;
         }
 
-        const std::size_t start = i;
+        const char* const start = p;
         bool hex = false, digit = false, point = false, exponent = false;
-        if (at(i) == '0') {
-            ++i;
-            if (lowerAscii(at(i)) == 'x') {
+        if (charAt(p) == '0') {
+            ++p;
+            if (lowerAscii(charAt(p)) == 'x') {
                 hex = true;
                 digit = kHexPrefixIsADigit;
-                ++i;
+                ++p;
             } else {
                 digit = true;
             }
         }
         const char exponentMark = hex ? 'p' : 'e';
-        for (bool afterMark = false;; ++i) {
-            const char c = at(i);
+        for (bool afterMark = false;; ++p) {
+            const char c = charAt(p);
             const bool signMayFollow = afterMark;
             afterMark = false;
             if (isDigit(c) || (hex && !exponent && isHexDigit(c))) {
@@ -112,9 +126,9 @@ class FieldScanner {
             }
         }
         // Nothing read, a bare "0x", or a bare "." does not convert.
-        if (i == start || (hex && i - start == 2) || (!hex && !digit))
+        if (p == start || (hex && p - start == 2) || (!hex && !digit))
             return false;
-        pos_ = i;
+        at_ = p;
         return true;
     }
 
@@ -122,76 +136,100 @@ class FieldScanner {
     bool word(std::string_view& word) {
         if (!skipSpace())
             return false;
-        const std::size_t start = pos_;
-        while (pos_ < text_.size() && !isSpace(text_[pos_]))
-            ++pos_;
-        word = text_.substr(start, pos_ - start);
+        const char* p = at_;
+        while (p != end_ && !isSpace(*p) && *p != '\0')
+            ++p;
+        word = std::string_view(at_, static_cast<std::size_t>(p - at_));
+        at_ = p;
         return true;
     }
 
   private:
-    // False when only white space is left.
-    bool skipSpace() {
-        while (pos_ < text_.size() && isSpace(text_[pos_]))
-            ++pos_;
-        return pos_ < text_.size();
+    // The usual case, digits with an optional point and more digits up to white space or
+    // the end, read without the general rules (which would read it the same way).
+    bool skipPlainDecimal(const char* p) {
+        const char* const digits = p;
+        while (p != end_ && isDigit(*p))
+            ++p;
+        if (p == digits)
+            return false;
+        if (p != end_ && *p == '.') {
+            ++p;
+            while (p != end_ && isDigit(*p))
+                ++p;
+        }
+        if (p != end_ && !isSpace(*p))
+            return false;
+        at_ = p;
+        return true;
     }
 
-    char at(std::size_t i) const { return i < text_.size() ? text_[i] : '\0'; }
+    // False when nothing but white space is left before the end or a NUL.
+    bool skipSpace() {
+        const char* p = at_;
+        while (p != end_ && isSpace(*p))
+            ++p;
+        at_ = p;
+        return p != end_ && *p != '\0';
+    }
 
-    bool matchesWord(std::size_t i, std::string_view lowerWord) const {
+    char charAt(const char* p) const { return p < end_ ? *p : '\0'; }
+
+    bool matchesWord(const char* p, std::string_view lowerWord) const {
         for (char c : lowerWord) {
-            if (lowerAscii(at(i++)) != c)
+            if (lowerAscii(charAt(p++)) != c)
                 return false;
         }
         return true;
     }
 
-    std::string_view text_;
-    std::size_t pos_ = 0;
+    const char* at_;
+    const char* const end_;
 };
 
-// The whole-degree part of a coordinate text: the characters before its last '.'.
+// A whole number of up to 15 digits with an optional sign, as strtod converts it: exactly,
+// "-0" giving -0. None for any other text.
+std::optional<double> plainWholeNumber(std::string_view text) {
+    std::size_t i = 0;
+    const bool negative = !text.empty() && text[0] == '-';
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        ++i;
+    if (i == text.size() || text.size() - i > 15)
+        return std::nullopt;
+    long long value = 0;
+    for (; i < text.size(); ++i) {
+        if (!isDigit(text[i]))
+            return std::nullopt;
+        value = value * 10 + (text[i] - '0');
+    }
+    const auto magnitude = static_cast<double>(value);
+    return negative ? -magnitude : magnitude;
+}
+
+// The whole-degree part of a coordinate text: the characters before its last '.', as strtod
+// converts them.
 double wholeDegrees(std::string_view coordinate) {
-    const std::size_t dot = coordinate.rfind('.');
-    const std::string part(coordinate.substr(0, dot));
-    return std::strtod(part.c_str(), nullptr);
+    const std::string_view part = coordinate.substr(0, coordinate.rfind('.'));
+    if (const std::optional<double> value = plainWholeNumber(part))
+        return *value;
+    const std::string text(part);
+    return std::strtod(text.c_str(), nullptr);
 }
 } // namespace
 
 std::optional<int> rowCode(std::string_view line) {
-    std::size_t i = 0;
-    while (i < line.size() && isSpace(line[i]))
-        ++i;
-    bool negative = false;
-    if (i < line.size() && (line[i] == '+' || line[i] == '-'))
-        negative = line[i++] == '-';
-    if (i == line.size() || !isDigit(line[i]))
+    int code = 0;
+    if (!FieldScanner(line).integer(&code))
         return std::nullopt;
-    // Values beyond int saturate, so an overlong number never wraps into a navaid code.
-    long long value = 0;
-    for (; i < line.size() && isDigit(line[i]); ++i) {
-        if (value <= INT_MAX)
-            value = value * 10 + (line[i] - '0');
-    }
-    if (negative)
-        value = -value;
-    if (value > INT_MAX)
-        return INT_MAX;
-    if (value < INT_MIN)
-        return INT_MIN;
-    return static_cast<int>(value);
+    return code;
 }
 
 NavaidRecord parseNavaidRow(std::string_view line) {
     NavaidRecord record;
     record.line = line;
     FieldScanner scan(line);
-    if (!scan.skipInteger())
-        return record;
-    record.type = *rowCode(line);
-    if (!(scan.skipDecimal() && scan.skipDecimal() && scan.skipDecimal() && scan.skipInteger() &&
-          scan.skipInteger() && scan.skipDecimal()))
+    if (!(scan.integer(&record.type) && scan.skipDecimal() && scan.skipDecimal() &&
+          scan.skipDecimal() && scan.integer() && scan.integer() && scan.skipDecimal()))
         return record;
     std::string_view callsign, name, rwyName;
     if (scan.word(callsign) && scan.word(name))

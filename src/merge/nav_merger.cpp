@@ -4,14 +4,27 @@
 #include "merge/file_ops.h"
 #include "merge/text_file.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cstdio>
 
 namespace {
 constexpr const char* kErrorCaption = "Error!";
 
+// Texts of the database are found by 32-bit positions.
+constexpr std::uint64_t kLargestDatabase = 0xFFFFFFFFu;
+
 enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
+
+// What an action code does with a conflict: either Replace code drops the database line,
+// either Request code asks, any other code keeps it.
+enum class Effect { Keep, Drop, Ask };
+
+Effect effectOf(int action) {
+    if (action == kSameNameReplace || action == kSameCallsignReplace)
+        return Effect::Drop;
+    if (action == kSameNameRequest || action == kSameCallsignRequest)
+        return Effect::Ask;
+    return Effect::Keep;
+}
 
 // How a custom record of the same row code relates to a database record.
 Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
@@ -47,7 +60,8 @@ NavMerger::NavMerger(const MergeScreen& screen, const std::string& databasePath,
     }
 
     std::size_t fileSize = 0;
-    if (!readTextFile(earthNavPath_, baseText_, &fileSize)) {
+    if (!readTextFile(earthNavPath_, baseText_, &fileSize) ||
+        static_cast<std::uint64_t>(baseText_.size()) > kLargestDatabase) {
         showError("I can't open \"To\" file!");
         return;
     }
@@ -92,7 +106,9 @@ void NavMerger::loadCustomRecords(const CustomFile& file, std::size_t fileSize) 
 
 void NavMerger::loadBaseRecords(std::size_t fileSize) {
     // Room for one record per line, so the records are never moved while loading.
-    baseRecords_.reserve(std::count(baseText_.begin(), baseText_.end(), '\n') + 1);
+    std::size_t lines = 1;
+    forEachLine(baseText_, [&lines](std::string_view) { ++lines; });
+    baseRecords_.reserve(lines);
     startProgress(fileSize);
     showStatus("Loading strings from ", earthNavPath_);
     forEachLine(baseText_, [&](std::string_view line) {
@@ -100,9 +116,40 @@ void NavMerger::loadBaseRecords(std::size_t fileSize) {
         if (code == kHeaderRowCode)
             headerLine_ = std::string(line);
         else if (code && isNavaidRowCode(*code))
-            baseRecords_.push_back(parseNavaidRow(line));
+            baseRecords_.push_back(pack(parseNavaidRow(line)));
         screen_.progress.step();
     });
+}
+
+NavMerger::PackedRecord NavMerger::pack(const NavaidRecord& record) const {
+    const auto span = [this](std::string_view text) {
+        if (text.empty())
+            return TextSpan{};
+        return TextSpan{static_cast<std::uint32_t>(text.data() - baseText_.data()),
+                        static_cast<std::uint32_t>(text.size())};
+    };
+    return {record.type, span(record.line), span(record.callsign), span(record.name),
+            span(record.rwyName)};
+}
+
+NavaidRecord NavMerger::unpack(const PackedRecord& record) const {
+    const auto text = [this](TextSpan span) {
+        return LoadedText(std::string_view(baseText_).substr(span.offset, span.length));
+    };
+    NavaidRecord unpacked;
+    unpacked.type = record.type;
+    unpacked.line = text(record.line);
+    unpacked.callsign = text(record.callsign);
+    unpacked.name = text(record.name);
+    unpacked.rwyName = text(record.rwyName);
+    return unpacked;
+}
+
+std::vector<NavaidRecord> NavMerger::baseRecords() const {
+    std::vector<NavaidRecord> records;
+    for (const PackedRecord& record : baseRecords_)
+        records.push_back(unpack(record));
+    return records;
 }
 
 void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
@@ -129,43 +176,44 @@ int NavMerger::isNear(std::string_view baseLine, std::string_view customLine) co
 }
 
 void NavMerger::upperCase(std::string& text) {
+    // The "C" locale's upper case: a-z become A-Z, every other byte stays.
     for (char& c : text)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        c = upperAscii(c);
 }
 
 bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index) {
     // Only the candidates can be duplicates of base or conflict with it; they are taken in
-    // load order, as a search through every custom record would meet them.
-    index.find(base, candidates_);
-    if (candidates_.empty())
-        return false;
-    const bool restricted = settings_->distanceRestriction == 1;
-    const CoordinateCell baseCell = restricted ? coordinateCell(base.line) : CoordinateCell{};
+    // load order, as a search through every custom record would meet them. A duplicate
+    // shares both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key:
+    // a kind of conflict whose setting keeps the line needs no look at its key's records.
+    const Effect onNameConflict = effectOf(settings_->sameNameAction);
+    const Effect onCallsignConflict = effectOf(settings_->sameCallsignAction);
+    const bool bySameCallsign = onCallsignConflict != Effect::Keep;
+    const bool bySameName = onNameConflict != Effect::Keep || !bySameCallsign;
+    index.find(base, bySameCallsign, bySameName, candidates_);
     for (const std::uint32_t i : candidates_) {
         const NavaidRecord& custom = customRecords_[i];
-        if ((restricted && !sameCell(baseCell, customCells_[i])) || custom.type != base.type)
+        if (custom.type != base.type)
             continue;
-        int action;
+        Effect effect;
         switch (relationOf(base, custom)) {
         case Relation::Duplicate:
             return true;
         case Relation::NameConflict:
-            action = settings_->sameNameAction;
+            effect = onNameConflict;
             break;
         case Relation::CallsignConflict:
-            action = settings_->sameCallsignAction;
+            effect = onCallsignConflict;
             break;
         default:
             continue;
         }
-        if (action == kSameNameReplace || action == kSameCallsignReplace)
+        // Only Replace drops the line: Skip, or a question that could not be shown, keeps
+        // it and goes on with the next custom line.
+        if (effect == Effect::Drop ||
+            (effect == Effect::Ask &&
+             showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace))
             return true;
-        if (action == kSameNameRequest || action == kSameCallsignRequest) {
-            // Only Replace drops the line: Skip, or a question that could not be shown,
-            // keeps it and goes on with the next custom line.
-            if (showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace)
-                return true;
-        }
     }
     return false;
 }
@@ -174,15 +222,17 @@ int NavMerger::merge() {
     if (!baseReady_)
         return -1;
 
-    const CandidateIndex index(customRecords_);
+    const bool restricted = settings_->distanceRestriction == 1;
+    const CandidateIndex index(customRecords_, restricted ? &customCells_ : nullptr);
     std::vector<bool> kept(baseRecords_.size());
     screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
     screen_.progress.setStep(1);
     screen_.progress.setPosition(0);
     showStatus("Proccesing: ", "");
     for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
-        showStatus("Proccesing: ", baseRecords_[i].line);
-        kept[i] = !isDropped(baseRecords_[i], index);
+        const NavaidRecord base = unpack(baseRecords_[i]);
+        showStatus("Proccesing: ", base.line);
+        kept[i] = !isDropped(base, index);
         screen_.progress.step();
     }
     return writeDatabase(kept);
@@ -202,7 +252,7 @@ int NavMerger::writeDatabase(const std::vector<bool>& kept) {
         file.write("\n");
         for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
             if (kept[i])
-                file.write(baseRecords_[i].line);
+                file.write(unpack(baseRecords_[i]).line);
         }
         file.write("\n");
         for (const NavaidRecord& custom : customRecords_) {

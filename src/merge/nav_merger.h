@@ -39,7 +39,8 @@ class NavMerger {
     static void upperCase(std::string& text);
 
     const std::vector<NavaidRecord>& customRecords() const { return customRecords_; }
-    const std::vector<NavaidRecord>& baseRecords() const { return baseRecords_; }
+    // The database's records, made afresh on each call from the packed ones the job keeps.
+    std::vector<NavaidRecord> baseRecords() const;
     const std::string& headerLine() const { return headerLine_; }
 
   private:
@@ -48,6 +49,16 @@ class NavMerger {
         std::string path;
         std::string text;
     };
+    // A piece of the database text, by position.
+    struct TextSpan {
+        std::uint32_t offset = 0;
+        std::uint32_t length = 0;
+    };
+    // A database record as the job keeps it: 36 bytes, its texts found in baseText_.
+    struct PackedRecord {
+        std::int32_t type;
+        TextSpan line, callsign, name, rwyName;
+    };
 
     void loadCustomRecords(const CustomFile& file, std::size_t fileSize);
     void loadBaseRecords(std::size_t fileSize);
@@ -55,6 +66,8 @@ class NavMerger {
     void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
     void showError(const char* text);
+    PackedRecord pack(const NavaidRecord& record) const;
+    NavaidRecord unpack(const PackedRecord& record) const;
     bool isDropped(const NavaidRecord& base, const CandidateIndex& index);
     int showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
                            std::string_view customLine);
@@ -68,7 +81,7 @@ class NavMerger {
     std::string baseText_;
     std::vector<NavaidRecord> customRecords_;
     std::vector<CoordinateCell> customCells_; // the cell of each custom record
-    std::vector<NavaidRecord> baseRecords_;
+    std::vector<PackedRecord> baseRecords_;
     std::string headerLine_;
     std::vector<std::uint32_t> candidates_; // reused for every database record
     // True once earth_nav.dat has been read whole and backed up: only then may it be rewritten.

@@ -81,37 +81,44 @@ TextFileWriter::~TextFileWriter() {
 bool TextFileWriter::open(const std::string& path) {
     file_ = std::fopen(path.c_str(), "wb");
     failed_ = file_ == nullptr;
-    buffer_.reserve(kBlockSize + 2);
+    buffer_.resize(kBlockSize);
+    buffered_ = 0;
     return file_ != nullptr;
 }
 
 void TextFileWriter::write(std::string_view text) {
     if (file_ == nullptr)
         return;
-    while (!text.empty()) {
-        const std::size_t end = text.find('\n');
-        const std::string_view piece = text.substr(0, end);
-        if (piece.size() >= kBlockSize) {
-            // A long piece goes to the stream as it is, not through the buffer.
-            flush();
-            if (std::fwrite(piece.data(), 1, piece.size(), file_) != piece.size())
-                failed_ = true;
-        } else {
-            buffer_.append(piece);
-        }
-        if (end == std::string_view::npos)
+    const char* at = text.data();
+    const char* const end = at + text.size();
+    while (at != end) {
+        const auto* lineFeed = static_cast<const char*>(std::memchr(at, '\n', end - at));
+        put(at, (lineFeed != nullptr ? lineFeed : end) - at);
+        if (lineFeed == nullptr)
             break;
-        buffer_.append("\r\n");
-        text.remove_prefix(end + 1);
-        if (buffer_.size() >= kBlockSize)
-            flush();
+        put("\r\n", 2);
+        at = lineFeed + 1;
     }
 }
 
+void TextFileWriter::put(const char* data, std::size_t size) {
+    if (buffered_ + size > buffer_.size()) {
+        flush();
+        if (size >= buffer_.size()) {
+            // A long piece goes to the stream as it is, not through the buffer.
+            if (std::fwrite(data, 1, size, file_) != size)
+                failed_ = true;
+            return;
+        }
+    }
+    std::memcpy(buffer_.data() + buffered_, data, size);
+    buffered_ += size;
+}
+
 void TextFileWriter::flush() {
-    if (!buffer_.empty() && std::fwrite(buffer_.data(), 1, buffer_.size(), file_) != buffer_.size())
+    if (buffered_ > 0 && std::fwrite(buffer_.data(), 1, buffered_, file_) != buffered_)
         failed_ = true;
-    buffer_.clear();
+    buffered_ = 0;
 }
 
 bool TextFileWriter::close() {

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Text files as the program sees them on every platform: a CR LF line end is read as one
 // line feed, and every line feed is written as CR LF. All other bytes pass unchanged.
@@ -55,9 +56,11 @@ class TextFileWriter {
     bool close();
 
   private:
+    void put(const char* data, std::size_t size);
     void flush();
 
     std::FILE* file_ = nullptr;
     bool failed_ = false;
-    std::string buffer_; // converted text not yet handed to the stream
+    std::vector<char> buffer_; // converted text not yet handed to the stream
+    std::size_t buffered_ = 0;
 };

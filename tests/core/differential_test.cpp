@@ -187,10 +187,11 @@ const std::vector<std::string> kRwyNames = {"16L", "16l", "34R", "14R", "ILS", "
 const std::vector<std::string> kLatitudes = {
     "47.0",  "47.43", "47.999",  "48.0",   "48.1",  "-0.5", "0.5",     "-0.0",
     "0.0",   "-1.0",  "-1.5",    "-0.999", "0.001", "47",   "+047.25", "047.9",
-    "nan.5", "1e1.5", "0x1p3.5", "-.5",    ".5",    "47.",  "inf.0",   "47.123456789012345"};
-const std::vector<std::string> kLongitudes = {"-122.3", "-122.9", "-123.0",       "-122", "10.5",
-                                              "-0.5",   "0.5",    "-0.0",         "0.0",  "-0.01",
-                                              "0.99",   "151.2",  "-122.30961111"};
+    "nan.5", "1e1.5", "0x1p3.5", "-.5",    ".5",    "47.",  "inf.0",   "47.123456789012345",
+    "1.5",   "1.0",   "-47.43"};
+const std::vector<std::string> kLongitudes = {
+    "-122.3", "-122.9", "-123.0", "-122",  "10.5",          "-0.5",  "0.5",   "-0.0",
+    "0.0",    "-0.01",  "0.99",   "151.2", "-122.30961111", "122.9", "-10.5", "-151.2"};
 // The four numeric fields after the coordinates, some of which stop the scan early.
 const std::vector<std::string> kMiddleFields = {"338 11680 130 19.0", "0 362 25 0.0",
                                                 "364 11030 18 163.7", "0 11030 10 300163.7",
@@ -396,6 +397,11 @@ TEST(MergeMatchesReference, OnGeneratedInputsUnderEverySetting) {
         for (int callsign : {kSameCallsignSkip, kSameCallsignRequest, kSameCallsignReplace})
             for (int restriction : {0, 1})
                 combinations.push_back({name, callsign, restriction});
+    // Codes the settings file may hold though the dialog never writes them.
+    combinations.push_back({kSameCallsignReplace, kSameNameRequest, 1});
+    combinations.push_back({kSameCallsignRequest, 0, 0});
+    combinations.push_back({0, kSameNameReplace, 1});
+    combinations.push_back({7, 7, 2});
 
     Settings* settings = Settings::instance();
     std::size_t questionsAsked = 0, linesDropped = 0;

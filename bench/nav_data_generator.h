@@ -1,0 +1,53 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Deterministic nav data in the database's format, shaped like a real earth_nav.dat: rows
+// grouped by row code, with the mix of a real database (many NDBs and DMEs, VORs, ILS
+// localizers with their glide slopes, markers and DMEs), and custom airports of about twelve
+// rows each, some of them duplicates of or in conflict with database rows. Every file has
+// CR LF line ends, as on Windows.
+class NavDataGenerator {
+  public:
+    explicit NavDataGenerator(std::uint64_t seed);
+
+    // earth_nav.dat with the given number of navaid rows.
+    std::string database(int navaidRows);
+
+    // The nav.dat of each of `count` custom airports, placed at airports of the database
+    // last generated. A tenth of all rows are exact duplicates of database rows; about one in
+    // twenty-five is a NAME or CALLSIGN conflict with one; the others are new.
+    std::vector<std::string> customAirports(int count);
+
+  private:
+    struct Row {
+        int type;
+        double latitude, longitude;
+        int elevation, frequency, range;
+        double bearing;
+        std::string callsign, name, rwyName, kind;
+        int airport; // index into airports_, or -1
+    };
+    struct Airport {
+        std::string icao;
+        double latitude, longitude;
+        int elevation;
+        std::vector<std::size_t> rows; // its rows in rows_
+    };
+
+    std::uint32_t below(std::uint32_t n);
+    double uniform(double from, double to);
+    std::string letters(int count);
+    std::string placeName();
+    std::string runwayName();
+    Row localizerRow(int airport, int type);
+    static std::string format(const Row& row);
+
+    std::uint64_t state_;
+    std::vector<Airport> airports_;
+    std::vector<Row> rows_;
+    int customRows_ = 0;
+    int newIdentifiers_ = 0;
+};

@@ -254,6 +254,7 @@ Navaid relatedNavaid(Random& random, Navaid navaid) {
     return navaid;
 }
 
+// Lines that are no navaid rows, and navaid rows whose words could not be read.
 const std::vector<std::string> kOtherLines = {"\n",
                                               "I\n",
                                               "99\n",
@@ -262,7 +263,10 @@ const std::vector<std::string> kOtherLines = {"\n",
                                               "  \n",
                                               "810 another header\n",
                                               "-3 47.0 -122.0\n",
-                                              "x\n"};
+                                              "x\n",
+                                              "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n",
+                                              std::string("3 47.5\0 -122.3 0 1 1 0 SEA S V\n", 31),
+                                              "3 47.5 -122.3\n"};
 
 struct Airport {
     std::string folder;

@@ -14,14 +14,14 @@ constexpr std::uint64_t kLargestDatabase = 0xFFFFFFFFu;
 
 enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
 
-// What an action code does with a conflict: either Replace code drops the database line,
-// either Request code asks, any other code keeps it.
+// What a conflict's action code does: its own group's Replace code drops the database line,
+// its Request code asks, any other code (Skip, or a code of the other group) keeps it.
 enum class Effect { Keep, Drop, Ask };
 
-Effect effectOf(int action) {
-    if (action == kSameNameReplace || action == kSameCallsignReplace)
+Effect effectOf(int action, int replaceCode, int requestCode) {
+    if (action == replaceCode)
         return Effect::Drop;
-    if (action == kSameNameRequest || action == kSameCallsignRequest)
+    if (action == requestCode)
         return Effect::Ask;
     return Effect::Keep;
 }
@@ -186,8 +186,10 @@ bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index)
     // load order, as a search through every custom record would meet them. A duplicate
     // shares both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key:
     // a kind of conflict whose setting keeps the line needs no look at its key's records.
-    const Effect onNameConflict = effectOf(settings_->sameNameAction);
-    const Effect onCallsignConflict = effectOf(settings_->sameCallsignAction);
+    const Effect onNameConflict =
+        effectOf(settings_->sameNameAction, kSameNameReplace, kSameNameRequest);
+    const Effect onCallsignConflict =
+        effectOf(settings_->sameCallsignAction, kSameCallsignReplace, kSameCallsignRequest);
     const bool bySameCallsign = onCallsignConflict != Effect::Keep;
     const bool bySameName = onNameConflict != Effect::Keep || !bySameCallsign;
     index.find(base, bySameCallsign, bySameName, candidates_);

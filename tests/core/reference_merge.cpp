@@ -165,19 +165,22 @@ bool ReferenceMerger::isDropped(const ReferenceRecord& base) {
         const bool allNamesEqual = sameName && (!twoNameFields || sameRwyName);
         const bool allNamesDiffer = !sameName && (!twoNameFields || !sameRwyName);
 
-        int action;
+        bool replace, request;
         if (sameCallsign && allNamesEqual)
             return true;
-        if (!sameCallsign && allNamesEqual)
-            action = settings_->sameNameAction;
-        else if (sameCallsign && allNamesDiffer)
-            action = settings_->sameCallsignAction;
-        else
+        if (!sameCallsign && allNamesEqual) {
+            replace = settings_->sameNameAction == kSameNameReplace;
+            request = settings_->sameNameAction == kSameNameRequest;
+        } else if (sameCallsign && allNamesDiffer) {
+            replace = settings_->sameCallsignAction == kSameCallsignReplace;
+            request = settings_->sameCallsignAction == kSameCallsignRequest;
+        } else {
             continue;
+        }
 
-        if (action == kSameNameReplace || action == kSameCallsignReplace)
+        if (replace)
             return true;
-        if (action == kSameNameRequest || action == kSameCallsignRequest) {
+        if (request) {
             if (screen_.question.ask(custom.sourcePath, base.line, custom.line) == kAnswerReplace)
                 return true;
         }

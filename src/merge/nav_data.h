@@ -13,24 +13,15 @@ inline bool isNavaidRowCode(int code) {
     return code > 1 && code < 14;
 }
 
-// A piece of text that lives in a file the merge job holds in memory. It is a view, so a
-// record copies no text; it turns into a std::string where a copy is wanted.
-class LoadedText : public std::string_view {
-  public:
-    constexpr LoadedText() = default;
-    constexpr LoadedText(std::string_view text) : std::string_view(text) {}
-    operator std::string() const { return std::string(data(), size()); }
-};
-
 // One navaid row. Its texts refer to the line it was read from, which must outlive it;
 // line keeps its line feed, if it had one.
 struct NavaidRecord {
     int type = 0;
-    LoadedText callsign;
-    LoadedText name;
-    LoadedText rwyName;
-    LoadedText line;
-    LoadedText sourcePath; // "From" records only: the nav.dat the row came from
+    std::string_view callsign;
+    std::string_view name;
+    std::string_view rwyName;
+    std::string_view line;
+    std::string_view sourcePath; // "From" records only: the nav.dat the row came from
 };
 
 // The fields that make a navaid's NAME: name and runway name for row codes 4 to 12 (runway

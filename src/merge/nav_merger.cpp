@@ -134,7 +134,7 @@ NavMerger::PackedRecord NavMerger::pack(const NavaidRecord& record) const {
 
 NavaidRecord NavMerger::unpack(const PackedRecord& record) const {
     const auto text = [this](TextSpan span) {
-        return LoadedText(std::string_view(baseText_).substr(span.offset, span.length));
+        return std::string_view(baseText_).substr(span.offset, span.length);
     };
     NavaidRecord unpacked;
     unpacked.type = record.type;

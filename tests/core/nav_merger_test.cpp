@@ -169,8 +169,8 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     NavMerger job(screen_.screen(), earthNav_, airports_);
     std::vector<std::string> callsigns, sources;
     for (const NavaidRecord& r : job.customRecords()) {
-        callsigns.push_back(r.callsign);
-        sources.push_back(r.sourcePath);
+        callsigns.emplace_back(r.callsign);
+        sources.emplace_back(r.sourcePath);
     }
     EXPECT_EQ(callsigns, (std::vector<std::string>{"Z1", "Z2", "A1"}));
     EXPECT_EQ(sources, (std::vector<std::string>{airports_[0].navDatPath, airports_[0].navDatPath,

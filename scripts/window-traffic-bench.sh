@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Measures under Wine, on a virtual display, what the progress dialog costs a merge: a whole
+# "GO!" run against the merge job alone, on a generated 30,000-row earth_nav.dat with 50 and
+# 500 custom airports; prints one table.
+# QUILLET_WIN64_BUILD names another build tree of the win64 preset (default build/win64).
+source "$(dirname "$0")/common.sh"
+cd "$repo"
+install_missing_packages
+
+build=${QUILLET_WIN64_BUILD:-build/win64}
+cmake --preset win64 -B "$build" >/dev/null
+cmake --build "$build" -j "$(nproc)" --target window_traffic_bench
+
+trap 'stop_wine; stop_display' EXIT
+start_display
+start_wine
+wine "$build/tests/win32/window_traffic_bench.exe"

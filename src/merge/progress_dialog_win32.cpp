@@ -19,9 +19,8 @@ bool workerStarted = false;
 
 // Builds the job, which loads the files and writes the backup, and merges. The job is
 // destroyed as soon as it has merged. False when there was not enough memory for it.
-bool runMergeJob(HWND bar) {
+bool runMergeJob(ProgressDialogScreen& screen) {
     try {
-        ProgressDialogScreen screen(appInstance, progressDialog, bar);
         auto job = std::make_unique<NavMerger>(screen.screen(), earthNavPath, customAirports);
         job->merge();
         return true;
@@ -80,7 +79,10 @@ INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
 }
 
 DWORD WINAPI mergeWorker(LPVOID parameter) {
-    if (runMergeJob(static_cast<HWND>(parameter)))
+    ProgressDialogScreen screen(appInstance, progressDialog, static_cast<HWND>(parameter));
+    const bool merged = runMergeJob(screen);
+    screen.showProgressNow(); // the user sees where the run ended
+    if (merged)
         MessageBoxA(progressDialog, "Process is complete!", windowTitle, MB_OK);
     else
         MessageBoxA(progressDialog, "There is not enough memory for the merge!", windowTitle,

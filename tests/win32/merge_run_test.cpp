@@ -149,6 +149,8 @@ void answerPrompt(HWND progress, const PromptTexts& expected, const Answer& answ
     EXPECT_EQ(controlText(prompt, IDC_CUSTOM_LINE), expected.customLine);
     EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), expected.baseLine);
     EXPECT_FALSE(IsWindowEnabled(progress));
+    // The progress dialog shows the database line in question.
+    EXPECT_EQ(controlText(progress, -1), "Proccesing: " + expected.baseLine + "\n");
     answer.press(prompt);
     EXPECT_TRUE(waitForWindowGone(prompt));
 }
@@ -385,6 +387,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         void (*prepare)(const std::string& db, const std::string& gone);
         const char* error;
         void (*check)(const std::string& db);
+        // What the progress dialog shows when the error does (kept: Kept Field's nav.dat).
+        std::string (*status)(const std::string& db, const std::string& kept);
+        int position;
     } cases[] = {
         {"\"To\" file missing",
          [](const std::string& db, const std::string&) { DeleteFileA(db.c_str()); },
@@ -393,7 +398,11 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
              EXPECT_FALSE(fileExists(db));
              EXPECT_FALSE(fileExists(db + ".bak"));
              EXPECT_FALSE(fileExists(db + ".new"));
-         }},
+         },
+         [](const std::string&, const std::string& kept) {
+             return "Loading strings from " + kept + "\n";
+         },
+         4},
         {"backup blocked by a folder",
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".bak").c_str(), nullptr);
@@ -403,7 +412,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
              EXPECT_EQ(readFile(db), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".bak"));
              EXPECT_FALSE(fileExists(db + ".new"));
-         }},
+         },
+         [](const std::string& db, const std::string&) { return "Writing .bak for " + db + "\n"; },
+         1},
         {"new file blocked by a folder",
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".new").c_str(), nullptr);
@@ -413,14 +424,16 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
              EXPECT_EQ(readFile(db), crlf(kDatabase));
              EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".new"));
-         }},
+         },
+         [](const std::string&, const std::string&) { return "Proccesing: " + kVor + "\n"; }, 2},
         {"\"From\" file gone since the scan",
          [](const std::string&, const std::string& gone) { DeleteFileA(gone.c_str()); },
          "I can't open \"From\" file!",
          [](const std::string& db) {
              EXPECT_EQ(readFile(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
              EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
-         }},
+         },
+         [](const std::string&, const std::string&) { return std::string("Static"); }, 0},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -428,6 +441,10 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         c.prepare(databasePath, navDatPath("Gone Field"));
         select({"Gone Field", "Kept Field"});
         pressGo([&](HWND progress) {
+            ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
+            EXPECT_EQ(controlText(progress, -1), c.status(databasePath, navDatPath("Kept Field")));
+            HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
+            EXPECT_EQ(sendMessage(bar, PBM_GETPOS), c.position);
             dismissError(c.error);
             finishRun(progress);
         });
@@ -560,54 +577,85 @@ struct ProgressRecorder {
     }
 };
 
-TEST_F(MergeRunTest, ProgressBarAndStatusLineGetExactlyWhatTheJobSends) {
+// The windows get the job's progress in few updates: each stage (a file loaded, the backup,
+// the merge) opens with its range, shows only positions and texts the job reached in it, in
+// order, and always ends with those the job left it at, all before "Process is complete!".
+// (The job's exact operations are checked by the core's tests.)
+TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     startWith({{"Alpha", {kAlpha}}});
     select({"Alpha"});
     InitializeCriticalSection(&ProgressRecorder::lock);
     ProgressRecorder::events.clear();
     HHOOK hook = SetWindowsHookExA(WH_CBT, ProgressRecorder::hook, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    mergeQuietly();
+    std::vector<std::string> shownAtCompletion;
+    pressGo([&](HWND progress) {
+        ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
+        shownAtCompletion = ProgressRecorder::recorded();
+        finishRun(progress);
+    });
     UnhookWindowsHookEx(hook);
     const std::vector<std::string> events = ProgressRecorder::recorded();
     DeleteCriticalSection(&ProgressRecorder::lock);
+    EXPECT_EQ(events, shownAtCompletion);
 
-    std::vector<std::string> expected;
-    auto send = [&](const char* name, WPARAM wParam, LPARAM lParam) {
-        expected.push_back(ProgressRecorder::barMessage(name, wParam, lParam));
+    // What the job does in each stage: it sets the range (then step 1 and position 0), sets
+    // these status texts and steps once per line read or database line merged.
+    struct Stage {
+        WORD maximum;
+        std::vector<std::string> texts;
+        int steps;
     };
-    auto startOver = [&](WORD maximum, const std::string& status) {
-        send("PBM_SETRANGE", 0, MAKELPARAM(0, maximum));
-        send("PBM_SETSTEP", 1, 0);
-        send("PBM_SETPOS", 0, 0);
-        expected.push_back("status " + status);
+    const std::vector<Stage> stages = {
+        {static_cast<WORD>(crlf(navDat({kAlpha})).size() / 2),
+         {"Loading strings from " + navDatPath("Alpha") + "\n"},
+         4},
+        {1, {"Writing .bak for " + databasePath + "\n"}, 1},
+        {static_cast<WORD>(crlf(kDatabase).size() / 2),
+         {"Loading strings from " + databasePath + "\n"},
+         5},
+        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}, 2},
     };
-    auto steps = [&](int count) {
-        for (int i = 0; i < count; ++i)
-            send("PBM_STEPIT", 0, 0);
-    };
-    // The dialog's own set-up.
-    send("PBM_SETRANGE", 0, MAKELPARAM(0, 100));
-    send("PBM_SETSTEP", 1, 0);
-    // Loading nav.dat: half its size on disk, one step per line.
-    const std::string navDatBytes = crlf(navDat({kAlpha}));
-    startOver(static_cast<WORD>(navDatBytes.size() / 2),
-              "Loading strings from " + navDatPath("Alpha") + "\n");
-    steps(4);
-    // The backup.
-    startOver(1, "Writing .bak for " + databasePath + "\n");
-    steps(1);
-    // Loading earth_nav.dat.
-    startOver(static_cast<WORD>(crlf(kDatabase).size() / 2),
-              "Loading strings from " + databasePath + "\n");
-    steps(5);
-    // The merge: one step per database navaid line.
-    startOver(2, "Proccesing: \n");
-    for (const std::string& line : {kNdb, kVor}) {
-        expected.push_back("status Proccesing: " + line + "\n");
-        steps(1);
+
+    // The dialog's own set-up, then the messages of each stage, opened by its range.
+    const std::vector<std::string> setUp = {
+        ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, 100)),
+        ProgressRecorder::barMessage("PBM_SETSTEP", 1, 0)};
+    ASSERT_GE(events.size(), setUp.size());
+    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 2), setUp);
+    std::vector<std::vector<std::string>> shown;
+    for (auto event = events.begin() + 2; event != events.end(); ++event) {
+        if (event->rfind("PBM_SETRANGE ", 0) == 0)
+            shown.emplace_back();
+        ASSERT_FALSE(shown.empty()) << "before the first stage: " << *event;
+        shown.back().push_back(*event);
     }
-    EXPECT_EQ(events, expected);
+    ASSERT_EQ(shown.size(), stages.size());
+    for (std::size_t i = 0; i < stages.size(); ++i) {
+        const Stage& stage = stages[i];
+        SCOPED_TRACE("stage " + std::to_string(i + 1));
+        EXPECT_EQ(shown[i].front(),
+                  ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, stage.maximum)));
+        int position = 0;
+        auto text = stage.texts.begin(); // the texts not shown yet, in the job's order
+        std::string lastText;
+        for (auto event = shown[i].begin() + 1; event != shown[i].end(); ++event) {
+            int shownPosition = 0;
+            if (std::sscanf(event->c_str(), "PBM_SETPOS %d", &shownPosition) == 1) {
+                EXPECT_GE(shownPosition, position) << *event;
+                EXPECT_LE(shownPosition, stage.steps) << *event;
+                position = shownPosition;
+            } else if (event->rfind("status ", 0) == 0) {
+                lastText = event->substr(7);
+                text = std::find(text, stage.texts.end(), lastText);
+                EXPECT_NE(text, stage.texts.end()) << *event;
+            } else {
+                ADD_FAILURE() << "not a position or a text: " << *event;
+            }
+        }
+        EXPECT_EQ(position, stage.steps);
+        EXPECT_EQ(lastText, stage.texts.back());
+    }
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
     EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
 }

@@ -5,9 +5,9 @@
 
 #include "heap_counter.h"
 #include "nav_data_generator.h"
+#include "quiet_screen.h"
 #include "reference_merge.h"
 
-#include "merge/merge_screen.h"
 #include "merge/nav_merger.h"
 #include "settings/settings.h"
 
@@ -26,28 +26,6 @@ namespace {
 
 constexpr int kDatabaseRows = 30000;
 constexpr int kRepeats = 9;
-
-// Shows nothing. With Skip or Replace settings no question is asked; any would be counted.
-class QuietScreen : public ProgressDisplay,
-                    public StatusLine,
-                    public ConflictQuestion,
-                    public ErrorMessages {
-  public:
-    MergeScreen screen() { return {*this, *this, *this, *this}; }
-    void setRange(std::uint16_t, std::uint16_t) override {}
-    void setStep(int) override {}
-    void setPosition(int) override {}
-    void step() override {}
-    void setText(const std::string&) override {}
-    int ask(const std::string&, const std::string&, const std::string&) override {
-        ++questions;
-        return kAnswerSkip;
-    }
-    void showError(const std::string&, const std::string&) override { ++errors; }
-
-    int questions = 0;
-    int errors = 0;
-};
 
 void writeFile(const fs::path& path, const std::string& bytes) {
     fs::create_directories(path.parent_path());

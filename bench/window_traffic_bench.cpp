@@ -6,10 +6,10 @@
 // asked), distance restriction on. Run under Wine (see README).
 
 #include "nav_data_generator.h"
+#include "quiet_screen.h"
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
-#include "merge/merge_screen.h"
 #include "merge/nav_merger.h"
 #include "res/resource.h"
 #include "scenery/custom_airports.h"
@@ -28,27 +28,6 @@ namespace {
 
 constexpr int kDatabaseRows = 30000;
 constexpr int kRepeats = 5;
-
-// Shows nothing; counts what would have needed the user.
-class QuietScreen : public ProgressDisplay,
-                    public StatusLine,
-                    public ConflictQuestion,
-                    public ErrorMessages {
-  public:
-    MergeScreen screen() { return {*this, *this, *this, *this}; }
-    void setRange(std::uint16_t, std::uint16_t) override {}
-    void setStep(int) override {}
-    void setPosition(int) override {}
-    void step() override {}
-    void setText(const std::string&) override {}
-    int ask(const std::string&, const std::string&, const std::string&) override {
-        ++interruptions;
-        return kAnswerSkip;
-    }
-    void showError(const std::string&, const std::string&) override { ++interruptions; }
-
-    int interruptions = 0;
-};
 
 std::string crlf(const std::string& text) {
     std::string bytes;
@@ -201,7 +180,7 @@ int main() {
         stopProgram(mainWindow);
 
         rows.push_back({airportCount, median(jobTimes), median(goTimes), same});
-        failed = failed || !completed || !same || screen.interruptions != 0;
+        failed = failed || !completed || !same || screen.questions != 0 || screen.errors != 0;
     }
 
     std::printf("\n%8s | %9s %12s %7s | %-22s | %s\n", "airports", "core job", "whole GO!", "ratio",

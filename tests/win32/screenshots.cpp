@@ -82,6 +82,7 @@ bool shootFolderWarning(const ScreenshotSession& session) {
 }
 
 // In this order; the folder warning comes last, since it leaves the X-Plane folder behind.
+// clang-format off
 const Screenshot kScreenshots[] = {
     {"main window", shootMainWindow},
     {"settings dialog", shootSettingsDialog},
@@ -89,6 +90,7 @@ const Screenshot kScreenshots[] = {
     {"merge run", shootMergeRun},
     {"folder warning", shootFolderWarning},
 };
+// clang-format on
 
 } // namespace
 

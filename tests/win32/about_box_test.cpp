@@ -47,12 +47,7 @@ TEST_F(AboutBoxTest, ShowsTheNameTwoCreditLinesAndTheLogo) {
         const LONG style = GetWindowLongA(about, GWL_STYLE);
         EXPECT_EQ(style & (WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
                   WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-        RECT size = {0, 0, 250, 49};
-        MapDialogRect(about, &size);
-        RECT client;
-        GetClientRect(about, &client);
-        EXPECT_EQ(client.right, size.right);
-        EXPECT_EQ(client.bottom, size.bottom);
+        expectSameRect(clientRect(about), dialogUnitsRect(about, 0, 0, 250, 49));
 
         const struct {
             LONG type;
@@ -69,18 +64,13 @@ TEST_F(AboutBoxTest, ShowsTheNameTwoCreditLinesAndTheLogo) {
             EXPECT_EQ(GetDlgCtrlID(control), -1);
             EXPECT_TRUE(IsWindowVisible(control));
             EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK, expected.type);
-            RECT rect = expected.rect;
-            MapDialogRect(about, &rect);
-            RECT actual;
-            GetWindowRect(control, &actual);
-            MapWindowPoints(nullptr, about, reinterpret_cast<POINT*>(&actual), 2);
-            EXPECT_EQ(actual.left, rect.left);
-            EXPECT_EQ(actual.top, rect.top);
+            const RECT& r = expected.rect;
+            const RECT want = dialogUnitsRect(about, r.left, r.top, r.right, r.bottom);
+            const RECT actual = rectInDialog(about, control);
+            EXPECT_EQ(actual.left, want.left);
+            EXPECT_EQ(actual.top, want.top);
             if (expected.type == SS_LEFT) { // the picture takes the bitmap's size
-                EXPECT_EQ(actual.right - actual.left, rect.right);
-                EXPECT_EQ(actual.bottom - actual.top, rect.bottom);
-            }
-            if (expected.type == SS_LEFT) {
+                expectSameRect(actual, want);
                 EXPECT_NE(GetWindowLongA(control, GWL_STYLE) & WS_GROUP, 0);
                 EXPECT_FALSE(windowText(control).empty());
             }

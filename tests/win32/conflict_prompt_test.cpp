@@ -43,27 +43,6 @@ class ConflictPromptTest : public ::testing::Test {
     HWND owner = nullptr;
 };
 
-// A control's rectangle in its dialog's client area.
-RECT clientRect(HWND dialog, HWND control) {
-    RECT rect;
-    GetWindowRect(control, &rect);
-    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-// A template rectangle in pixels: origin and size are converted each on its own, as the
-// dialog manager does.
-RECT dialogUnits(HWND dialog, int x, int y, int width, int height) {
-    RECT rect = {x, y, width, height};
-    MapDialogRect(dialog, &rect);
-    return {rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
-}
-void expectRect(const RECT& actual, const RECT& expected) {
-    EXPECT_EQ(actual.left, expected.left);
-    EXPECT_EQ(actual.top, expected.top);
-    EXPECT_EQ(actual.right, expected.right);
-    EXPECT_EQ(actual.bottom, expected.bottom);
-}
-
 TEST_F(ConflictPromptTest, IsACentredDialogWithoutCloseBoxLaidOutAsItsTemplate) {
     const DWORD mainThread = GetCurrentThreadId();
     ask([&](HWND prompt) {
@@ -71,9 +50,7 @@ TEST_F(ConflictPromptTest, IsACentredDialogWithoutCloseBoxLaidOutAsItsTemplate) 
         EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_CENTER),
                   WS_POPUP | WS_CAPTION | DS_MODALFRAME | DS_CENTER);
         EXPECT_EQ(style & WS_SYSMENU, 0);
-        RECT client;
-        GetClientRect(prompt, &client);
-        expectRect(client, dialogUnits(prompt, 0, 0, 317, 74));
+        expectSameRect(clientRect(prompt), dialogUnitsRect(prompt, 0, 0, 317, 74));
 
         // In template and tab order; nullptr: the text is replaced when the prompt is shown.
         const struct {
@@ -114,8 +91,9 @@ TEST_F(ConflictPromptTest, IsACentredDialogWithoutCloseBoxLaidOutAsItsTemplate) 
             // The dialog manager draws a template's WS_BORDER as a sunken client edge.
             EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE) & WS_EX_CLIENTEDGE,
                       expected.bordered ? WS_EX_CLIENTEDGE : 0);
-            expectRect(clientRect(prompt, control), dialogUnits(prompt, expected.x, expected.y,
-                                                                expected.width, expected.height));
+            expectSameRect(
+                rectInDialog(prompt, control),
+                dialogUnitsRect(prompt, expected.x, expected.y, expected.width, expected.height));
             control = GetWindow(control, GW_HWNDNEXT);
         }
         EXPECT_EQ(control, nullptr);

@@ -675,12 +675,7 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
         EXPECT_EQ(exStyle & (WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE),
                   WS_EX_TOOLWINDOW | WS_EX_WINDOWEDGE);
         EXPECT_EQ(exStyle & WS_EX_APPWINDOW, 0);
-        RECT rect = {0, 0, 263, 65};
-        MapDialogRect(progress, &rect);
-        RECT client;
-        GetClientRect(progress, &client);
-        EXPECT_EQ(client.right, rect.right);
-        EXPECT_EQ(client.bottom, rect.bottom);
+        expectSameRect(clientRect(progress), dialogUnitsRect(progress, 0, 0, 263, 65));
 
         const struct {
             const char* className;
@@ -715,20 +710,11 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
             EXPECT_EQ(GetDlgCtrlID(control), expected.id);
             EXPECT_EQ(GetWindowLongA(control, GWL_STYLE), expected.style);
             EXPECT_EQ(GetWindowLongA(control, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
-            RECT want = expected.rect;
-            if (expected.inDialogUnits) {
-                // Origin and size are converted each on its own, as the dialog manager does.
-                MapDialogRect(progress, &want);
-                want.right += want.left;
-                want.bottom += want.top;
-            }
-            RECT got;
-            GetWindowRect(control, &got);
-            MapWindowPoints(nullptr, progress, reinterpret_cast<POINT*>(&got), 2);
-            EXPECT_EQ(got.left, want.left);
-            EXPECT_EQ(got.top, want.top);
-            EXPECT_EQ(got.right, want.right);
-            EXPECT_EQ(got.bottom, want.bottom);
+            const RECT& r = expected.rect;
+            expectSameRect(rectInDialog(progress, control),
+                           expected.inDialogUnits
+                               ? dialogUnitsRect(progress, r.left, r.top, r.right, r.bottom)
+                               : r);
             control = GetWindow(control, GW_HWNDNEXT);
         }
         EXPECT_EQ(control, nullptr);

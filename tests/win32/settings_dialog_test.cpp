@@ -143,12 +143,7 @@ TEST_F(SettingsDialogTest, TemplateHasTheControlsInTabOrder) {
         const LONG style = GetWindowLongA(dialog, GWL_STYLE);
         EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME),
                   WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME);
-        RECT size = {0, 0, 311, 154};
-        MapDialogRect(dialog, &size);
-        RECT client;
-        GetClientRect(dialog, &client);
-        EXPECT_EQ(client.right, size.right);
-        EXPECT_EQ(client.bottom, size.bottom);
+        expectSameRect(clientRect(dialog), dialogUnitsRect(dialog, 0, 0, 311, 154));
 
         const struct {
             int id;
@@ -201,16 +196,9 @@ TEST_F(SettingsDialogTest, TemplateHasTheControlsInTabOrder) {
             if (std::string(expected.text).rfind("Distance", 0) == 0) {
                 EXPECT_NE(controlStyle & WS_GROUP, 0); // the static text starts a group
             }
-            // x, y, width and height are each converted to pixels on their own.
-            RECT rect = expected.rect;
-            MapDialogRect(dialog, &rect);
-            RECT actual;
-            GetWindowRect(control, &actual);
-            MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&actual), 2);
-            EXPECT_EQ(actual.left, rect.left);
-            EXPECT_EQ(actual.top, rect.top);
-            EXPECT_EQ(actual.right - actual.left, rect.right);
-            EXPECT_EQ(actual.bottom - actual.top, rect.bottom);
+            const RECT& r = expected.rect;
+            expectSameRect(rectInDialog(dialog, control),
+                           dialogUnitsRect(dialog, r.left, r.top, r.right, r.bottom));
             control = GetWindow(control, GW_HWNDNEXT);
         }
         EXPECT_EQ(control, nullptr);

@@ -304,4 +304,30 @@ bool saveWindowBitmap(HWND window, const std::string& bmpPath) {
     return fclose(stream) == 0;
 }
 
+RECT rectInDialog(HWND dialog, HWND control) {
+    RECT rect;
+    GetWindowRect(control, &rect);
+    MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+RECT dialogUnitsRect(HWND dialog, int x, int y, int width, int height) {
+    RECT rect = {x, y, width, height};
+    MapDialogRect(dialog, &rect);
+    return {rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
+}
+
+RECT clientRect(HWND dialog) {
+    RECT rect;
+    GetClientRect(dialog, &rect);
+    return rect;
+}
+
+void expectSameRect(const RECT& actual, const RECT& expected) {
+    EXPECT_EQ(actual.left, expected.left);
+    EXPECT_EQ(actual.top, expected.top);
+    EXPECT_EQ(actual.right, expected.right);
+    EXPECT_EQ(actual.bottom, expected.bottom);
+}
+
 } // namespace driver

@@ -100,6 +100,15 @@ class TempDirectory {
 std::string readFile(const std::string& path);
 bool fileExists(const std::string& path);
 
+// Layout. A control's rectangle in its dialog's client area, in pixels.
+RECT rectInDialog(HWND dialog, HWND control);
+// A template rectangle in the dialog's pixels: origin and size are converted each on its own,
+// as the dialog manager does.
+RECT dialogUnitsRect(HWND dialog, int x, int y, int width, int height);
+// The dialog's client area, which the template's size gives.
+RECT clientRect(HWND dialog);
+void expectSameRect(const RECT& actual, const RECT& expected);
+
 // Redraws the window and saves its on-screen pixels (frame included) as a 24-bit BMP.
 bool saveWindowBitmap(HWND window, const std::string& bmpPath);
 

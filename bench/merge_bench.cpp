@@ -6,6 +6,7 @@
 #include "heap_counter.h"
 #include "nav_data_generator.h"
 #include "quiet_screen.h"
+#include "timing.h"
 #include "reference_merge.h"
 
 #include "merge/nav_merger.h"
@@ -37,15 +38,6 @@ std::string readFile(const fs::path& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // An X-Plane folder with the generated database and custom airports.

@@ -7,6 +7,7 @@
 
 #include "nav_data_generator.h"
 #include "quiet_screen.h"
+#include "timing.h"
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
@@ -42,15 +43,6 @@ void writeBytes(const std::string& path, const std::string& bytes) {
         return;
     std::fwrite(bytes.data(), 1, bytes.size(), file);
     std::fclose(file);
-}
-
-double secondsSince(std::chrono::steady_clock::time_point start) {
-    return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-}
-
-double median(std::vector<double> values) {
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 // An X-Plane folder with the generated database and custom airports, and a start directory

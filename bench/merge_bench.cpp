@@ -46,6 +46,7 @@ struct Workspace {
     std::string databasePath;
     std::string databaseBytes;
     std::vector<CustomAirport> airports;
+    SettingCodes codes;
     std::size_t inputBytes = 0;
 
     void restoreDatabase() const { writeFile(databasePath, databaseBytes); }
@@ -79,10 +80,7 @@ double ioFloorSeconds(const Workspace& workspace, std::size_t outputSize) {
 template <typename Job> double jobSeconds(const Workspace& workspace, QuietScreen& screen) {
     workspace.restoreDatabase();
     const auto start = std::chrono::steady_clock::now();
-    {
-        Job job(screen.screen(), workspace.databasePath, workspace.airports);
-        job.merge();
-    }
+    mergeOnce<Job>(screen.screen(), workspace.databasePath, workspace.airports, workspace.codes);
     return secondsSince(start);
 }
 
@@ -141,7 +139,6 @@ int main() {
     };
     const Choice choices[] = {{"Replace/Replace", kSameNameReplace, kSameCallsignReplace},
                               {"Skip/Skip", kSameNameSkip, kSameCallsignSkip}};
-    Settings* settings = Settings::instance();
     std::vector<Row> rows;
     bool failed = false;
     for (int airportCount : {1, 50, 500}) {
@@ -164,9 +161,7 @@ int main() {
 
         for (const Choice& choice : choices) {
             for (int restriction : {1, 0}) {
-                settings->sameNameAction = choice.sameName;
-                settings->sameCallsignAction = choice.sameCallsign;
-                settings->distanceRestriction = restriction;
+                workspace.codes = {choice.sameName, choice.sameCallsign, restriction};
                 QuietScreen screen;
 
                 jobSeconds<NavMerger>(workspace, screen);
@@ -181,10 +176,8 @@ int main() {
                 workspace.restoreDatabase();
                 heap_counter::resetPeak();
                 const std::size_t before = heap_counter::liveBytes();
-                {
-                    NavMerger job(screen.screen(), workspace.databasePath, workspace.airports);
-                    job.merge();
-                }
+                mergeOnce<NavMerger>(screen.screen(), workspace.databasePath, workspace.airports,
+                                     workspace.codes);
                 const std::size_t peak = heap_counter::peakBytes() - before;
 
                 std::vector<double> referenceTimes = {

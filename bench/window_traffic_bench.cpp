@@ -11,9 +11,9 @@
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "merge/nav_merger.h"
 #include "res/resource.h"
-#include "scenery/custom_airports.h"
 #include "settings/settings.h"
 
 #include <windows.h>
@@ -100,7 +100,8 @@ double jobSeconds(const Workspace& workspace, QuietScreen& screen) {
         airport.selected = 1;
     const auto start = std::chrono::steady_clock::now();
     {
-        NavMerger job(screen.screen(), earthNavPath, customAirports);
+        NavMerger job(screen.screen(), earthNavPath, customAirports,
+                      {ConflictAction::Replace, ConflictAction::Replace, true});
         job.merge();
     }
     return secondsSince(start);

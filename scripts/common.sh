@@ -9,7 +9,7 @@ export WINEDEBUG=-all
 # No .NET or HTML engine: nothing may ask to download them while the prefix is made.
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
-packages=(cmake ninja-build g++ make googletest libbenchmark-dev
+packages=(cmake ninja-build g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb x11-apps x11-utils imagemagick icoutils clang-format python3)
 

@@ -5,6 +5,10 @@ source "$(dirname "$0")/common.sh"
 cd "$repo"
 install_missing_packages
 
+echo "== layers and formatting"
+python3 scripts/check-layers.py
+find src tests bench -name '*.cpp' -o -name '*.h' | xargs clang-format --dry-run -Werror
+
 for preset in native native-asan; do
   echo "== $preset"
   build_preset "$preset"

@@ -1,9 +1,8 @@
 #include "app/go_command_win32.h"
 
-#include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "merge/progress_dialog_win32.h"
 #include "res/resource.h"
-#include "scenery/custom_airports.h"
 
 #include <string>
 #include <vector>

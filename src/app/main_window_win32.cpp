@@ -4,20 +4,14 @@
 #include "app/go_command_win32.h"
 #include "res/resource.h"
 #include "scenery/custom_airport_scan_win32.h"
-#include "scenery/custom_airports.h"
 #include "scenery/xplane_folder_choice_win32.h"
 #include "scenery/xplane_paths.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"
+#include "ui/ui_values_win32.h"
 
 #include <iterator>
 #include <string>
-
-HINSTANCE appInstance = nullptr;
-HFONT controlFont = nullptr;
-char windowTitle[100] = {};
-char windowClassName[100] = {};
-HWND airportListBox = nullptr;
 
 namespace {
 

@@ -2,13 +2,6 @@
 
 #include <windows.h>
 
-// The program's process-wide user-interface values, set up at start-up.
-extern HINSTANCE appInstance;
-extern HFONT controlFont;     // Arial 14 for the main window's children; never deleted
-extern char windowTitle[100]; // caption of the main window and of every message box
-extern char windowClassName[100];
-extern HWND airportListBox; // the custom airport list of the main window
-
 // Everything start-up does before the first window: stores the instance, loads the settings
 // file from the current directory, records that directory as the settings' start directory,
 // creates the controls' font and loads the window's caption and class name.

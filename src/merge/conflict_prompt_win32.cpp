@@ -1,10 +1,18 @@
 #include "merge/conflict_prompt_win32.h"
 
+#include "merge/merge_screen.h"
 #include "res/resource.h"
 
+static_assert(IDC_REPLACE_STRING == kAnswerReplace && IDC_SKIP_STRING == kAnswerSkip,
+              "the prompt's answers are its button ids");
+
+namespace {
+// The pair on show, set by showConflictPrompt just before the prompt opens. They point into
+// the caller's texts, which outlive the prompt. Only the worker thread uses them.
 const char* promptSourcePath = "";
 const char* promptCustomLine = "";
 const char* promptBaseLine = "";
+} // namespace
 
 int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, const char* baseLine,
                        const char* customLine) {

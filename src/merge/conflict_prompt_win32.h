@@ -5,12 +5,6 @@
 // The conflict prompt: asks whether a custom nav line replaces a database line that agrees
 // with it in CALLSIGN or in NAME only.
 
-// The pair on show, set by showConflictPrompt just before the prompt opens. They point into
-// the caller's texts, which outlive the prompt.
-extern const char* promptSourcePath;
-extern const char* promptCustomLine;
-extern const char* promptBaseLine;
-
 // Shows the prompt modally, owned by `owner`, and waits for the answer: IDC_REPLACE_STRING
 // or IDC_SKIP_STRING; 0 or -1 when the prompt could not be created.
 int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, const char* baseLine,

@@ -1,10 +1,11 @@
 #include "merge/nav_merger.h"
 
 #include "merge/candidate_index.h"
-#include "merge/file_ops.h"
-#include "merge/text_file.h"
+#include "base/file_ops.h"
+#include "base/text_file.h"
 
 #include <cstdio>
+#include <utility>
 
 namespace {
 constexpr const char* kErrorCaption = "Error!";
@@ -13,18 +14,6 @@ constexpr const char* kErrorCaption = "Error!";
 constexpr std::uint64_t kLargestDatabase = 0xFFFFFFFFu;
 
 enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
-
-// What a conflict's action code does: its own group's Replace code drops the database line,
-// its Request code asks, any other code (Skip, or a code of the other group) keeps it.
-enum class Effect { Keep, Drop, Ask };
-
-Effect effectOf(int action, int replaceCode, int requestCode) {
-    if (action == replaceCode)
-        return Effect::Drop;
-    if (action == requestCode)
-        return Effect::Ask;
-    return Effect::Keep;
-}
 
 // How a custom record of the same row code relates to a database record.
 Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
@@ -42,9 +31,9 @@ Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
 }
 } // namespace
 
-NavMerger::NavMerger(const MergeScreen& screen, const std::string& databasePath,
-                     const std::vector<CustomAirport>& airports)
-    : screen_(screen), earthNavPath_(databasePath), settings_(Settings::instance()) {
+NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
+                     const std::vector<CustomAirport>& airports, const MergeOptions& options)
+    : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options) {
     for (const CustomAirport& airport : airports) {
         if (airport.selected != 1)
             continue;
@@ -170,7 +159,7 @@ int NavMerger::showConflictPrompt(std::string_view sourcePath, std::string_view 
 }
 
 int NavMerger::isNear(std::string_view baseLine, std::string_view customLine) const {
-    if (settings_->distanceRestriction != 1)
+    if (!options_.distanceRestriction)
         return 1;
     return sameCell(coordinateCell(baseLine), coordinateCell(customLine)) ? 1 : 0;
 }
@@ -186,34 +175,32 @@ bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index)
     // load order, as a search through every custom record would meet them. A duplicate
     // shares both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key:
     // a kind of conflict whose setting keeps the line needs no look at its key's records.
-    const Effect onNameConflict =
-        effectOf(settings_->sameNameAction, kSameNameReplace, kSameNameRequest);
-    const Effect onCallsignConflict =
-        effectOf(settings_->sameCallsignAction, kSameCallsignReplace, kSameCallsignRequest);
-    const bool bySameCallsign = onCallsignConflict != Effect::Keep;
-    const bool bySameName = onNameConflict != Effect::Keep || !bySameCallsign;
+    const ConflictAction onNameConflict = options_.sameName;
+    const ConflictAction onCallsignConflict = options_.sameCallsign;
+    const bool bySameCallsign = onCallsignConflict != ConflictAction::Skip;
+    const bool bySameName = onNameConflict != ConflictAction::Skip || !bySameCallsign;
     index.find(base, bySameCallsign, bySameName, candidates_);
     for (const std::uint32_t i : candidates_) {
         const NavaidRecord& custom = customRecords_[i];
         if (custom.type != base.type)
             continue;
-        Effect effect;
+        ConflictAction action;
         switch (relationOf(base, custom)) {
         case Relation::Duplicate:
             return true;
         case Relation::NameConflict:
-            effect = onNameConflict;
+            action = onNameConflict;
             break;
         case Relation::CallsignConflict:
-            effect = onCallsignConflict;
+            action = onCallsignConflict;
             break;
         default:
             continue;
         }
         // Only Replace drops the line: Skip, or a question that could not be shown, keeps
         // it and goes on with the next custom line.
-        if (effect == Effect::Drop ||
-            (effect == Effect::Ask &&
+        if (action == ConflictAction::Replace ||
+            (action == ConflictAction::Ask &&
              showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace))
             return true;
     }
@@ -224,8 +211,8 @@ int NavMerger::merge() {
     if (!baseReady_)
         return -1;
 
-    const bool restricted = settings_->distanceRestriction == 1;
-    const CandidateIndex index(customRecords_, restricted ? &customCells_ : nullptr);
+    const CandidateIndex index(customRecords_,
+                               options_.distanceRestriction ? &customCells_ : nullptr);
     std::vector<bool> kept(baseRecords_.size());
     screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
     screen_.progress.setStep(1);

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "merge/merge_options.h"
 #include "merge/merge_screen.h"
 #include "merge/nav_data.h"
 #include "scenery/custom_airports.h"
-#include "settings/settings.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -22,8 +22,8 @@ class CandidateIndex;
 // The job keeps every file it loaded in memory; its records are views into those texts.
 class NavMerger {
   public:
-    NavMerger(const MergeScreen& screen, const std::string& databasePath,
-              const std::vector<CustomAirport>& airports);
+    NavMerger(const MergeScreen& screen, std::string databasePath,
+              const std::vector<CustomAirport>& airports, const MergeOptions& options);
     NavMerger(const NavMerger&) = delete;
     NavMerger& operator=(const NavMerger&) = delete;
 
@@ -74,8 +74,8 @@ class NavMerger {
     int writeDatabase(const std::vector<bool>& kept);
 
     MergeScreen screen_;
-    const std::string& earthNavPath_;
-    const Settings* settings_;
+    const std::string earthNavPath_;
+    const MergeOptions options_;
     std::string statusText_;
     std::deque<CustomFile> customFiles_; // a deque never moves them: records point into them
     std::string baseText_;

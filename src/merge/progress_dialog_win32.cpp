@@ -1,32 +1,78 @@
 #include "merge/progress_dialog_win32.h"
 
-#include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "merge/merge_screen_win32.h"
 #include "merge/nav_merger.h"
-#include "scenery/custom_airports.h"
+#include "settings/settings.h"
 
 #include <commctrl.h>
 
 #include <memory>
 #include <new>
 
+namespace {
+// The open dialog and its bar, written by its procedure before its worker starts.
 HWND progressDialog = nullptr;
 HWND progressBar = nullptr;
-
-namespace {
 // Set when the open dialog has started its worker, so showing it again starts no other.
 bool workerStarted = false;
 
+// How a run ended.
+enum class RunEnd { Written, NotWritten, OutOfMemory, Failed };
+
 // Builds the job, which loads the files and writes the backup, and merges. The job is
-// destroyed as soon as it has merged. False when there was not enough memory for it.
-bool runMergeJob(ProgressDialogScreen& screen) {
+// destroyed as soon as it has merged.
+RunEnd runMergeJob(ProgressDialogScreen& screen) {
     try {
-        auto job = std::make_unique<NavMerger>(screen.screen(), earthNavPath, customAirports);
-        job->merge();
-        return true;
+        const Settings* settings = Settings::instance();
+        const MergeOptions options = mergeOptionsOf(
+            settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
+        auto job =
+            std::make_unique<NavMerger>(screen.screen(), earthNavPath, customAirports, options);
+        return job->merge() == 0 ? RunEnd::Written : RunEnd::NotWritten;
     } catch (const std::bad_alloc&) {
-        return false;
+        return RunEnd::OutOfMemory;
+    } catch (...) {
+        return RunEnd::Failed;
     }
+}
+
+// Ends the progress dialog when it goes out of scope, whatever happened before: nothing else
+// can end it. The dialog's result is always 0.
+class DialogCloser {
+  public:
+    explicit DialogCloser(HWND dialog) : dialog_(dialog) {}
+    DialogCloser(const DialogCloser&) = delete;
+    DialogCloser& operator=(const DialogCloser&) = delete;
+    ~DialogCloser() { EndDialog(dialog_, 0); }
+
+  private:
+    HWND dialog_;
+};
+
+// The worker thread: its parameter is the progress bar. Returns 0. "Process is complete!"
+// only follows a run that wrote the database; a run that did not has shown its error.
+DWORD WINAPI mergeWorker(LPVOID parameter) {
+    const DialogCloser closer(progressDialog);
+    ProgressDialogScreen screen(appInstance, progressDialog, static_cast<HWND>(parameter));
+    const RunEnd end = runMergeJob(screen);
+    screen.showProgressNow(); // the user sees where the run ended
+    switch (end) {
+    case RunEnd::Written:
+        MessageBoxA(progressDialog, "Process is complete!", windowTitle, MB_OK);
+        break;
+    case RunEnd::NotWritten:
+        break;
+    case RunEnd::OutOfMemory:
+        MessageBoxA(progressDialog, "There is not enough memory for the merge!", windowTitle,
+                    MB_OK | MB_ICONERROR);
+        break;
+    case RunEnd::Failed:
+        MessageBoxA(progressDialog, "The merge stopped on an unexpected error!", windowTitle,
+                    MB_OK | MB_ICONERROR);
+        break;
+    }
+    return 0;
 }
 
 // The bar's window class comes with the common controls, registered on first use.
@@ -76,17 +122,4 @@ INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
     default:
         return FALSE; // every command too: Cancel and Esc cannot stop a merge
     }
-}
-
-DWORD WINAPI mergeWorker(LPVOID parameter) {
-    ProgressDialogScreen screen(appInstance, progressDialog, static_cast<HWND>(parameter));
-    const bool merged = runMergeJob(screen);
-    screen.showProgressNow(); // the user sees where the run ended
-    if (merged)
-        MessageBoxA(progressDialog, "Process is complete!", windowTitle, MB_OK);
-    else
-        MessageBoxA(progressDialog, "There is not enough memory for the merge!", windowTitle,
-                    MB_OK | MB_ICONERROR);
-    EndDialog(progressDialog, 0);
-    return 0;
 }

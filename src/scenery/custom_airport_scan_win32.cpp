@@ -1,7 +1,6 @@
 #include "scenery/custom_airport_scan_win32.h"
 
-#include "app/main_window_win32.h"
-#include "scenery/custom_airports.h"
+#include "ui/ui_values_win32.h"
 #include "scenery/xplane_paths.h"
 
 #include <sys/stat.h>

@@ -1,6 +1,6 @@
 #include "scenery/xplane_folder_choice_win32.h"
 
-#include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "settings/settings.h"
 
 #include <commdlg.h>

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
-#include "merge/text_file.h"
+#include "base/path.h"
+#include "base/text_file.h"
 
 #include <cstdio>
 #include <cstdlib>

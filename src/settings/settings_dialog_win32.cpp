@@ -3,6 +3,13 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 
+static_assert(IDC_SAME_NAME_SKIP == kSameNameSkip && IDC_SAME_NAME_REQUEST == kSameNameRequest &&
+                  IDC_SAME_NAME_REPLACE == kSameNameReplace &&
+                  IDC_SAME_CALLSIGN_SKIP == kSameCallsignSkip &&
+                  IDC_SAME_CALLSIGN_REQUEST == kSameCallsignRequest &&
+                  IDC_SAME_CALLSIGN_REPLACE == kSameCallsignReplace,
+              "the stored action codes are the radio buttons' ids");
+
 namespace {
 
 // The radio buttons of one choice; their ids are the action codes stored.

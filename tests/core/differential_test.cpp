@@ -331,9 +331,6 @@ MergeInputs generateInputs(std::uint64_t seed) {
     return inputs;
 }
 
-struct MergeSettings {
-    int sameNameAction, sameCallsignAction, distanceRestriction;
-};
 
 // What one merge job did: the files it left and everything it showed.
 struct Outcome {
@@ -344,7 +341,8 @@ struct Outcome {
 
 // Runs a job of type Job on the inputs in `dir`, answering its questions from the script.
 template <typename Job>
-Outcome runJob(const TempDir& dir, const MergeInputs& inputs, const std::vector<int>& answers) {
+Outcome runJob(const TempDir& dir, const MergeInputs& inputs, const SettingCodes& codes,
+               const std::vector<int>& answers) {
     const std::string earthNav = dir.file("Resources/default data/earth_nav.dat");
     writeBytes(earthNav, inputs.database);
     fs::remove(earthNav + ".bak");
@@ -360,10 +358,7 @@ Outcome runJob(const TempDir& dir, const MergeInputs& inputs, const std::vector<
     RecordingScreen screen;
     screen.answers.assign(answers.begin(), answers.end());
     Outcome outcome;
-    {
-        Job job(screen.screen(), earthNav, airports);
-        outcome.result = job.merge();
-    }
+    outcome.result = mergeOnce<Job>(screen.screen(), earthNav, airports, codes);
     outcome.database = readBytes(earthNav);
     outcome.backup = fs::exists(earthNav + ".bak") ? readBytes(earthNav + ".bak") : "(none)";
     outcome.events = screen.events;
@@ -396,7 +391,7 @@ std::size_t droppedBaseLines(const Outcome& outcome) {
 }
 
 TEST(MergeMatchesReference, OnGeneratedInputsUnderEverySetting) {
-    std::vector<MergeSettings> combinations;
+    std::vector<SettingCodes> combinations;
     for (int name : {kSameNameSkip, kSameNameRequest, kSameNameReplace})
         for (int callsign : {kSameCallsignSkip, kSameCallsignRequest, kSameCallsignReplace})
             for (int restriction : {0, 1})
@@ -407,28 +402,24 @@ TEST(MergeMatchesReference, OnGeneratedInputsUnderEverySetting) {
     combinations.push_back({0, kSameNameReplace, 1});
     combinations.push_back({7, 7, 2});
 
-    Settings* settings = Settings::instance();
     std::size_t questionsAsked = 0, linesDropped = 0;
     for (std::uint64_t seed = 1; seed <= 6; ++seed) {
         const MergeInputs inputs = generateInputs(seed);
         TempDir dir;
         Random answerRandom(seed * 31);
-        for (const MergeSettings& c : combinations) {
+        for (const SettingCodes& c : combinations) {
             SCOPED_TRACE("seed " + std::to_string(seed) + ", settings " +
                          std::to_string(c.sameNameAction) + "/" +
                          std::to_string(c.sameCallsignAction) + "/" +
                          std::to_string(c.distanceRestriction));
-            settings->sameNameAction = c.sameNameAction;
-            settings->sameCallsignAction = c.sameCallsignAction;
-            settings->distanceRestriction = c.distanceRestriction;
             // Replace, Skip, and now and then an answer that is neither.
             std::vector<int> answers;
             for (int i = 0; i < 40; ++i)
                 answers.push_back(answerRandom.pick(
                     std::vector<int>{kAnswerReplace, kAnswerSkip, kAnswerSkip, kAnswerSkip, 0}));
 
-            const Outcome expected = runJob<ReferenceMerger>(dir, inputs, answers);
-            const Outcome actual = runJob<NavMerger>(dir, inputs, answers);
+            const Outcome expected = runJob<ReferenceMerger>(dir, inputs, c, answers);
+            const Outcome actual = runJob<NavMerger>(dir, inputs, c, answers);
             EXPECT_EQ(actual.result, expected.result);
             EXPECT_TRUE(sameText(expected.database, actual.database));
             EXPECT_TRUE(sameText(expected.backup, actual.backup));

@@ -1,5 +1,5 @@
 #include "merge/nav_data.h"
-#include "merge/text_file.h"
+#include "base/text_file.h"
 
 #include "test_files.h"
 

@@ -1,4 +1,5 @@
 #include "merge/nav_merger.h"
+#include "settings/settings.h"
 
 #include "recording_screen.h"
 #include "test_files.h"
@@ -20,10 +21,6 @@ const std::string kHeader = "810 Version - data cycle 2612, \xa9 X-Plane nav dat
 class MergeJob : public ::testing::Test {
   protected:
     void SetUp() override {
-        Settings* settings = Settings::instance();
-        settings->sameNameAction = kSameNameSkip;
-        settings->sameCallsignAction = kSameCallsignSkip;
-        settings->distanceRestriction = 1;
         earthNav_ = dir_.file("Resources/default data/earth_nav.dat");
         fs::create_directories(fs::path(earthNav_).parent_path());
     }
@@ -40,7 +37,7 @@ class MergeJob : public ::testing::Test {
     }
 
     std::string runMerge() {
-        NavMerger job(screen_.screen(), earthNav_, airports_);
+        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
         job.merge();
         return readBytes(earthNav_);
     }
@@ -48,6 +45,7 @@ class MergeJob : public ::testing::Test {
     TempDir dir_;
     std::string earthNav_;
     std::vector<CustomAirport> airports_;
+    MergeOptions options_{ConflictAction::Skip, ConflictAction::Skip, true};
     RecordingScreen screen_;
 };
 
@@ -145,7 +143,7 @@ TEST_F(MergeJob, ProgressBoundsCarryOnlyTheLow16Bits) {
     const std::size_t half = crlf(rows).size() / 2;
     ASSERT_GT(half, 65535u);
 
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     job.merge();
     const auto loading = std::find(screen_.events.begin(), screen_.events.end(),
                                    "status Loading strings from " + earthNav_ + "\n");
@@ -166,7 +164,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     addAirport("Two", "2 1.0 1.0 0 300 25 0.0 T1 TWO NDB\n", 2);
     addAirport("Alpha", "2 1.0 1.0 0 300 25 0.0 A1 ALPHA NDB\n");
 
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     std::vector<std::string> callsigns, sources;
     for (const NavaidRecord& r : job.customRecords()) {
         callsigns.emplace_back(r.callsign);
@@ -181,7 +179,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
 TEST_F(MergeJob, KeepsTheLastHeaderRowAndReadsPastTheEndRow) {
     writeDatabase("I\n810 first header\n" + kHeader +
                   "99\n2 1.0 1.0 0 300 25 0.0 AFTER END NDB\n\n  5 1.0 1.0 0 1 1 0.0 LATE X Y");
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     EXPECT_EQ(job.headerLine(), kHeader);
     ASSERT_EQ(job.baseRecords().size(), 2u);
     EXPECT_EQ(job.baseRecords()[0].callsign, "AFTER");
@@ -288,10 +286,7 @@ const DecisionCase kDecisionCases[] = {
 TEST_F(MergeJob, DecidesEachPairByItsRelationAndTheSettings) {
     for (const DecisionCase& c : kDecisionCases) {
         SCOPED_TRACE(c.what);
-        Settings* settings = Settings::instance();
-        settings->sameNameAction = c.sameNameAction;
-        settings->sameCallsignAction = c.sameCallsignAction;
-        settings->distanceRestriction = c.restriction;
+        options_ = mergeOptionsOf(c.sameNameAction, c.sameCallsignAction, c.restriction);
         screen_ = RecordingScreen();
         screen_.answers.assign(c.answers.begin(), c.answers.end());
         airports_.clear();
@@ -309,7 +304,7 @@ TEST_F(MergeJob, DecidesEachPairByItsRelationAndTheSettings) {
 }
 
 TEST_F(MergeJob, SkipGoesOnToLaterCustomLinesAndTheFirstDropEndsTheSearch) {
-    Settings::instance()->sameNameAction = kSameNameRequest;
+    options_.sameName = ConflictAction::Ask;
     const std::string base = "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n";
     writeDatabase("I\n" + kHeader + base);
     addAirport("One", "3 47.4 -122.3 0 1 1 0.0 se1 seattle v\n");
@@ -328,7 +323,7 @@ TEST_F(MergeJob, SkipGoesOnToLaterCustomLinesAndTheFirstDropEndsTheSearch) {
 }
 
 TEST_F(MergeJob, AnExactDuplicateFoundFirstAsksNothing) {
-    Settings::instance()->sameNameAction = kSameNameRequest;
+    options_.sameName = ConflictAction::Ask;
     writeDatabase("I\n" + kHeader + "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
     addAirport("A",
                "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V\n");
@@ -338,7 +333,7 @@ TEST_F(MergeJob, AnExactDuplicateFoundFirstAsksNothing) {
 
 TEST_F(MergeJob, NearMeansTheSameWholeDegreeCell) {
     writeDatabase("I\n" + kHeader);
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     const struct {
         const char *base, *custom;
         int near;
@@ -350,15 +345,15 @@ TEST_F(MergeJob, NearMeansTheSameWholeDegreeCell) {
     };
     for (const auto& c : cases)
         EXPECT_EQ(job.isNear(c.base, c.custom), c.near) << c.base << " / " << c.custom;
-    Settings::instance()->distanceRestriction = 0;
-    EXPECT_EQ(job.isNear("3 47.9 10.5 x", "3 -33.1 151.2 x"), 1);
+    options_.distanceRestriction = false;
+    NavMerger unrestricted(screen_.screen(), earthNav_, airports_, options_);
+    EXPECT_EQ(unrestricted.isNear("3 47.9 10.5 x", "3 -33.1 151.2 x"), 1);
 }
 
 TEST_F(MergeJob, ASecondMergeOfTheSameSelectionGivesTheSameFile) {
     for (int replace = 0; replace < 2; ++replace) {
-        Settings::instance()->sameNameAction = replace ? kSameNameReplace : kSameNameSkip;
-        Settings::instance()->sameCallsignAction =
-            replace ? kSameCallsignReplace : kSameCallsignSkip;
+        const ConflictAction action = replace ? ConflictAction::Replace : ConflictAction::Skip;
+        options_ = {action, action, true};
         airports_.clear();
         writeDatabase("I\n" + kHeader +
                       "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n"
@@ -384,7 +379,7 @@ TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
 
 TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     EXPECT_EQ(job.merge(), -1);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
     EXPECT_FALSE(fs::exists(earthNav_));
@@ -398,7 +393,7 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     fs::create_directory(earthNav_ + ".bak"); // a folder where the backup should go
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     EXPECT_EQ(job.merge(), -1);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
@@ -411,7 +406,7 @@ TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
     fs::create_directory(earthNav_ + ".new"); // a folder where the new file should go
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
-    NavMerger job(screen_.screen(), earthNav_, airports_);
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     EXPECT_EQ(job.merge(), -1);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \"To\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));

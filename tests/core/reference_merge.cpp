@@ -1,8 +1,9 @@
 #include "reference_merge.h"
 
-#include "merge/file_ops.h"
+#include "base/file_ops.h"
+#include "base/text_file.h"
 #include "merge/nav_data.h"
-#include "merge/text_file.h"
+#include "merge/nav_merger.h"
 
 #include <cctype>
 #include <cstdio>
@@ -56,8 +57,9 @@ ReferenceRecord scanNavaidRow(std::string_view line) {
 }
 
 ReferenceMerger::ReferenceMerger(const MergeScreen& screen, const std::string& databasePath,
-                                 const std::vector<CustomAirport>& airports)
-    : screen_(screen), earthNavPath_(databasePath), settings_(Settings::instance()) {
+                                 const std::vector<CustomAirport>& airports,
+                                 const SettingCodes& codes)
+    : screen_(screen), earthNavPath_(databasePath), codes_(codes) {
     for (const CustomAirport& airport : airports) {
         if (airport.selected != 1)
             continue;
@@ -142,7 +144,7 @@ void ReferenceMerger::showError(const char* text) {
 }
 
 int ReferenceMerger::isNear(std::string_view baseLine, std::string_view customLine) const {
-    if (settings_->distanceRestriction != 1)
+    if (codes_.distanceRestriction != 1)
         return 1;
     std::string_view toLat, toLon, fromLat, fromLon;
     coordinateTexts(baseLine, toLat, toLon);
@@ -169,11 +171,11 @@ bool ReferenceMerger::isDropped(const ReferenceRecord& base) {
         if (sameCallsign && allNamesEqual)
             return true;
         if (!sameCallsign && allNamesEqual) {
-            replace = settings_->sameNameAction == kSameNameReplace;
-            request = settings_->sameNameAction == kSameNameRequest;
+            replace = codes_.sameNameAction == kSameNameReplace;
+            request = codes_.sameNameAction == kSameNameRequest;
         } else if (sameCallsign && allNamesDiffer) {
-            replace = settings_->sameCallsignAction == kSameCallsignReplace;
-            request = settings_->sameCallsignAction == kSameCallsignRequest;
+            replace = codes_.sameCallsignAction == kSameCallsignReplace;
+            request = codes_.sameCallsignAction == kSameCallsignRequest;
         } else {
             continue;
         }
@@ -221,4 +223,21 @@ int ReferenceMerger::merge() {
     }
     showError("I can't write \"To\" file!");
     return -1;
+}
+
+template <>
+int mergeOnce<NavMerger>(const MergeScreen& screen, const std::string& databasePath,
+                         const std::vector<CustomAirport>& airports, const SettingCodes& codes) {
+    NavMerger job(screen, databasePath, airports,
+                  mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction,
+                                 codes.distanceRestriction));
+    return job.merge();
+}
+
+template <>
+int mergeOnce<ReferenceMerger>(const MergeScreen& screen, const std::string& databasePath,
+                               const std::vector<CustomAirport>& airports,
+                               const SettingCodes& codes) {
+    ReferenceMerger job(screen, databasePath, airports, codes);
+    return job.merge();
 }

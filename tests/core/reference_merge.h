@@ -26,10 +26,17 @@ struct ReferenceRecord {
 // Reads a navaid row with sscanf and "%d %*f %*f %*f %*d %*d %*f %s %s %s".
 ReferenceRecord scanNavaidRow(std::string_view line);
 
+// The three values of the settings file that steer a merge, as stored there.
+struct SettingCodes {
+    int sameNameAction = kSameNameRequest;
+    int sameCallsignAction = kSameCallsignRequest;
+    int distanceRestriction = 1;
+};
+
 class ReferenceMerger {
   public:
     ReferenceMerger(const MergeScreen& screen, const std::string& databasePath,
-                    const std::vector<CustomAirport>& airports);
+                    const std::vector<CustomAirport>& airports, const SettingCodes& codes);
 
     int merge();
 
@@ -46,10 +53,16 @@ class ReferenceMerger {
 
     MergeScreen screen_;
     const std::string& earthNavPath_;
-    const Settings* settings_;
+    const SettingCodes codes_;
     std::string statusText_;
     std::vector<ReferenceRecord> customRecords_;
     std::vector<ReferenceRecord> baseRecords_;
     std::string headerLine_;
     bool baseReady_ = false;
 };
+
+// Builds a job of type Job (NavMerger or ReferenceMerger) with the settings' codes, merges
+// once and returns merge()'s result.
+template <typename Job>
+int mergeOnce(const MergeScreen& screen, const std::string& databasePath,
+              const std::vector<CustomAirport>& airports, const SettingCodes& codes);

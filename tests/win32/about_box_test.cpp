@@ -2,6 +2,7 @@
 
 #include "app/about_dialog_win32.h"
 #include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "res/resource.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "scenery/custom_airports.h"
+#include "ui/ui_values_win32.h"
 
 #include <cstdlib>
 

@@ -4,6 +4,7 @@
 #include "screenshots.h"
 
 #include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "merge_screenshots.h"
 #include "res/resource.h"
 #include "window_driver.h"

@@ -1,6 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"

@@ -1,8 +1,8 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
+#include "ui/ui_values_win32.h"
 #include "res/resource.h"
-#include "scenery/custom_airports.h"
 #include "settings/settings.h"
 
 namespace {

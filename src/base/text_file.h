@@ -9,14 +9,6 @@
 // Text files as the program sees them on every platform: a CR LF line end is read as one
 // line feed, and every line feed is written as CR LF. All other bytes pass unchanged.
 
-#ifdef _WIN32
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
-std::string joinPath(std::string_view directory, std::string_view name);
-
 // Reads the whole file, turning each CR LF into a line feed, and gives its size on disk.
 // False when it cannot be opened or read.
 bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk = nullptr);

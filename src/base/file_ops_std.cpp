@@ -1,4 +1,6 @@
-#include "merge/file_ops.h"
+#include "base/file_ops.h"
+
+#include <sys/stat.h>
 
 #include <filesystem>
 
@@ -13,4 +15,11 @@ bool replaceFile(const std::string& replacement, const std::string& target) {
     std::error_code error;
     std::filesystem::rename(replacement, target, error);
     return !error;
+}
+
+std::optional<std::size_t> regularFileSize(std::FILE* file) {
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return static_cast<std::size_t>(info.st_size);
 }

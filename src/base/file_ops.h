@@ -1,8 +1,11 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdio>
+#include <optional>
 #include <string>
 
-// The two file operations whose safe form differs between platforms.
+// The file operations whose safe form differs between platforms.
 
 // Copies a file, replacing an existing target. False on any failure.
 bool copyFile(const std::string& from, const std::string& to);
@@ -10,3 +13,6 @@ bool copyFile(const std::string& from, const std::string& to);
 // Puts the finished file `replacement` in the place of `target` in one atomic step,
 // replacing it. False on failure, leaving target as it was.
 bool replaceFile(const std::string& replacement, const std::string& target);
+
+// The size of an open file when it is a regular file.
+std::optional<std::size_t> regularFileSize(std::FILE* file);

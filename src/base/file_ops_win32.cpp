@@ -1,5 +1,6 @@
-#include "merge/file_ops.h"
+#include "base/file_ops.h"
 
+#include <sys/stat.h>
 #include <windows.h>
 
 bool copyFile(const std::string& from, const std::string& to) {
@@ -9,4 +10,11 @@ bool copyFile(const std::string& from, const std::string& to) {
 bool replaceFile(const std::string& replacement, const std::string& target) {
     return MoveFileExA(replacement.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+std::optional<std::size_t> regularFileSize(std::FILE* file) {
+    struct _stat64 info;
+    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)
+        return std::nullopt;
+    return static_cast<std::size_t>(info.st_size);
 }

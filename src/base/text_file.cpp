@@ -1,25 +1,11 @@
-#include "merge/text_file.h"
+#include "base/text_file.h"
+
+#include "base/file_ops.h"
 
 #include <cstring>
-#include <optional>
-#include <sys/stat.h>
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
-
-// The size of an open file when it is a regular file: the amount to read in one go.
-std::optional<std::size_t> regularFileSize(std::FILE* file) {
-#ifdef _WIN32
-    struct _stat64 info;
-    if (_fstat64(_fileno(file), &info) != 0 || (info.st_mode & _S_IFMT) != _S_IFREG)
-        return std::nullopt;
-#else
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-#endif
-    return static_cast<std::size_t>(info.st_size);
-}
 
 // Drops the CR of every CR LF, in place.
 void dropCarriageReturns(std::string& text) {
@@ -44,13 +30,6 @@ void dropCarriageReturns(std::string& text) {
     text.resize(out - begin);
 }
 } // namespace
-
-std::string joinPath(std::string_view directory, std::string_view name) {
-    std::string path(directory);
-    path += kPathSeparator;
-    path += name;
-    return path;
-}
 
 bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk) {
     std::FILE* file = std::fopen(path.c_str(), "rb");

@@ -1,0 +1,3 @@
+#include "base/path.h"
+
+const char kPathSeparator = '\\';

@@ -1,0 +1,11 @@
+#include "ui/ui_values_win32.h"
+
+HINSTANCE appInstance = nullptr;
+HFONT controlFont = nullptr;
+char windowTitle[100] = {};
+char windowClassName[100] = {};
+HWND airportListBox = nullptr;
+
+std::vector<CustomAirport> customAirports;
+std::string xplaneDirectory;
+std::string earthNavPath;

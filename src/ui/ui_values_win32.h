@@ -23,5 +23,5 @@ extern HWND airportListBox; // the custom airport list of the main window
 // Written by the custom airport scan (scenery/custom_airport_scan_win32.cpp); the airports'
 // `selected` marks by "GO!" (app/go_command_win32.cpp).
 extern std::vector<CustomAirport> customAirports; // in the order the folder listing gave
-extern std::string xplaneDirectory; // the X-Plane folder with its trailing backslash
-extern std::string earthNavPath;    // its global navaid database
+extern std::string xplaneDirectory;               // the X-Plane folder with its trailing backslash
+extern std::string earthNavPath;                  // its global navaid database

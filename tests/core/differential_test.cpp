@@ -331,7 +331,6 @@ MergeInputs generateInputs(std::uint64_t seed) {
     return inputs;
 }
 
-
 // What one merge job did: the files it left and everything it showed.
 struct Outcome {
     int result = 0;

@@ -228,9 +228,9 @@ int ReferenceMerger::merge() {
 template <>
 int mergeOnce<NavMerger>(const MergeScreen& screen, const std::string& databasePath,
                          const std::vector<CustomAirport>& airports, const SettingCodes& codes) {
-    NavMerger job(screen, databasePath, airports,
-                  mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction,
-                                 codes.distanceRestriction));
+    NavMerger job(
+        screen, databasePath, airports,
+        mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction, codes.distanceRestriction));
     return job.merge();
 }
 

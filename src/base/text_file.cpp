@@ -32,24 +32,33 @@ void dropCarriageReturns(std::string& text) {
 } // namespace
 
 bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (file == nullptr)
-        return false;
-    // Read a regular file in one go into a buffer of its size, then whatever it grew by.
-    text.resize(regularFileSize(file).value_or(0));
-    std::size_t got = std::fread(text.data(), 1, text.size(), file);
-    text.resize(got);
-    if (std::ferror(file) == 0) {
-        char chunk[kBlockSize];
-        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
-            text.append(chunk, got);
-    }
-    const bool ok = std::ferror(file) == 0;
-    std::fclose(file);
+    const bool ok = readFileBytes(path, text);
     if (sizeOnDisk != nullptr)
         *sizeOnDisk = text.size();
     dropCarriageReturns(text);
     return ok;
+}
+
+bool readFileBytes(const std::string& path, std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    // Read a regular file in one go into a buffer of its size, then whatever it grew by.
+    bytes.resize(regularFileSize(file).value_or(0));
+    std::size_t got = std::fread(bytes.data(), 1, bytes.size(), file);
+    bytes.resize(got);
+    if (std::ferror(file) == 0) {
+        char chunk[kBlockSize];
+        while ((got = std::fread(chunk, 1, sizeof chunk, file)) > 0)
+            bytes.append(chunk, got);
+    }
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
+void crLfToLineFeed(std::string& text) {
+    dropCarriageReturns(text);
 }
 
 TextFileWriter::~TextFileWriter() {
@@ -57,8 +66,9 @@ TextFileWriter::~TextFileWriter() {
         close();
 }
 
-bool TextFileWriter::open(const std::string& path) {
+bool TextFileWriter::open(const std::string& path, LineFeeds lineFeeds) {
     file_ = std::fopen(path.c_str(), "wb");
+    toCrLf_ = lineFeeds == LineFeeds::ToCrLf;
     failed_ = file_ == nullptr;
     buffer_.resize(kBlockSize);
     buffered_ = 0;
@@ -68,6 +78,10 @@ bool TextFileWriter::open(const std::string& path) {
 void TextFileWriter::write(std::string_view text) {
     if (file_ == nullptr)
         return;
+    if (!toCrLf_) {
+        put(text.data(), text.size());
+        return;
+    }
     const char* at = text.data();
     const char* const end = at + text.size();
     while (at != end) {

@@ -13,6 +13,12 @@
 // False when it cannot be opened or read.
 bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk = nullptr);
 
+// Reads the whole file as it is on disk. False when it cannot be opened or read.
+bool readFileBytes(const std::string& path, std::string& bytes);
+
+// Turns each CR LF of text read with readFileBytes into a line feed, as readTextFile does.
+void crLfToLineFeed(std::string& text);
+
 // Calls onLine for every line of text, its line feed included; the last line may lack one.
 // A line longer than maxPiece arrives in pieces of maxPiece characters, as a fixed-size
 // line buffer would read it.
@@ -33,17 +39,20 @@ template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLi
     forEachLinePiece(text, std::string_view::npos, onLine);
 }
 
-// Writes a new file (an existing one is truncated), turning each line feed into CR LF.
-// Writes are gathered into large blocks. close() tells whether every write and the close
-// itself succeeded; a writer destroyed while open still writes what it was given.
+// Writes a new file (an existing one is truncated), turning each line feed into CR LF, or
+// writing every byte as it is given. Writes are gathered into large blocks. close() tells
+// whether every write and the close itself succeeded; a writer destroyed while open still
+// writes what it was given.
 class TextFileWriter {
   public:
+    enum class LineFeeds { ToCrLf, AsGiven };
+
     TextFileWriter() = default;
     TextFileWriter(const TextFileWriter&) = delete;
     TextFileWriter& operator=(const TextFileWriter&) = delete;
     ~TextFileWriter();
 
-    bool open(const std::string& path);
+    bool open(const std::string& path, LineFeeds lineFeeds = LineFeeds::ToCrLf);
     void write(std::string_view text);
     bool close();
 
@@ -53,6 +62,7 @@ class TextFileWriter {
 
     std::FILE* file_ = nullptr;
     bool failed_ = false;
+    bool toCrLf_ = true;
     std::vector<char> buffer_; // converted text not yet handed to the stream
     std::size_t buffered_ = 0;
 };

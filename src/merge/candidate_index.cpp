@@ -18,10 +18,29 @@ std::uint64_t upperChunk(const char* text, std::size_t length) {
     return x ^ (lower >> 2); // clears the 0x20 bit of each lower-case letter
 }
 
+bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
 // A hash of a row code and words, letters compared without regard to case.
 class KeyHash {
   public:
     KeyHash(std::uint64_t kind, int type) : hash_(kind << 32 ^ static_cast<std::uint32_t>(type)) {}
+
+    // Each word of text, however many blanks part them.
+    void addWords(std::string_view text) {
+        std::size_t at = 0;
+        for (;;) {
+            while (at < text.size() && isBlank(text[at]))
+                ++at;
+            if (at == text.size())
+                return;
+            const std::size_t start = at;
+            while (at < text.size() && !isBlank(text[at]))
+                ++at;
+            add(text.substr(start, at - start));
+        }
+    }
 
     void add(std::string_view word) {
         const char* text = word.data();
@@ -49,20 +68,6 @@ class KeyHash {
     std::uint64_t hash_;
 };
 
-std::uint64_t callsignKey(const NavaidRecord& record) {
-    KeyHash hash(1, record.type);
-    hash.add(record.callsign);
-    return hash.value();
-}
-
-std::uint64_t nameKey(const NavaidRecord& record) {
-    KeyHash hash(2, record.type);
-    hash.add(record.name);
-    if (nameIncludesRunway(record.type))
-        hash.add(record.rwyName);
-    return hash.value();
-}
-
 bool hasNaN(const CoordinateCell& cell) {
     return cell.latitude != cell.latitude || cell.longitude != cell.longitude;
 }
@@ -81,9 +86,28 @@ std::size_t presenceBit(std::uint64_t key, std::size_t bits) {
 }
 } // namespace
 
-CandidateIndex::CandidateIndex(const std::vector<NavaidRecord>& customRecords,
+// Both keys hold the terminal area and region, empty in 810: rows of other ones never relate.
+std::uint64_t CandidateIndex::callsignKey(const NavaidRecord& record) const {
+    KeyHash hash(1, record.type);
+    hash.add(record.terminal);
+    hash.add(record.region);
+    hash.add(record.callsign);
+    return hash.value();
+}
+
+std::uint64_t CandidateIndex::nameKey(const NavaidRecord& record) const {
+    KeyHash hash(2, record.type);
+    hash.add(record.terminal);
+    hash.add(record.region);
+    hash.addWords(record.name);
+    if (nameIncludesRunway(format_, record.type))
+        hash.add(record.rwyName);
+    return hash.value();
+}
+
+CandidateIndex::CandidateIndex(NavFormat format, const std::vector<NavaidRecord>& customRecords,
                                const std::vector<CoordinateCell>* cells)
-    : byCell_(cells != nullptr) {
+    : format_(format), byCell_(cells != nullptr) {
     struct Keyed {
         std::uint64_t key;
         Entry entry;

@@ -6,14 +6,14 @@
 #include <vector>
 
 // Finds, for a database record, the custom records that can relate to it in a merge: those
-// of the same row code with the same callsign or the same NAME fields, letters A-Z compared
-// without regard to case, and under the distance restriction in the same whole-degree cell.
-// Any other custom record is neither a duplicate of the database record nor in conflict with
-// it, so the merge need look at these alone.
+// of the same row code, terminal area and region with the same callsign or the same NAME
+// fields, letters A-Z compared without regard to case, and under the distance restriction in
+// the same whole-degree cell. Any other custom record is neither a duplicate of the database
+// record nor in conflict with it, so the merge need look at these alone.
 class CandidateIndex {
   public:
     // cells: the cell of each custom record when the distance restriction is on, else null.
-    CandidateIndex(const std::vector<NavaidRecord>& customRecords,
+    CandidateIndex(NavFormat format, const std::vector<NavaidRecord>& customRecords,
                    const std::vector<CoordinateCell>* cells);
 
     // Sets `candidates` to the indices of those custom records, ascending (load order):
@@ -45,7 +45,10 @@ class CandidateIndex {
 
     bool mayHold(std::uint64_t key) const;
     Range lookUp(std::uint64_t key) const;
+    std::uint64_t callsignKey(const NavaidRecord& record) const;
+    std::uint64_t nameKey(const NavaidRecord& record) const;
 
+    NavFormat format_;
     bool byCell_;
     std::vector<Entry> entries_;
     std::vector<Slot> slots_;            // open addressing; the size is a power of two

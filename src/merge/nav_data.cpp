@@ -224,12 +224,19 @@ std::optional<int> rowCode(std::string_view line) {
     return code;
 }
 
+namespace {
+// The row code and the six numbers after it.
+bool readNumbers(FieldScanner& scan, NavaidRecord& record) {
+    return scan.integer(&record.type) && scan.skipDecimal() && scan.skipDecimal() &&
+           scan.skipDecimal() && scan.integer() && scan.integer() && scan.skipDecimal();
+}
+} // namespace
+
 NavaidRecord parseNavaidRow(std::string_view line) {
     NavaidRecord record;
     record.line = line;
     FieldScanner scan(line);
-    if (!(scan.integer(&record.type) && scan.skipDecimal() && scan.skipDecimal() &&
-          scan.skipDecimal() && scan.integer() && scan.integer() && scan.skipDecimal()))
+    if (!readNumbers(scan, record))
         return record;
     std::string_view callsign, name, rwyName;
     if (scan.word(callsign) && scan.word(name))
@@ -237,6 +244,33 @@ NavaidRecord parseNavaidRow(std::string_view line) {
     record.callsign = callsign;
     record.name = name;
     record.rwyName = rwyName;
+    return record;
+}
+
+NavaidRecord parseNavaidRow(std::string_view line, NavFormat format) {
+    if (!hasTerminalAndRegion(format))
+        return parseNavaidRow(line);
+    NavaidRecord record;
+    record.line = line;
+    FieldScanner scan(line);
+    if (!readNumbers(scan, record))
+        return record;
+    std::string_view callsign, terminal, region, word;
+    if (!(scan.word(callsign) && scan.word(terminal) && scan.word(region)))
+        return record;
+    record.callsign = callsign;
+    record.terminal = terminal;
+    record.region = region;
+    // The name runs from its first word to the end of its last.
+    const char* first = nullptr;
+    const char* last = nullptr;
+    while (scan.word(word)) {
+        if (first == nullptr)
+            first = word.data();
+        last = word.data() + word.size();
+    }
+    if (first != nullptr)
+        record.name = std::string_view(first, static_cast<std::size_t>(last - first));
     return record;
 }
 
@@ -253,14 +287,4 @@ CoordinateCell coordinateCell(std::string_view line) {
         word = line.substr(start, i - start);
     }
     return {wholeDegrees(words[1]), wholeDegrees(words[2])};
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upperAscii(a[i]) != upperAscii(b[i]))
-            return false;
-    }
-    return true;
 }

@@ -1,34 +1,22 @@
 #pragma once
 
+#include "scenery/nav_format.h"
+
 #include <optional>
 #include <string>
 #include <string_view>
 
 // Lines of nav data files ("From": a custom nav.dat; "To": earth_nav.dat). Each line is
-// classified by its leading integer, the row code.
+// classified by its leading integer, the row code. The formats' columns are in nav_format.h.
 
 inline constexpr int kHeaderRowCode = 810;
 
-inline bool isNavaidRowCode(int code) {
-    return code > 1 && code < 14;
-}
-
 // One navaid row. Its texts refer to the line it was read from, which must outlive it;
-// line keeps its line feed, if it had one.
-struct NavaidRecord {
-    int type = 0;
-    std::string_view callsign;
-    std::string_view name;
-    std::string_view rwyName;
+// line keeps its line end, if it had one.
+struct NavaidRecord : NavaidWords {
     std::string_view line;
     std::string_view sourcePath; // "From" records only: the nav.dat the row came from
 };
-
-// The fields that make a navaid's NAME: name and runway name for row codes 4 to 12 (runway
-// equipment), name alone for the others.
-inline bool nameIncludesRunway(int type) {
-    return type >= 4 && type <= 12;
-}
 
 // The leading integer of a line, read as "%d" reads it; none when the line has none.
 std::optional<int> rowCode(std::string_view line);
@@ -38,6 +26,11 @@ std::optional<int> rowCode(std::string_view line);
 // Reading stops at the first field that does not convert, or at a NUL byte; the words after
 // it stay empty. Fills type, callsign, name, rwyName and line.
 NavaidRecord parseNavaidRow(std::string_view line);
+
+// Reads a navaid row in the columns of its format: in 810 as above; in 1100 and later the row
+// code, the six numbers, then the identifier, terminal area and region words and the name
+// (every word after them). Fields that cannot be read stay empty.
+NavaidRecord parseNavaidRow(std::string_view line, NavFormat format);
 
 // The whole-degree cell of a line: its latitude and longitude words (the two words after the
 // row code), each cut before its last '.' and converted with strtod.
@@ -52,11 +45,4 @@ CoordinateCell coordinateCell(std::string_view line);
 // nothing, not even itself.
 inline bool sameCell(const CoordinateCell& a, const CoordinateCell& b) {
     return a.latitude == b.latitude && a.longitude == b.longitude;
-}
-
-// True when a and b are equal, letters A-Z compared without regard to case.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-
-inline char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }

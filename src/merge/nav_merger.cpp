@@ -4,6 +4,7 @@
 #include "base/file_ops.h"
 #include "base/text_file.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -13,23 +14,66 @@ constexpr const char* kErrorCaption = "Error!";
 // Texts of the database are found by 32-bit positions.
 constexpr std::uint64_t kLargestDatabase = 0xFFFFFFFFu;
 
-enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
+bool isBlankLine(std::string_view line) {
+    for (char c : line) {
+        if (!(c == ' ' || (c >= '\t' && c <= '\r')))
+            return false;
+    }
+    return true;
+}
 
-// How a custom record of the same row code relates to a database record.
-Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
-    const bool twoNameFields = nameIncludesRunway(base.type);
-    const bool sameCallsign = equalsIgnoringCase(base.callsign, custom.callsign);
-    const bool sameName = equalsIgnoringCase(base.name, custom.name);
-    const bool sameRwyName = equalsIgnoringCase(base.rwyName, custom.rwyName);
-    const bool allNamesEqual = sameName && (!twoNameFields || sameRwyName);
-    const bool allNamesDiffer = !sameName && (!twoNameFields || !sameRwyName);
-    if (allNamesEqual)
-        return sameCallsign ? Relation::Duplicate : Relation::NameConflict;
-    if (sameCallsign && allNamesDiffer)
-        return Relation::CallsignConflict;
-    return Relation::None;
+// A line as the user is shown it: a CR LF line end as a line feed.
+std::string shown(std::string_view line) {
+    std::string text(line);
+    if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n')
+        text.erase(text.size() - 2, 1);
+    return text;
+}
+
+std::string withoutLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return std::string(line);
 }
 } // namespace
+
+std::string leftOutMessage(const std::vector<LeftOutRow>& rows) {
+    // A message box does not scroll: the rows are listed up to a screenful.
+    constexpr std::size_t kRowsListed = 12;
+    if (rows.empty())
+        return {};
+    std::string text = "These add-on rows were not merged:\n";
+    std::string_view file;
+    std::size_t listed = 0, more = 0;
+    const auto startFile = [&](const std::string& path) {
+        if (path != file)
+            text += "\n" + path + "\n";
+        file = path;
+    };
+    for (std::size_t i = 0; i < rows.size();) {
+        const LeftOutRow& row = rows[i];
+        if (row.wholeFile) {
+            std::size_t count = 0;
+            for (; i < rows.size() && rows[i].wholeFile && rows[i].sourcePath == row.sourcePath;
+                 ++i)
+                ++count;
+            startFile(row.sourcePath);
+            text += "  all " + std::to_string(count) + " rows: " + row.reason + "\n";
+            continue;
+        }
+        ++i;
+        if (listed == kRowsListed) {
+            ++more;
+            continue;
+        }
+        startFile(row.sourcePath);
+        text += "  " + row.row + "\n    " + row.reason + "\n";
+        ++listed;
+    }
+    if (more > 0)
+        text += "\n" + std::to_string(more) + " more rows were not merged.\n";
+    return text;
+}
 
 NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
                      const std::vector<CustomAirport>& airports, const MergeOptions& options)
@@ -48,17 +92,21 @@ NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
         loadCustomRecords(file, fileSize);
     }
 
-    std::size_t fileSize = 0;
-    if (!readTextFile(earthNavPath_, baseText_, &fileSize) ||
+    if (!readFileBytes(earthNavPath_, baseText_) ||
         static_cast<std::uint64_t>(baseText_.size()) > kLargestDatabase) {
         showError("I can't open \"To\" file!");
         return;
     }
-    if (!backUp())
+    // The database is read and checked before anything is written.
+    const std::size_t fileSize = baseText_.size();
+    if (!readBaseLines() || !backUp())
         return;
-    loadBaseRecords(fileSize);
+    showLoadingProgress(fileSize);
+    takeCustomRows();
     baseReady_ = true;
 }
+
+NavMerger::~NavMerger() = default;
 
 bool NavMerger::backUp() {
     screen_.progress.setRange(0, 1);
@@ -79,46 +127,163 @@ void NavMerger::startProgress(std::size_t fileSize) {
     screen_.progress.setPosition(0);
 }
 
-void NavMerger::loadCustomRecords(const CustomFile& file, std::size_t fileSize) {
+void NavMerger::loadCustomRecords(CustomFile& file, std::size_t fileSize) {
     startProgress(fileSize);
     showStatus("Loading strings from ", file.path);
+    file.version = declaredVersion(file.text);
     forEachLine(file.text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
-        if (code && isNavaidRowCode(*code)) {
-            NavaidRecord& record = customRecords_.emplace_back(parseNavaidRow(line));
-            record.sourcePath = std::string_view(file.path);
-            customCells_.push_back(coordinateCell(line));
-        }
+        if (code && *code > 1 && *code <= 16)
+            file.rows.push_back(line);
         screen_.progress.step();
     });
 }
 
-void NavMerger::loadBaseRecords(std::size_t fileSize) {
-    // Room for one record per line, so the records are never moved while loading.
-    std::size_t lines = 1;
-    forEachLine(baseText_, [&lines](std::string_view) { ++lines; });
-    baseRecords_.reserve(lines);
-    startProgress(fileSize);
-    showStatus("Loading strings from ", earthNavPath_);
+bool NavMerger::readBaseLines() {
+    const std::optional<int> version = declaredVersion(baseText_);
+    const std::optional<NavFormat> declared = version ? navFormatOf(*version) : std::nullopt;
+    format_ = declared.value_or(NavFormat::V810);
+    if (format_ == NavFormat::V810) {
+        crLfToLineFeed(baseText_);
+    } else {
+        const std::size_t firstEnd = baseText_.find('\n');
+        if (firstEnd != std::string::npos && firstEnd > 0 && baseText_[firstEnd - 1] == '\r')
+            lineEnd_ = "\r\n";
+    }
+
+    // Room for one record per line, so the records are never moved while reading.
+    lineCount_ = 0;
+    forEachLine(baseText_, [this](std::string_view) { ++lineCount_; });
+    baseRecords_.reserve(lineCount_);
+    std::size_t number = 0, mismatch = 0;
+    std::string_view mismatchLine;
+    std::vector<TextSpan> headerRows;
+    finalEndRow_ = std::string::npos;
     forEachLine(baseText_, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
-        if (code == kHeaderRowCode)
-            headerLine_ = std::string(line);
-        else if (code && isNavaidRowCode(*code))
-            baseRecords_.push_back(pack(parseNavaidRow(line)));
-        screen_.progress.step();
+        ++number;
+        if (code && isNavaidRowCode(*code)) {
+            const NavaidRecord record = parseNavaidRow(line, format_);
+            if (mismatch == 0 && !hasColumnsOf(format_, record)) {
+                mismatch = number;
+                mismatchLine = line;
+            }
+            baseRecords_.push_back(pack(record));
+        } else if (format_ != NavFormat::V810) {
+            if (number == 2)
+                headerLine_ = std::string(line);
+            if (code == 99)
+                finalEndRow_ = otherLines_.size();
+            otherLines_.push_back(span(line));
+        } else if (code == kHeaderRowCode) {
+            headerRows.push_back(span(line));
+        } else if (!(code == 99 || isBlankLine(line) || (number == 1 && isMarkerLine(line)))) {
+            otherLines_.push_back(span(line));
+        }
     });
+    if (!headerRows.empty()) {
+        // The last header row is the frame's; earlier ones stay where they are.
+        const TextSpan last = headerRows.back();
+        headerLine_ = std::string(baseText_.substr(last.offset, last.length));
+        headerRows.pop_back();
+        otherLines_.insert(otherLines_.end(), headerRows.begin(), headerRows.end());
+        std::sort(otherLines_.begin(), otherLines_.end(),
+                  [](TextSpan a, TextSpan b) { return a.offset < b.offset; });
+    }
+    if (mismatch == 0)
+        return true;
+    showError(earthNavPath_ + "\nLine " + std::to_string(mismatch) +
+              " does not have the columns of format " + std::to_string(versionOf(format_)) +
+              ", which the file's second line declares:\n" + withoutLineEnd(mismatchLine) +
+              "\nNothing was changed.");
+    return false;
+}
+
+void NavMerger::showLoadingProgress(std::size_t fileSize) {
+    startProgress(fileSize);
+    showStatus("Loading strings from ", earthNavPath_);
+    for (std::size_t i = 0; i < lineCount_; ++i)
+        screen_.progress.step();
+}
+
+void NavMerger::takeCustomRows() {
+    for (const CustomFile& file : customFiles_)
+        takeRowsOf(file);
+}
+
+void NavMerger::takeRowsOf(const CustomFile& file) {
+    const std::optional<NavFormat> fileFormat =
+        file.version ? navFormatOf(*file.version) : std::nullopt;
+    const NavFormat rowFormat = fileFormat.value_or(NavFormat::V810);
+    const std::string database = std::to_string(versionOf(format_));
+    std::string refusal; // why none of the file's rows go in
+    if (format_ == NavFormat::V810) {
+        // As X-Plane 8 to 10 know it: the header of an add-on does not count, unless it
+        // declares a newer format.
+        if (file.version && *file.version > versionOf(NavFormat::V810))
+            refusal = "their file's format " + std::to_string(*file.version) +
+                      " is newer than the database's format " + database;
+    } else if (!file.version) {
+        refusal = "their file has no version line, so their format is not known";
+    } else if (!fileFormat) {
+        refusal = "their file's version " + std::to_string(*file.version) +
+                  " is not one that Quillet knows";
+    } else if (rowFormat > format_) {
+        refusal = "their file's format " + std::to_string(*file.version) +
+                  " is newer than the database's format " + database;
+    }
+
+    std::vector<NavaidRecord> fileRows;
+    for (std::string_view line : file.rows) {
+        const std::optional<int> code = rowCode(line);
+        if (isNavaidRowCode(*code))
+            fileRows.push_back(parseNavaidRow(line, rowFormat));
+        else if (refusal.empty() && format_ != NavFormat::V810)
+            leaveOut(file, line, "Quillet does not merge rows of code " + std::to_string(*code));
+    }
+    for (NavaidRecord& record : fileRows) {
+        if (!refusal.empty()) {
+            leaveOut(file, record.line, refusal, true);
+            continue;
+        }
+        if (RowConverter::needsConversion(format_, rowFormat, record.type)) {
+            if (!converter_)
+                converter_ = std::make_unique<RowConverter>(
+                    format_, baseRecords_.size(),
+                    [this](std::size_t i) { return unpack(baseRecords_[i]); });
+            const RowConverter::Result converted = converter_->convert(rowFormat, record, fileRows);
+            if (converted.row.empty()) {
+                leaveOut(file, record.line, converted.reason);
+                continue;
+            }
+            record = parseNavaidRow(convertedRows_.emplace_back(converted.row), format_);
+        } else if (format_ != NavFormat::V810 && !hasColumnsOf(rowFormat, record)) {
+            leaveOut(file, record.line,
+                     "it does not have the columns of its file's format " +
+                         std::to_string(versionOf(rowFormat)));
+            continue;
+        }
+        record.sourcePath = std::string_view(file.path);
+        customRecords_.push_back(record);
+        customCells_.push_back(coordinateCell(record.line));
+    }
+}
+
+void NavMerger::leaveOut(const CustomFile& file, std::string_view row, std::string reason,
+                         bool wholeFile) {
+    leftOut_.push_back({file.path, withoutLineEnd(row), std::move(reason), wholeFile});
+}
+
+NavMerger::TextSpan NavMerger::span(std::string_view text) const {
+    if (text.empty())
+        return TextSpan{};
+    return TextSpan{static_cast<std::uint32_t>(text.data() - baseText_.data()),
+                    static_cast<std::uint32_t>(text.size())};
 }
 
 NavMerger::PackedRecord NavMerger::pack(const NavaidRecord& record) const {
-    const auto span = [this](std::string_view text) {
-        if (text.empty())
-            return TextSpan{};
-        return TextSpan{static_cast<std::uint32_t>(text.data() - baseText_.data()),
-                        static_cast<std::uint32_t>(text.size())};
-    };
-    return {record.type, span(record.line), span(record.callsign), span(record.name),
-            span(record.rwyName)};
+    return {record.type,         span(record.line), span(record.callsign), span(record.terminal),
+            span(record.region), span(record.name), span(record.rwyName)};
 }
 
 NavaidRecord NavMerger::unpack(const PackedRecord& record) const {
@@ -129,6 +294,8 @@ NavaidRecord NavMerger::unpack(const PackedRecord& record) const {
     unpacked.type = record.type;
     unpacked.line = text(record.line);
     unpacked.callsign = text(record.callsign);
+    unpacked.terminal = text(record.terminal);
+    unpacked.region = text(record.region);
     unpacked.name = text(record.name);
     unpacked.rwyName = text(record.rwyName);
     return unpacked;
@@ -143,19 +310,18 @@ std::vector<NavaidRecord> NavMerger::baseRecords() const {
 
 void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
     statusText_.assign(prefix);
-    statusText_ += text;
+    statusText_ += shown(text);
     statusText_ += '\n';
     screen_.status.setText(statusText_);
 }
 
-void NavMerger::showError(const char* text) {
+void NavMerger::showError(const std::string& text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 
 int NavMerger::showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
                                   std::string_view customLine) {
-    return screen_.question.ask(std::string(sourcePath), std::string(baseLine),
-                                std::string(customLine));
+    return screen_.question.ask(std::string(sourcePath), shown(baseLine), shown(customLine));
 }
 
 int NavMerger::isNear(std::string_view baseLine, std::string_view customLine) const {
@@ -185,7 +351,7 @@ bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index)
         if (custom.type != base.type)
             continue;
         ConflictAction action;
-        switch (relationOf(base, custom)) {
+        switch (relationOf(format_, base, custom)) {
         case Relation::Duplicate:
             return true;
         case Relation::NameConflict:
@@ -211,7 +377,7 @@ int NavMerger::merge() {
     if (!baseReady_)
         return -1;
 
-    const CandidateIndex index(customRecords_,
+    const CandidateIndex index(format_, customRecords_,
                                options_.distanceRestriction ? &customCells_ : nullptr);
     std::vector<bool> kept(baseRecords_.size());
     screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
@@ -228,31 +394,68 @@ int NavMerger::merge() {
 }
 
 int NavMerger::writeDatabase(const std::vector<bool>& kept) {
-    // Custom lines are written upper-cased: upper-case their files in place.
-    for (CustomFile& file : customFiles_)
-        upperCase(file.text);
+    // 810 add-on rows are written upper-cased: upper-case their files in place.
+    if (format_ == NavFormat::V810) {
+        for (CustomFile& file : customFiles_)
+            upperCase(file.text);
+    }
 
     // Write beside the database, then swap it in, so earth_nav.dat is never half-written.
     const std::string newPath = earthNavPath_ + ".new";
     TextFileWriter file;
-    if (file.open(newPath)) {
-        file.write("I\n");
-        file.write(headerLine_);
-        file.write("\n");
-        for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
-            if (kept[i])
-                file.write(unpack(baseRecords_[i]).line);
-        }
-        file.write("\n");
-        for (const NavaidRecord& custom : customRecords_) {
-            file.write(custom.line);
-            file.write("\n");
-        }
-        file.write("\n99\n");
+    if (file.open(newPath, format_ == NavFormat::V810 ? TextFileWriter::LineFeeds::ToCrLf
+                                                      : TextFileWriter::LineFeeds::AsGiven)) {
+        writeLines(kept, [&file](std::string_view text) { file.write(text); });
         if (file.close() && replaceFile(newPath, earthNavPath_))
             return 0;
         std::remove(newPath.c_str());
     }
     showError("I can't write \"To\" file!");
     return -1;
+}
+
+template <typename Write>
+void NavMerger::writeLines(const std::vector<bool>& kept, Write&& write) const {
+    const auto writeCustomRows = [&] {
+        for (const NavaidRecord& custom : customRecords_) {
+            if (format_ == NavFormat::V810) {
+                write(custom.line);
+                write("\n");
+            } else {
+                write(withoutLineEnd(custom.line));
+                write(lineEnd_);
+            }
+        }
+    };
+    if (format_ == NavFormat::V810) {
+        write("I\n");
+        write(headerLine_);
+        write("\n");
+    }
+    // The database's lines in file order: its kept records and its other lines.
+    std::size_t record = 0, other = 0;
+    while (record < baseRecords_.size() || other < otherLines_.size()) {
+        const bool recordFirst = other == otherLines_.size() ||
+                                 (record < baseRecords_.size() &&
+                                  baseRecords_[record].line.offset < otherLines_[other].offset);
+        if (recordFirst) {
+            if (kept[record])
+                write(unpack(baseRecords_[record]).line);
+            ++record;
+            continue;
+        }
+        if (other == finalEndRow_)
+            writeCustomRows();
+        const TextSpan line = otherLines_[other++];
+        write(std::string_view(baseText_).substr(line.offset, line.length));
+    }
+    if (format_ == NavFormat::V810) {
+        write("\n");
+        writeCustomRows();
+        write("\n99\n");
+    } else if (finalEndRow_ == std::string::npos) {
+        if (!baseText_.empty() && baseText_.back() != '\n')
+            write(lineEnd_);
+        writeCustomRows();
+    }
 }

@@ -3,21 +3,44 @@
 #include "merge/merge_options.h"
 #include "merge/merge_screen.h"
 #include "merge/nav_data.h"
+#include "merge/row_conversion.h"
 #include "scenery/custom_airports.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class CandidateIndex;
 
+// An add-on row that a merge leaves out, and why.
+struct LeftOutRow {
+    std::string sourcePath; // the nav.dat it is in
+    std::string row;        // without its line end
+    std::string reason;
+    bool wholeFile; // the reason is its file's format, shared by every navaid row of the file
+};
+
+// The one message that tells the user which add-on rows were left out and why; empty when
+// none were.
+std::string leftOutMessage(const std::vector<LeftOutRow>& rows);
+
 // The merge job of one run. Building it loads the selected airports' nav.dat files in table
-// order, backs earth_nav.dat up to earth_nav.dat.bak and loads earth_nav.dat; merge() then
+// order, reads earth_nav.dat, backs it up to earth_nav.dat.bak and loads it; merge() then
 // rewrites earth_nav.dat. Failures are shown on the screen and never damage the database:
 // without a readable earth_nav.dat and a good backup, merge() writes nothing.
+//
+// The database's version (nav_format.h) decides how its rows are read and compared and how
+// the new file is framed. An 810 database is written in the frame "I", its header row, a
+// blank line, its lines, a blank line, the add-on rows each followed by a blank line, a blank
+// line and "99"; of the database's own lines only the marker line, the header row, blank
+// lines and "99" rows give way to the frame. Databases of 1100 and later keep every line they
+// had, byte for byte, and take the add-on rows before their final "99" row. Add-on rows go in
+// in the database's format (row_conversion.h) or not at all.
 //
 // The job keeps every file it loaded in memory; its records are views into those texts.
 class NavMerger {
@@ -26,9 +49,10 @@ class NavMerger {
               const std::vector<CustomAirport>& airports, const MergeOptions& options);
     NavMerger(const NavMerger&) = delete;
     NavMerger& operator=(const NavMerger&) = delete;
+    ~NavMerger();
 
-    // Decides which database lines stay, then replaces earth_nav.dat with the header, the
-    // surviving database lines and every custom line. Returns 0 when the new file is in
+    // Decides which database lines stay, then replaces earth_nav.dat with the surviving
+    // database lines and every add-on row that goes in. Returns 0 when the new file is in
     // place, -1 when nothing was written.
     int merge();
 
@@ -38,50 +62,74 @@ class NavMerger {
 
     static void upperCase(std::string& text);
 
+    // The add-on rows that go in, in the database's format.
     const std::vector<NavaidRecord>& customRecords() const { return customRecords_; }
     // The database's records, made afresh on each call from the packed ones the job keeps.
     std::vector<NavaidRecord> baseRecords() const;
     const std::string& headerLine() const { return headerLine_; }
+    // The format the database was read in.
+    NavFormat databaseFormat() const { return format_; }
+    // The add-on rows that do not go in, in load order.
+    const std::vector<LeftOutRow>& leftOutRows() const { return leftOut_; }
 
   private:
     // A custom airport's nav.dat as loaded.
     struct CustomFile {
         std::string path;
         std::string text;
+        std::optional<int> version;
+        std::vector<std::string_view> rows; // its lines of row codes 2 to 16
     };
     // A piece of the database text, by position.
     struct TextSpan {
         std::uint32_t offset = 0;
         std::uint32_t length = 0;
     };
-    // A database record as the job keeps it: 36 bytes, its texts found in baseText_.
+    // A database record as the job keeps it, its texts found in baseText_.
     struct PackedRecord {
         std::int32_t type;
-        TextSpan line, callsign, name, rwyName;
+        TextSpan line, callsign, terminal, region, name, rwyName;
     };
 
-    void loadCustomRecords(const CustomFile& file, std::size_t fileSize);
-    void loadBaseRecords(std::size_t fileSize);
+    void loadCustomRecords(CustomFile& file, std::size_t fileSize);
+    bool readBaseLines();
+    void showLoadingProgress(std::size_t fileSize);
+    void takeCustomRows();
+    void takeRowsOf(const CustomFile& file);
+    void leaveOut(const CustomFile& file, std::string_view row, std::string reason,
+                  bool wholeFile = false);
     bool backUp();
     void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
-    void showError(const char* text);
+    void showError(const std::string& text);
+    TextSpan span(std::string_view text) const;
     PackedRecord pack(const NavaidRecord& record) const;
     NavaidRecord unpack(const PackedRecord& record) const;
     bool isDropped(const NavaidRecord& base, const CandidateIndex& index);
     int showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
                            std::string_view customLine);
     int writeDatabase(const std::vector<bool>& kept);
+    template <typename Write> void writeLines(const std::vector<bool>& kept, Write&& write) const;
 
     MergeScreen screen_;
     const std::string earthNavPath_;
     const MergeOptions options_;
     std::string statusText_;
-    std::deque<CustomFile> customFiles_; // a deque never moves them: records point into them
+    std::deque<CustomFile> customFiles_;      // a deque never moves them: records point into them
+    std::deque<std::string> convertedRows_;   // add-on rows written in the database's format
+    std::unique_ptr<RowConverter> converter_; // made for the first row that needs it
     std::string baseText_;
+    NavFormat format_ = NavFormat::V810;
+    std::string lineEnd_ = "\n"; // the database's own line end (1100 and later)
     std::vector<NavaidRecord> customRecords_;
     std::vector<CoordinateCell> customCells_; // the cell of each custom record
+    std::vector<LeftOutRow> leftOut_;
     std::vector<PackedRecord> baseRecords_;
+    // The database lines that are no navaid rows and stay where they are, in file order;
+    // the add-on rows go in before finalEndRow_ of them (1100 and later).
+    std::vector<TextSpan> otherLines_;
+    std::size_t finalEndRow_ = 0;
+    std::size_t lineCount_ = 0;
     std::string headerLine_;
     std::vector<std::uint32_t> candidates_; // reused for every database record
     // True once earth_nav.dat has been read whole and backed up: only then may it be rewritten.

@@ -254,19 +254,29 @@ Navaid relatedNavaid(Random& random, Navaid navaid) {
     return navaid;
 }
 
-// Lines that are no navaid rows, and navaid rows whose words could not be read.
-const std::vector<std::string> kOtherLines = {"\n",
-                                              "I\n",
-                                              "99\n",
-                                              "1 47.0 -122.0 0 0 0 0 X Y Z\n",
-                                              "14 47.0 -122.0 0 0 0 0 X Y Z\n",
-                                              "  \n",
-                                              "810 another header\n",
-                                              "-3 47.0 -122.0\n",
-                                              "x\n",
-                                              "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n",
-                                              std::string("3 47.5\0 -122.3 0 1 1 0 SEA S V\n", 31),
-                                              "3 47.5 -122.3\n"};
+// Lines that are no navaid rows, and navaid rows whose words could not be read. A database
+// holds only those of the first kind that give way to the frame of the merged file: the
+// others would stay in their place, where the plain merge drops them.
+const std::vector<std::string> kDatabaseOtherLines = {
+    "\n",
+    "99\n",
+    "  \n",
+    "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n",
+    std::string("3 47.5\0 -122.3 0 1 1 0 SEA S V\n", 31),
+    "3 47.5 -122.3\n"};
+const std::vector<std::string> kCustomOtherLines = {
+    "\n",
+    "I\n",
+    "99\n",
+    "1 47.0 -122.0 0 0 0 0 X Y Z\n",
+    "14 47.0 -122.0 0 0 0 0 X Y Z\n",
+    "  \n",
+    "810 another header\n",
+    "-3 47.0 -122.0\n",
+    "x\n",
+    "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n",
+    std::string("3 47.5\0 -122.3 0 1 1 0 SEA S V\n", 31),
+    "3 47.5 -122.3\n"};
 
 struct Airport {
     std::string folder;
@@ -295,7 +305,7 @@ MergeInputs generateInputs(std::uint64_t seed) {
     const std::uint32_t count = 100 + random.below(200);
     for (std::uint32_t i = 0; i < count; ++i) {
         if (random.chance(5))
-            text += random.pick(kOtherLines);
+            text += random.pick(kDatabaseOtherLines);
         const Navaid navaid = database.empty() || random.chance(80)
                                   ? randomNavaid(random)
                                   : relatedNavaid(random, random.pick(database));
@@ -318,7 +328,7 @@ MergeInputs generateInputs(std::uint64_t seed) {
             const std::uint32_t rows = random.below(45);
             for (std::uint32_t r = 0; r < rows; ++r) {
                 if (random.chance(5))
-                    navDat += random.pick(kOtherLines);
+                    navDat += random.pick(kCustomOtherLines);
                 const Navaid navaid = random.chance(75)
                                           ? relatedNavaid(random, random.pick(database))
                                           : randomNavaid(random);

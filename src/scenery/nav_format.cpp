@@ -1,0 +1,170 @@
+#include "scenery/nav_format.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+
+namespace {
+bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// The next word of text from `at` on, or an empty view at the end.
+std::string_view nextWord(std::string_view text, std::size_t& at) {
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    const std::size_t start = at;
+    while (at < text.size() && !isBlank(text[at]))
+        ++at;
+    return text.substr(start, at - start);
+}
+
+std::size_t wordCount(std::string_view text) {
+    std::size_t count = 0, at = 0;
+    while (!nextWord(text, at).empty())
+        ++count;
+    return count;
+}
+} // namespace
+
+std::optional<NavFormat> navFormatOf(int version) {
+    for (NavFormat format : {NavFormat::V810, NavFormat::V1100, NavFormat::V1150, NavFormat::V1200})
+        if (versionOf(format) == version)
+            return format;
+    return std::nullopt;
+}
+
+std::string formatName(NavFormat format) {
+    switch (format) {
+    case NavFormat::V810:
+        return "X-Plane 8 to 10 format 810";
+    case NavFormat::V1100:
+        return "X-Plane 11 format 1100";
+    case NavFormat::V1150:
+        return "X-Plane 11.50 format 1150";
+    case NavFormat::V1200:
+        return "X-Plane 12 format 1200";
+    }
+    return {};
+}
+
+bool isMarkerLine(std::string_view line) {
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        line.remove_prefix(kByteOrderMark.size());
+    const std::string_view marker = trimmed(line);
+    return marker == "I" || marker == "A";
+}
+
+std::optional<int> declaredVersion(std::string_view fileStart) {
+    const std::size_t firstEnd = fileStart.find('\n');
+    if (firstEnd == std::string_view::npos || !isMarkerLine(fileStart.substr(0, firstEnd)))
+        return std::nullopt;
+    std::string_view second = fileStart.substr(firstEnd + 1);
+    second = second.substr(0, second.find('\n'));
+    std::size_t at = 0;
+    while (at < second.size() && (second[at] == ' ' || second[at] == '\t'))
+        ++at;
+    if (at == second.size() || !isDigit(second[at]))
+        return std::nullopt;
+    std::int64_t version = 0;
+    for (; at < second.size() && isDigit(second[at]); ++at)
+        version = std::min<std::int64_t>(version * 10 + (second[at] - '0'), INT32_MAX);
+    return static_cast<int>(version);
+}
+
+bool hasColumnsOf(NavFormat format, const NavaidWords& row) {
+    if (!hasTerminalAndRegion(format))
+        return !(equalsIgnoringCase(row.name, kEnRouteTerminal) && row.rwyName.size() == 2);
+    return !row.callsign.empty() && !row.terminal.empty() && row.region.size() == 2 &&
+           !row.name.empty() && (!isRunwayEquipment(row.type) || wordCount(row.name) >= 2);
+}
+
+bool equalsIgnoringCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (upperAscii(a[i]) != upperAscii(b[i]))
+            return false;
+    }
+    return true;
+}
+
+bool sameWordsIgnoringCase(std::string_view a, std::string_view b) {
+    std::size_t atA = 0, atB = 0;
+    for (;;) {
+        const std::string_view wordA = nextWord(a, atA);
+        const std::string_view wordB = nextWord(b, atB);
+        if (!equalsIgnoringCase(wordA, wordB))
+            return false;
+        if (wordA.empty())
+            return true;
+    }
+}
+
+Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords& custom) {
+    if (hasTerminalAndRegion(format) && !(equalsIgnoringCase(base.terminal, custom.terminal) &&
+                                          equalsIgnoringCase(base.region, custom.region)))
+        return Relation::None;
+    const bool twoNameFields = nameIncludesRunway(format, base.type);
+    const bool sameCallsign = equalsIgnoringCase(base.callsign, custom.callsign);
+    const bool sameName = sameWordsIgnoringCase(base.name, custom.name);
+    const bool sameRwyName = equalsIgnoringCase(base.rwyName, custom.rwyName);
+    const bool allNamesEqual = sameName && (!twoNameFields || sameRwyName);
+    const bool allNamesDiffer = !sameName && (!twoNameFields || !sameRwyName);
+    if (allNamesEqual)
+        return sameCallsign ? Relation::Duplicate : Relation::NameConflict;
+    if (sameCallsign && allNamesDiffer)
+        return Relation::CallsignConflict;
+    return Relation::None;
+}
+
+std::optional<std::string> bearingWithMagneticCourse(std::string_view trueCourse,
+                                                     double variation) {
+    const std::size_t point = trueCourse.find('.');
+    const std::string_view whole = trueCourse.substr(0, point);
+    const std::string_view decimals =
+        point == std::string_view::npos ? std::string_view() : trueCourse.substr(point + 1);
+    if (whole.empty() || whole.size() > 3)
+        return std::nullopt;
+    int degrees = 0;
+    for (char c : whole) {
+        if (!isDigit(c))
+            return std::nullopt;
+        degrees = degrees * 10 + (c - '0');
+    }
+    double fraction = 0, scale = 0.1;
+    for (char c : decimals) {
+        if (!isDigit(c))
+            return std::nullopt;
+        fraction += (c - '0') * scale;
+        scale /= 10;
+    }
+    if (degrees >= 360)
+        return std::nullopt;
+
+    double magnetic = std::fmod(degrees + fraction - variation, 360.0);
+    if (magnetic < 0)
+        magnetic += 360;
+    long rounded = std::lround(magnetic);
+    if (rounded == 360)
+        rounded = 0;
+    std::string field = std::to_string(rounded * 360 + degrees);
+    if (point != std::string_view::npos) {
+        field += '.';
+        field += decimals;
+    }
+    return field;
+}

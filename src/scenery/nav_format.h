@@ -1,0 +1,166 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+// X-Plane's navaid data formats and where the simulator reads them. Every rule that rests on
+// what is known of X-Plane's files is here, so that a correction is one edit: the versions,
+// the columns of each format, a navaid's identity and its relations to another in each
+// format, and the rules by which a row of an older format is written in a newer one. It lies
+// below the merge because choosing the database to merge into needs it too.
+
+// ---- Versions: the leading number of a file's second line.
+
+enum class NavFormat {
+    V810 = 810,   // X-Plane 8.10 to 10.52
+    V1100 = 1100, // X-Plane 11.00 and later: terminal area and ICAO region columns
+    V1150 = 1150, // X-Plane 11.50 and later: localizers carry their magnetic course too
+    V1200 = 1200, // X-Plane 12: no change to the rows Quillet merges
+};
+
+inline int versionOf(NavFormat format) {
+    return static_cast<int>(format);
+}
+
+// None for a version that is none of the four.
+std::optional<NavFormat> navFormatOf(int version);
+
+// The simulator and the version, as the user reads them: "X-Plane 12 format 1200".
+std::string formatName(NavFormat format);
+
+// The first line of a nav data file: "I" or "A" (after a UTF-8 byte order mark, blanks
+// aside).
+bool isMarkerLine(std::string_view line);
+
+// The version a nav data file declares: the leading integer of its second line, the line
+// after the marker line. None when the file does not begin that way.
+std::optional<int> declaredVersion(std::string_view fileStart);
+
+// ---- Where the simulator reads its navaids.
+
+// Paths below the X-Plane folder, with Windows separators.
+inline constexpr std::string_view kDefaultDatabase = "Resources\\default data\\earth_nav.dat";
+inline constexpr std::string_view kCustomDataFolder = "Custom Data\\";
+inline constexpr std::string_view kDatabaseName = "earth_nav.dat";
+// What a navdata update from a provider puts in Custom Data beside its earth_nav.dat. The
+// user's own files there (user_nav.dat, user_fix.dat) are not among them.
+inline constexpr std::string_view kNavdataUpdateFiles[] = {"earth_fix.dat", "earth_awy.dat"};
+
+// X-Plane 11 and later read Custom Data/earth_nav.dat, when it is there, in place of the
+// default database.
+inline bool readsCustomData(NavFormat defaultFormat) {
+    return defaultFormat >= NavFormat::V1100;
+}
+
+// ---- Rows.
+
+// Navaid rows, the rows a merge compares and adds, have the codes 2 to 13 in every format.
+// 1100 and later add codes 14 to 16 (path points and GLS stations), which are not merged.
+inline bool isNavaidRowCode(int code) {
+    return code > 1 && code < 14;
+}
+
+inline bool isLocalizer(int type) {
+    return type == 4 || type == 5;
+}
+inline bool isMarker(int type) {
+    return type >= 7 && type <= 9;
+}
+inline bool isDme(int type) {
+    return type == 12 || type == 13;
+}
+inline bool isEnRouteStation(int type) { // NDB or VOR
+    return type == 2 || type == 3;
+}
+// Localizers, glideslopes and markers belong to a runway of an airport.
+inline bool isRunwayEquipment(int type) {
+    return type >= 4 && type <= 9;
+}
+
+// The words of a navaid row that tell which navaid it is, as views into the row. After the
+// row code and six numbers (latitude, longitude, elevation, frequency, range, a value such as
+// a bearing) come, in 810, the identifier and the name; in 1100 and later the identifier,
+// the terminal area, the ICAO region and the name.
+struct NavaidWords {
+    int type = 0;
+    std::string_view callsign; // the identifier
+    std::string_view terminal; // 1100 and later: the airport's ICAO code, or ENRT
+    std::string_view region;   // 1100 and later: the ICAO region
+    // 810: the word after the identifier (for runway equipment, the airport). 1100 and later:
+    // every word after the region, from the first to the last (for runway equipment and
+    // airport DMEs, the runway and the type name; else the facility name).
+    std::string_view name;
+    std::string_view rwyName; // 810 only: the third word (for runway equipment, the runway)
+};
+
+inline bool hasTerminalAndRegion(NavFormat format) {
+    return format >= NavFormat::V1100;
+}
+
+// The terminal area of en-route navaids (NDBs, VORs, their DMEs) in 1100 and later.
+inline constexpr std::string_view kEnRouteTerminal = "ENRT";
+
+// Whether a row read in the format has that format's columns: in 1100 and later a region of
+// two characters and a name (runway and type name for runway equipment); in 810 not the
+// columns of 1100 (an identifier followed by ENRT and a region).
+bool hasColumnsOf(NavFormat format, const NavaidWords& row);
+
+// ---- Identity and relations.
+
+// Letters A-Z compared without regard to case; every other byte must be equal.
+bool equalsIgnoringCase(std::string_view a, std::string_view b);
+// The same words, however many blanks part them, compared as equalsIgnoringCase does.
+bool sameWordsIgnoringCase(std::string_view a, std::string_view b);
+
+inline char upperAscii(char c) {
+    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+// A navaid's NAME: in 810 the name and the runway name for row codes 4 to 12, the name alone
+// for the others; in 1100 and later the whole name.
+inline bool nameIncludesRunway(NavFormat format, int type) {
+    return format == NavFormat::V810 && type >= 4 && type <= 12;
+}
+
+enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
+
+// How a custom row relates to a database row of the same row code. In 1100 and later the
+// identity is (row code, identifier, terminal area, region): rows of other terminal areas or
+// regions are never related. Then, in every format: the same identifier and NAME is a
+// duplicate; the same NAME with another identifier a NAME conflict; the same identifier with
+// every NAME field different a CALLSIGN conflict.
+Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords& custom);
+
+// ---- Rows of an older format in a newer database.
+
+// Rows of a format newer than the database's are never merged; rows of an older one are
+// written in the database's format. An 810 row becomes an 1100 row thus:
+// - terminal area: the 810 airport word for runway equipment and for the DMEs of localizers
+//   (a DME whose identifier and airport are those of a localizer); ENRT for NDBs, VORs, their
+//   DMEs (a DME code 12 with the identifier of an NDB or VOR in its whole-degree cell) and
+//   stand-alone DMEs (code 13); a code 12 DME of none of these is not merged;
+// - region: the one region of the database's navaid rows of that terminal area (other than
+//   ENRT); else the region of the nearest database navaid in its whole-degree cell; else the
+//   row is not merged;
+// - markers take the identifier of the localizer of the same airport and runway, in the
+//   add-on or the database; without exactly one such identifier the marker is not merged;
+// - name: the 810 words after the airport (runway equipment, DMEs of localizers), or after
+//   the identifier (the others); words are parted by one blank, and letters upper-cased, as
+//   810 rows are when merged.
+// Row codes 10 and 11 have no rule and are not merged.
+
+// 810 and 1100 localizers carry their true course in the bearing field; 1150 and later
+// carry magnetic x 360 + true there (45852.474: 127 degrees magnetic, 132.474 true).
+inline bool bearingCarriesMagneticCourse(NavFormat format, int type) {
+    return format >= NavFormat::V1150 && isLocalizer(type);
+}
+
+// The magnetic course rule: a localizer's magnetic course is its true course less the
+// magnetic variation of the nearest database VOR (the VOR row's bearing field, east
+// positive), rounded to a whole degree; only a VOR within this distance counts.
+inline constexpr double kVariationVorRangeNm = 200;
+
+// The 1150 bearing field for a true course text and a variation: magnetic x 360 + true, the
+// true course's decimals kept. None when the text is not a plain course from 0 to under 360.
+std::optional<std::string> bearingWithMagneticCourse(std::string_view trueCourse, double variation);

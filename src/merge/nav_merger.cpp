@@ -241,7 +241,8 @@ void NavMerger::takeRowsOf(const CustomFile& file) {
         else if (refusal.empty() && format_ != NavFormat::V810)
             leaveOut(file, line, "Quillet does not merge rows of code " + std::to_string(*code));
     }
-    for (NavaidRecord& record : fileRows) {
+    for (const NavaidRecord& row : fileRows) {
+        NavaidRecord record = row;
         if (!refusal.empty()) {
             leaveOut(file, record.line, refusal, true);
             continue;

@@ -1,0 +1,368 @@
+// Merges into databases of every format, on small fixtures written from X-Plane's format
+// descriptions: which lines stay, where the add-on rows go and in which format, and which
+// add-on rows are left out and why.
+
+#include "merge/nav_merger.h"
+
+#include "recording_screen.h"
+#include "test_files.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// A database near Seattle with a row of every code from 2 to 16. The localizers' bearings
+// are true courses in 1100 and magnetic x 360 + true from 1150 on (SEA's variation is 19 E).
+struct Database {
+    NavFormat format;
+    std::string header, ndb, vor, localizer, bfiLocalizer, glideslope, outerMarker, vorDme, ilsDme,
+        dme, biskra, fpap, gls, ltp;
+
+    explicit Database(NavFormat f) : format(f) {
+        const bool magnetic = f >= NavFormat::V1150;
+        header = std::to_string(versionOf(f)) +
+                 " Version - data cycle 2301, build 20230101. Copyright \xa9 2023 test data.\n";
+        ndb = "2  47.63252778 -122.38952778      0   362  50    0.000 BF   ENRT K1 NOLLA/KBFI "
+              "LOM\n";
+        vor = "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE "
+              "VORTAC\n";
+        localizer = std::string("4  47.42939200 -122.30805600    338 11030  18 ") +
+                    (magnetic ? "58140.343" : "180.343") + " ISNQ KSEA K1 16L ILS-cat-I\n";
+        bfiLocalizer = std::string("5  47.53000000 -122.30000000     21 11090  18 ") +
+                       (magnetic ? "41173.400" : "133.400") + " IBFI KBFI K1 14R LOC\n";
+        glideslope = "6  47.46081700 -122.30939400    425 11030  10 300180.343 ISNQ KSEA K1 16L "
+                     "GS\n";
+        outerMarker = "7  47.53953300 -122.30827900      0     0   0  180.343 ISNQ KSEA K1 16L "
+                      "OM\n";
+        vorDme = "12 47.43538889 -122.30961111    354 11680 130    0.000 SEA  ENRT K1 SEATTLE "
+                 "VORTAC DME\n";
+        ilsDme = "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ KSEA K1 16L "
+                 "DME-ILS\n";
+        dme = "13 47.90000000 -122.50000000    100 11300  40    0.000 PAE  ENRT K1 PAINE DME\n";
+        biskra = "3  34.79333333    5.73916667    280 11320 130    1.000 BIS  ENRT DA BISKRA "
+                 "VOR-DME\n";
+        fpap = "14 47.43000000 -122.30800000    369     0   0  180.343 R16L KSEA K1 W16L LPV\n";
+        gls = "15 47.44000000 -122.31000000    369 20000  30    0.000 G16L KSEA K1 GLS\n";
+        ltp = "16 47.46400000 -122.30800000    369     0   0  180.343 R16L KSEA K1 W16L LPV\n";
+    }
+
+    std::vector<std::string> rows() const {
+        return {ndb,    vor, localizer, bfiLocalizer, glideslope, outerMarker, vorDme,
+                ilsDme, dme, biskra,    fpap,         gls,        ltp};
+    }
+    // The file with the given rows in place of rows(); blank3: the empty third line some
+    // navdata providers write.
+    std::string text(const std::vector<std::string>& body, bool blank3 = false) const {
+        std::string file = "I\n" + header + (blank3 ? "\n" : "");
+        for (const std::string& row : body)
+            file += row;
+        return file + "99\n";
+    }
+    std::string text() const { return text(rows()); }
+};
+
+class FormatMerge : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        earthNav_ = dir_.file("Custom Data/earth_nav.dat");
+        fs::create_directories(fs::path(earthNav_).parent_path());
+    }
+
+    void addAirport(const std::string& folder, const std::string& navDat) {
+        const std::string path = dir_.file("Custom Scenery/" + folder + "/Earth nav data/nav.dat");
+        writeBytes(path, crlf(navDat));
+        airports_.push_back({path, folder, 1});
+    }
+
+    // Merges into a database of these bytes; returns the bytes it leaves.
+    std::string merge(const std::string& database) {
+        writeBytes(earthNav_, database);
+        screen_ = RecordingScreen();
+        screen_.answers.assign(answers_.begin(), answers_.end());
+        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
+        job.merge();
+        leftOut_ = job.leftOutRows();
+        return readBytes(earthNav_);
+    }
+
+    std::vector<std::string> leftOutReasons() const {
+        std::vector<std::string> reasons;
+        for (const LeftOutRow& row : leftOut_)
+            reasons.push_back(row.row + " | " + row.reason);
+        return reasons;
+    }
+
+    TempDir dir_;
+    std::string earthNav_;
+    std::vector<CustomAirport> airports_;
+    MergeOptions options_{ConflictAction::Skip, ConflictAction::Skip, true};
+    std::vector<int> answers_;
+    RecordingScreen screen_;
+    std::vector<LeftOutRow> leftOut_;
+};
+
+TEST_F(FormatMerge, DatabasesOf1100AndLaterKeepEveryLineAndTakeNewRowsBeforeTheFinal99) {
+    for (NavFormat format : {NavFormat::V1100, NavFormat::V1150, NavFormat::V1200}) {
+        const Database db(format);
+        // A new NDB, and the VOR again (a duplicate: the database's row gives way).
+        const std::string newNdb =
+            "2  47.39000000 -122.29500000      0   396  25    0.000 TC   ENRT K1 TACOMA NDB\n";
+        const std::string sameVor =
+            "3  47.43538889 -122.30961111    354 11680 130   19.000 sea  enrt k1 Seattle  Vortac\n";
+        airports_.clear();
+        addAirport("KSEA", "I\n" + db.header + newNdb + sameVor + "99\n");
+        std::vector<std::string> kept = db.rows();
+        kept.erase(kept.begin() + 1);
+        for (const bool windows : {false, true}) {
+            for (const bool blank3 : {false, true}) {
+                SCOPED_TRACE(db.header + (windows ? "CR LF" : "LF") + (blank3 ? ", blank 3" : ""));
+                const auto bytes = [&](const std::string& text) {
+                    return windows ? crlf(text) : text;
+                };
+                std::vector<std::string> expected = kept;
+                expected.push_back(newNdb);
+                expected.push_back(sameVor);
+                // Lines after the final "99" stay after it; an earlier "99" stays too.
+                const std::string tail = "\n; a comment\n";
+                std::string database = db.text(db.rows(), blank3) + tail;
+                database.insert(database.find(db.dme), "99\n");
+                std::string merged = db.text(expected, blank3) + tail;
+                merged.insert(merged.find(db.dme), "99\n");
+                EXPECT_EQ(merge(bytes(database)), bytes(merged));
+                EXPECT_EQ(readBytes(earthNav_ + ".bak"), bytes(database));
+                EXPECT_TRUE(leftOut_.empty());
+                EXPECT_TRUE(screen_.errors.empty());
+            }
+        }
+    }
+}
+
+TEST_F(FormatMerge, ConflictsOf1100RowsNeedTheSameTerminalAreaAndRegion) {
+    const Database db(NavFormat::V1200);
+    options_ = {ConflictAction::Ask, ConflictAction::Ask, false};
+    // BIS of Bissau (region GG) is not BIS of Biskra (DA); the SEA VORTAC renamed is a
+    // CALLSIGN conflict, the 16L localizer with a new identifier a NAME conflict.
+    const std::string bissau =
+        "3  11.88333333  -15.65000000     39 11320 130   -6.000 BIS  ENRT GG BISSAU VOR-DME\n";
+    const std::string seatac =
+        "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATAC VORTAC\n";
+    const std::string newLocalizer =
+        "4  47.42939200 -122.30805600    338 11030  18 58140.343 IXYZ KSEA K1 16L ILS-cat-I\n";
+    addAirport("Mixed", "I\n" + db.header + bissau + seatac + newLocalizer + "99\n");
+    answers_ = {kAnswerReplace, kAnswerReplace};
+    std::vector<std::string> kept = db.rows();
+    kept.erase(kept.begin() + 1, kept.begin() + 3); // the VOR and the localizer
+    kept.insert(kept.end(), {bissau, seatac, newLocalizer});
+    EXPECT_EQ(merge(crlf(db.text())), crlf(db.text(kept)));
+    ASSERT_EQ(screen_.questions.size(), 2u);
+    EXPECT_EQ(screen_.questions[0].baseLine, db.vor);
+    EXPECT_EQ(screen_.questions[0].customLine, seatac);
+    EXPECT_EQ(screen_.questions[1].baseLine, db.localizer);
+}
+
+// An 810 add-on for Seattle: each row with what it becomes in a database of 1100 (the same
+// from 1150 on but for the localizers' bearings), or why it stays out.
+struct Conversion {
+    std::string row810;
+    std::string row1100, bearing1150; // row1100 empty: left out
+    std::string reason;
+};
+
+// clang-format off
+const Conversion kConversions[] = {
+    // The database's localizer again: its 1100 form is a duplicate of the database's row.
+    {"4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA 16L ILS-cat-I\n",
+     "4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA K1 16L ILS-CAT-I\n",
+     "58140.343", ""},
+    // A new localizer: its magnetic course from SEA's variation, 19 E.
+    {"4  47.44000000 -122.31000000    338 11050  18  180.000 isez ksea 16C ILS-cat-I\n",
+     "4  47.44000000 -122.31000000    338 11050  18  180.000 ISEZ KSEA K1 16C ILS-CAT-I\n",
+     "58140.000", ""},
+    // Markers take the identifier of the add-on's localizer, else of the database's.
+    {"7  47.60000000 -122.31000000      0     0   0  180.000 ---- KSEA 16C OM\n",
+     "7  47.60000000 -122.31000000      0     0   0  180.000 ISEZ KSEA K1 16C OM\n", "", ""},
+    {"8  47.50000000 -122.31000000      0     0   0  180.343 ---- KBFI 14R  MM\n",
+     "8  47.50000000 -122.31000000      0     0   0  180.343 IBFI KBFI K1 14R MM\n", "", ""},
+    {"9  47.45000000 -122.31000000      0     0   0  340.000 ---- KSEA 34R IM\n", "", "",
+     "no localizer of KSEA runway 34R to take the marker's identifier from"},
+    // A DME of the add-on's localizer, and one of the database's VOR.
+    {"12 47.44000000 -122.31000000    338 11050  18    0.000 ISEZ KSEA 16C DME-ILS\n",
+     "12 47.44000000 -122.31000000    338 11050  18    0.000 ISEZ KSEA K1 16C DME-ILS\n", "", ""},
+    {"12 47.43538889 -122.30961111    354 11680 130    0.000 SEA  SEATTLE VORTAC DME\n",
+     "12 47.43538889 -122.30961111    354 11680 130    0.000 SEA ENRT K1 SEATTLE VORTAC DME\n",
+     "", ""},
+    {"12 47.40000000 -122.20000000    300 11500 130    0.000 TCM  TACOMA VORTAC DME\n", "", "",
+     "it is a DME of no localizer, NDB or VOR that is known"},
+    // En-route navaids take the region of the nearest database navaid in their cell.
+    {"2  47.39000000 -122.29500000      0   396  25    0.000 tc   tacoma ndb\n",
+     "2  47.39000000 -122.29500000      0   396  25    0.000 TC ENRT K1 TACOMA NDB\n", "", ""},
+    {"13 10.50000000   10.50000000      0 11300  40    0.000 XX   NOWHERE DME\n", "", "",
+     "no database navaid in its whole-degree cell to take the ICAO region from"},
+    {"10 47.40000000 -122.20000000      0     0   0    0.000 XY   ODD ROW\n", "", "",
+     "row code 10 has no rule for format 1100"},
+    {"3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE VORTAC\n",
+     "", "", "it does not have the columns of its file's format 810"},
+};
+// clang-format on
+
+TEST_F(FormatMerge, RowsOf810AreWrittenInTheDatabasesFormatOrLeftOut) {
+    std::string navDat = "I\n810 Version - Seattle add-on\n";
+    for (const Conversion& c : kConversions)
+        navDat += c.row810;
+    addAirport("KSEA 810", navDat + "99\n");
+    for (NavFormat format : {NavFormat::V1100, NavFormat::V1150, NavFormat::V1200}) {
+        const Database db(format);
+        SCOPED_TRACE(db.header);
+        std::vector<std::string> expected = db.rows();
+        // The localizer and the VOR's DME, duplicated.
+        expected.erase(expected.begin() + 6);
+        expected.erase(expected.begin() + 2);
+        std::vector<std::string> reasons;
+        for (const Conversion& c : kConversions) {
+            std::string row = c.row1100;
+            if (!c.bearing1150.empty() && format >= NavFormat::V1150)
+                row.replace(row.find(" 180."), 8, " " + c.bearing1150);
+            if (c.row1100.empty())
+                reasons.push_back(
+                    c.row810.substr(0, c.row810.size() - 1) + " | " +
+                    (c.reason == "row code 10 has no rule for format 1100"
+                         ? "row code 10 has no rule for format " + std::to_string(versionOf(format))
+                         : c.reason));
+            else
+                expected.push_back(row);
+        }
+        EXPECT_EQ(merge(crlf(db.text())), crlf(db.text(expected)));
+        EXPECT_EQ(leftOutReasons(), reasons);
+    }
+}
+
+TEST_F(FormatMerge, RowsOf1100AndLaterGoInAsTheyAreButForTheMagneticCourse) {
+    const Database db(NavFormat::V1200);
+    // An 1100 localizer needs its magnetic course in 1200; rows of 1150 and 1200 stay as they
+    // are, letter case too; path points and GLS stations are not merged.
+    const std::string localizer1100 =
+        "4  47.44000000 -122.31000000    338 11050  18  180.000 ISEZ KSEA K1 16C ILS-cat-I\n";
+    const std::string ndb1100 =
+        "2  47.39000000 -122.29500000      0   396  25    0.000 TC   ENRT K1 Tacoma NDB\n";
+    const std::string gs1150 =
+        "6  47.44000000 -122.31000000    338 11050  10 300180.000 ISEZ KSEA K1 16C GS\n";
+    addAirport("A 1100", "I\n1100 Version\n" + localizer1100 + ndb1100 + db.fpap + "99\n");
+    addAirport("B 1150", "A\n1150 Version\n" + gs1150 + db.gls + "99\n");
+    std::vector<std::string> expected = db.rows();
+    expected.push_back(
+        "4  47.44000000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-cat-I\n");
+    expected.push_back(ndb1100);
+    expected.push_back(gs1150);
+    EXPECT_EQ(merge(db.text()), db.text(expected));
+    EXPECT_EQ(
+        leftOutReasons(),
+        (std::vector<std::string>{
+            db.fpap.substr(0, db.fpap.size() - 1) + " | Quillet does not merge rows of code 14",
+            db.gls.substr(0, db.gls.size() - 1) + " | Quillet does not merge rows of code 15"}));
+}
+
+TEST_F(FormatMerge, FilesOfANewerOrUnknownFormatAreLeftOutWhole) {
+    const Database db1100(NavFormat::V1100);
+    const Database db1200(NavFormat::V1200);
+    const std::string ndb =
+        "2  47.39000000 -122.29500000      0   396  25    0.000 TC   ENRT K1 TACOMA NDB\n";
+    const std::string ndb2 =
+        "2  47.38000000 -122.29500000      0   398  25    0.000 TD   ENRT K1 TACOMA NDB\n";
+    addAirport("Newer", "I\n1200 Version\n" + ndb + ndb2 + "99\n");
+    addAirport("Unknown", "I\n1300 Version\n" + ndb + "99\n");
+    addAirport("No version", ndb);
+    EXPECT_EQ(merge(db1100.text()), db1100.text());
+    ASSERT_EQ(leftOut_.size(), 4u);
+    const std::string row = ndb.substr(0, ndb.size() - 1);
+    const std::string row2 = ndb2.substr(0, ndb2.size() - 1);
+    EXPECT_EQ(leftOutReasons(),
+              (std::vector<std::string>{
+                  row + " | their file's format 1200 is newer than the database's format 1100",
+                  row2 + " | their file's format 1200 is newer than the database's format 1100",
+                  row + " | their file's version 1300 is not one that Quillet knows",
+                  row + " | their file has no version line, so their format is not known"}));
+    EXPECT_TRUE(leftOut_[0].wholeFile);
+    EXPECT_EQ(leftOut_[0].sourcePath, airports_[0].navDatPath);
+
+    // The 1200 file goes into a 1200 database.
+    std::vector<std::string> rows = db1200.rows();
+    rows.insert(rows.end(), {ndb, ndb2});
+    EXPECT_EQ(merge(db1200.text()), db1200.text(rows));
+    EXPECT_EQ(leftOut_.size(), 2u);
+}
+
+TEST(LeftOutMessage, ListsRowsWithTheirReasonsAndSumsUpWholeFiles) {
+    EXPECT_EQ(leftOutMessage({}), "");
+    std::vector<LeftOutRow> rows = {
+        {"C:\\A\\nav.dat", "2 1 1 0 1 1 0 AB ALPHA NDB", "why A", false},
+        {"C:\\B\\nav.dat", "2 1 1 0 1 1 0 B1 B NDB", "newer", true},
+        {"C:\\B\\nav.dat", "2 1 1 0 1 1 0 B2 B NDB", "newer", true},
+    };
+    EXPECT_EQ(leftOutMessage(rows), "These add-on rows were not merged:\n"
+                                    "\nC:\\A\\nav.dat\n"
+                                    "  2 1 1 0 1 1 0 AB ALPHA NDB\n"
+                                    "    why A\n"
+                                    "\nC:\\B\\nav.dat\n"
+                                    "  all 2 rows: newer\n");
+    // A message box does not scroll: twelve rows are listed, the others counted.
+    for (int i = 0; i < 14; ++i)
+        rows.push_back({"C:\\C\\nav.dat", "row " + std::to_string(i), "why C", false});
+    const std::string message = leftOutMessage(rows);
+    EXPECT_NE(message.find("  row 10\n"), std::string::npos);
+    EXPECT_EQ(message.find("  row 11\n"), std::string::npos);
+    EXPECT_NE(message.find("\n3 more rows were not merged.\n"), std::string::npos);
+}
+
+TEST_F(FormatMerge, An810DatabaseKeepsInPlaceTheLinesItsFrameDoesNotReplace) {
+    // The frame replaces the marker, the (last) header row, blank lines and "99"; an earlier
+    // header row, rows of other codes and comments stay where they were.
+    const std::string header = "810 Version - data cycle 2612\n";
+    const std::string ndb = "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n";
+    const std::string vor = "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n";
+    const std::string others = "810 an earlier header\n14 47.4 -122.3 0 0 0 0.0 X Y Z\n; a note\n";
+    const std::string newNdb = "2  47.39 -122.29 0 396 25 0.0 tc tacoma ndb\n";
+    addAirport("810", "I\n810 Version\n" + newNdb + "99\n");
+    addAirport("1200", "I\n1200 Version\n2 47.3 -122.2 0 396 25 0.0 TD ENRT K1 T NDB\n99\n");
+    EXPECT_EQ(merge(crlf("A\n" + others + header + "\n" + ndb + "I\n" + vor + "99\nlast\n")),
+              crlf("I\n" + header + "\n" + others + ndb + "I\n" + vor + "last\n\n" +
+                   "2  47.39 -122.29 0 396 25 0.0 TC TACOMA NDB\n\n\n99\n"));
+    EXPECT_EQ(leftOutReasons(),
+              std::vector<std::string>{"2 47.3 -122.2 0 396 25 0.0 TD ENRT K1 T NDB | their "
+                                       "file's format 1200 is newer than the database's format "
+                                       "810"});
+}
+
+TEST_F(FormatMerge, ADatabaseWhoseRowsAreNotOfItsVersionIsLeftUntouched) {
+    const Database db(NavFormat::V1100);
+    const std::string row810 = "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n";
+    const struct {
+        std::string database;
+        std::string error;
+    } cases[] = {
+        {"I\n1100 Version\n" + db.ndb + row810 + "99\n",
+         "\nLine 4 does not have the columns of format 1100, which the file's second line "
+         "declares:\n" +
+             row810.substr(0, row810.size() - 1)},
+        {"I\n810 Version\n" + db.ndb + "99\n",
+         "\nLine 3 does not have the columns of format 810, which the file's second line "
+         "declares:\n" +
+             db.ndb.substr(0, db.ndb.size() - 1)},
+    };
+    addAirport("A", "I\n810 Version\n" + row810 + "99\n");
+    for (const auto& c : cases) {
+        fs::remove(earthNav_ + ".bak");
+        EXPECT_EQ(merge(crlf(c.database)), crlf(c.database));
+        EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + earthNav_ + c.error +
+                                                           "\nNothing was changed."});
+        EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
+        EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+    }
+}
+
+} // namespace

@@ -1,0 +1,162 @@
+#include "merge/nav_data.h"
+#include "scenery/nav_format.h"
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+namespace {
+
+TEST(NavFormat, VersionIsTheLeadingNumberOfTheLineAfterTheMarker) {
+    const struct {
+        const char* text;
+        std::optional<int> version;
+    } cases[] = {
+        {"I\n1200 Version - data cycle 2301\n", 1200},
+        {"A\r\n1100 Version\r\n", 1100},
+        {" I \n  810\n", 810},
+        {"\xEF\xBB\xBFI\n1150 Version\n", 1150},
+        {"I\n1300 Version\n", 1300},
+        {"I\n740\n", 740},
+        {"I\n99999999999999 Version\n", 2147483647},
+        {"I\n", std::nullopt},               // no second line
+        {"I\nVersion 1200\n", std::nullopt}, // no leading number
+        {"I\n-810\n", std::nullopt},         // a sign is no version
+        {"1200 Version\nI\n", std::nullopt}, // no marker line
+        {"2 47.5 -122.3 0 362 50 0.0 BF NOLLA NDB\n1200\n", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(declaredVersion(c.text), c.version) << c.text;
+}
+
+TEST(NavFormat, KnowsFourVersionsAndNamesThem) {
+    EXPECT_EQ(navFormatOf(810), NavFormat::V810);
+    EXPECT_EQ(navFormatOf(1100), NavFormat::V1100);
+    EXPECT_EQ(navFormatOf(1150), NavFormat::V1150);
+    EXPECT_EQ(navFormatOf(1200), NavFormat::V1200);
+    for (int unknown : {0, 740, 1000, 1101, 1300})
+        EXPECT_EQ(navFormatOf(unknown), std::nullopt) << unknown;
+    EXPECT_EQ(formatName(NavFormat::V810), "X-Plane 8 to 10 format 810");
+    EXPECT_EQ(formatName(NavFormat::V1100), "X-Plane 11 format 1100");
+    EXPECT_EQ(formatName(NavFormat::V1150), "X-Plane 11.50 format 1150");
+    EXPECT_EQ(formatName(NavFormat::V1200), "X-Plane 12 format 1200");
+    EXPECT_FALSE(readsCustomData(NavFormat::V810));
+    EXPECT_TRUE(readsCustomData(NavFormat::V1100));
+    EXPECT_TRUE(readsCustomData(NavFormat::V1200));
+}
+
+TEST(NavFormat, RowsOf1100AndLaterHaveTheirOwnColumns) {
+    const NavaidRecord vor = parseNavaidRow(
+        "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE  VORTAC \r\n",
+        NavFormat::V1200);
+    EXPECT_EQ(vor.type, 3);
+    EXPECT_EQ(vor.callsign, "SEA");
+    EXPECT_EQ(vor.terminal, "ENRT");
+    EXPECT_EQ(vor.region, "K1");
+    EXPECT_EQ(vor.name, "SEATTLE  VORTAC");
+    EXPECT_EQ(vor.rwyName, "");
+    EXPECT_TRUE(hasColumnsOf(NavFormat::V1200, vor));
+
+    const NavaidRecord localizer =
+        parseNavaidRow("4 47.429392 -122.308056 338 11030 18 58140.343 ISNQ KSEA K1 16L ILS-cat-I",
+                       NavFormat::V1150);
+    EXPECT_EQ(localizer.terminal, "KSEA");
+    EXPECT_EQ(localizer.name, "16L ILS-cat-I");
+    EXPECT_TRUE(hasColumnsOf(NavFormat::V1150, localizer));
+
+    // The same 810 row in both formats.
+    const std::string row810 = "3 47.435 -122.309 354 11680 130 19.0 SEA SEATTLE VORTAC";
+    EXPECT_EQ(parseNavaidRow(row810, NavFormat::V810).name, "SEATTLE");
+    EXPECT_EQ(parseNavaidRow(row810, NavFormat::V1100).region, "VORTAC");
+}
+
+TEST(NavFormat, TellsRowsThatDoNotHaveTheColumnsOfTheirFormat) {
+    const struct {
+        NavFormat format;
+        const char* row;
+        bool fits;
+    } cases[] = {
+        {NavFormat::V1100, "2 47.6 -122.3 0 362 50 0.0 BF ENRT K1 NOLLA/KBFI LOM", true},
+        {NavFormat::V1100, "2 47.6 -122.3 0 362 50 0.0 BF NOLLA NDB", false},         // 810 row
+        {NavFormat::V1100, "4 47.4 -122.3 0 11030 18 180.3 ISNQ KSEA 16 ILS", false}, // 810 row
+        {NavFormat::V1100, "4 47.4 -122.3 0 11030 18 180.3 ISNQ KSEA K1 16L", false}, // no type
+        {NavFormat::V1100, "3 47.4 -122.3 0 116.80 130 19.0 SEA ENRT K1 SEATTLE", false},
+        {NavFormat::V1100, "3 47.4 -122.3 0 11680 130 19.0 SEA ENRT K1", false},
+        {NavFormat::V810, "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE VORTAC", true},
+        {NavFormat::V810, "3 47.4 -122.3 0 116.80 130 19.0 SEA SEATTLE VORTAC", true},
+        {NavFormat::V810, "3 47.4 -122.3 0 11680 130 19.0 SEA ENRT K1 SEATTLE VORTAC", false},
+        {NavFormat::V810, "3 47.4 -122.3 0 11680 130 19.0 SEA ENRT NORTH VOR", true},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(hasColumnsOf(c.format, parseNavaidRow(c.row, c.format)), c.fits) << c.row;
+}
+
+TEST(NavFormat, RelationsOf1100AndLaterNeedTheSameTerminalAreaAndRegion) {
+    const struct {
+        const char* what;
+        const char *base, *custom;
+        Relation relation;
+    } cases[] = {
+        {"duplicate, letter case and blanks aside",
+         "3 47.4 -122.3 0 11680 130 19.0 SEA ENRT K1 SEATTLE VORTAC",
+         "3 47.5 -122.3 0 11680 130 19.0 sea enrt k1 Seattle   vortac", Relation::Duplicate},
+        {"the same identifier in another region",
+         "3 34.8 5.7 0 11000 130 0.0 BIS ENRT DA BISKRA VOR",
+         "3 11.9 -15.6 0 11000 130 0.0 BIS ENRT GG BISSAU VOR", Relation::None},
+        {"the same identifier and name in another region",
+         "3 34.8 5.7 0 11000 130 0.0 BIS ENRT DA BISKRA VOR",
+         "3 34.8 5.7 0 11000 130 0.0 BIS ENRT GG BISKRA VOR", Relation::None},
+        {"the same identifier at another airport",
+         "12 47.4 -122.3 0 1 1 0.0 IXYZ KSEA K1 16L DME-ILS",
+         "12 47.4 -122.3 0 1 1 0.0 IXYZ KBFI K1 16L DME-ILS", Relation::None},
+        {"another name is a CALLSIGN conflict",
+         "3 47.4 -122.3 0 1 1 19.0 SEA ENRT K1 SEATTLE VORTAC",
+         "3 47.4 -122.3 0 1 1 19.0 SEA ENRT K1 SEATAC VORTAC", Relation::CallsignConflict},
+        {"another runway is another name", "4 47.4 -122.3 0 1 1 180.0 ISNQ KSEA K1 16L ILS-cat-I",
+         "4 47.4 -122.3 0 1 1 180.0 ISNQ KSEA K1 34R ILS-cat-I", Relation::CallsignConflict},
+        {"another identifier is a NAME conflict",
+         "4 47.4 -122.3 0 1 1 180.0 ISNQ KSEA K1 16C ILS-cat-I",
+         "4 47.4 -122.3 0 1 1 180.0 IBEJ KSEA K1 16C ILS-cat-I", Relation::NameConflict},
+        {"another identifier and name", "4 47.4 -122.3 0 1 1 180.0 ISNQ KSEA K1 16C ILS-cat-I",
+         "4 47.4 -122.3 0 1 1 180.0 IBEJ KSEA K1 34C ILS-cat-I", Relation::None},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(relationOf(NavFormat::V1200, parseNavaidRow(c.base, NavFormat::V1200),
+                             parseNavaidRow(c.custom, NavFormat::V1200)),
+                  c.relation);
+    }
+    // In 810 runway equipment has two NAME fields: changing one of them relates nothing.
+    EXPECT_EQ(relationOf(NavFormat::V810,
+                         parseNavaidRow("4 47.4 -122.3 0 1 1 180.0 ISNQ KSEA 16L ILS-cat-I"),
+                         parseNavaidRow("4 47.4 -122.3 0 1 1 180.0 ISNQ KSEA 34R ILS-cat-I")),
+              Relation::None);
+}
+
+TEST(NavFormat, MagneticCourseIsTrueLessVariationInWholeDegreesTimes360PlusTrue) {
+    const struct {
+        const char* trueCourse;
+        double variation;
+        std::optional<std::string> field;
+    } cases[] = {
+        {"132.474", 5.474, "45852.474"}, // 127 degrees magnetic, as the format's example
+        {"180.343", 19.0, "58140.343"},  // 161.343 rounds to 161
+        {"180.343", -15.8, "70740.343"}, // 196.143 west variation
+        {"5.000", 10.0, "127805.000"},   // 355 degrees magnetic
+        {"0.4", 0.0, "0.4"},             // magnetic 0
+        {"359.6", 0.0, "359.6"},         // 359.6 rounds to 360, which is 0
+        {"90", 2.6, "31410"},
+        {"360.0", 0.0, std::nullopt},
+        {"-10.0", 0.0, std::nullopt},
+        {"1e2", 0.0, std::nullopt},
+        {"58140.343", 19.0, std::nullopt}, // already carries a magnetic course
+        {"", 0.0, std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(bearingWithMagneticCourse(c.trueCourse, c.variation), c.field)
+            << c.trueCourse << " " << c.variation;
+}
+
+} // namespace

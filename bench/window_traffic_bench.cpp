@@ -100,7 +100,7 @@ double jobSeconds(const Workspace& workspace, QuietScreen& screen) {
         airport.selected = 1;
     const auto start = std::chrono::steady_clock::now();
     {
-        NavMerger job(screen.screen(), earthNavPath, customAirports,
+        NavMerger job(screen.screen(), mergeTarget.earthNavPath, customAirports,
                       {ConflictAction::Replace, ConflictAction::Replace, true});
         job.merge();
     }

@@ -3,6 +3,7 @@
 #include "ui/ui_values_win32.h"
 #include "merge/progress_dialog_win32.h"
 #include "res/resource.h"
+#include "scenery/xplane_paths.h"
 
 #include <string>
 #include <vector>
@@ -53,6 +54,11 @@ void runGoCommand(HWND mainWindow) {
     if (items.empty()) {
         MessageBoxA(mainWindow, "Please select from list at least one custom airport!", windowTitle,
                     MB_OK);
+        return;
+    }
+    const std::string refusal = mergeRefusal(mergeTarget);
+    if (!refusal.empty()) {
+        MessageBoxA(mainWindow, refusal.c_str(), windowTitle, MB_OK | MB_ICONERROR);
         return;
     }
     markAirports(airportListBox, items);

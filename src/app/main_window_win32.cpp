@@ -24,17 +24,20 @@ struct ChildWindow {
 };
 
 // In creation order: the folder label must come first, so that the id it shares with the
-// hint label and the Select All button finds it. Its text is composed at creation.
+// hint label and the Select All button finds it. Its text is composed at creation. Below it
+// the database a merge goes into; a long path gives way in its middle.
 constexpr std::size_t kFolderLabel = 0;
-constexpr std::size_t kAirportList = 2;
+constexpr std::size_t kAirportList = 3;
 constexpr ChildWindow kChildren[] = {
     {"static", nullptr, WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 4, 320, 15, IDC_LABEL},
+    {"static", nullptr, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 5, 20, 320,
+     15, IDC_MERGE_TARGET},
     {"static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
-     WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 20, 320, 15, IDC_LABEL},
+     WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 36, 320, 15, IDC_LABEL},
     {"listbox", nullptr,
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
          LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
-     5, 40, 320, 290, IDC_AIRPORT_LIST},
+     5, 56, 320, 266, IDC_AIRPORT_LIST},
     {"button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, IDC_GO},
     {"button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70, 20,
      IDC_LABEL},
@@ -48,20 +51,27 @@ HWND createChild(HWND window, const ChildWindow& child, const char* text) {
     return control;
 }
 
+// Lists the airports of the X-Plane folder of the settings and shows where a merge goes.
+void scanAndShowMergeTarget(HWND window) {
+    scanCustomAirports(window, Settings::instance()->xplaneExePath);
+    const std::string text = mergeTargetText(mergeTarget);
+    SendDlgItemMessageA(window, IDC_MERGE_TARGET, WM_SETTEXT, 0,
+                        reinterpret_cast<LPARAM>(text.c_str()));
+}
+
 void saveSettingsAndClose(HWND window) {
     Settings::instance()->save();
     DestroyWindow(window);
 }
 
 // "Set X-Plane Folder": forgets the current folder's airports, lets the user choose
-// X-Plane.exe, lists the airports of the folder chosen and shows its path.
+// X-Plane.exe, lists the airports of the folder chosen and shows its path and database.
 void onSetXPlaneFolder(HWND window) {
     SendDlgItemMessageA(window, IDC_AIRPORT_LIST, LB_RESETCONTENT, 0, 0);
     customAirports.clear();
     chooseXPlaneFolder(window);
-    const char* xplaneExePath = Settings::instance()->xplaneExePath;
-    scanCustomAirports(window, xplaneExePath);
-    const std::string label = folderLabelText(xplaneExePath);
+    scanAndShowMergeTarget(window);
+    const std::string label = folderLabelText(Settings::instance()->xplaneExePath);
     SendDlgItemMessageA(window, IDC_LABEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.c_str()));
 }
 
@@ -151,7 +161,7 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_CREATE:
         return 0;
     case WM_SHOWWINDOW:
-        scanCustomAirports(window, Settings::instance()->xplaneExePath);
+        scanAndShowMergeTarget(window);
         return 0;
     case WM_COMMAND:
         onCommand(window, LOWORD(wParam));

@@ -10,8 +10,9 @@ void startUp(HINSTANCE instance);
 // Registers the main window's class; returns its atom, 0 on failure.
 ATOM registerMainWindowClass(HINSTANCE instance);
 
-// Creates the main window and its five children and shows it; showing it runs the custom
-// airport scan. False when the main window could not be created.
+// Creates the main window and its six children and shows it; showing it runs the custom
+// airport scan and shows the database a merge goes into. False when the main window could not
+// be created.
 bool createMainWindow(HINSTANCE instance, int showCommand);
 
 // Dispatches messages until the quit message; returns its exit code.

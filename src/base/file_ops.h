@@ -14,5 +14,8 @@ bool copyFile(const std::string& from, const std::string& to);
 // replacing it. False on failure, leaving target as it was.
 bool replaceFile(const std::string& replacement, const std::string& target);
 
+// Whether the path names a file (not a folder).
+bool isFile(const std::string& path);
+
 // The size of an open file when it is a regular file.
 std::optional<std::size_t> regularFileSize(std::FILE* file);

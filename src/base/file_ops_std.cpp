@@ -17,6 +17,11 @@ bool replaceFile(const std::string& replacement, const std::string& target) {
     return !error;
 }
 
+bool isFile(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::is_regular_file(path, error);
+}
+
 std::optional<std::size_t> regularFileSize(std::FILE* file) {
     struct stat info;
     if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))

@@ -57,6 +57,17 @@ bool readFileBytes(const std::string& path, std::string& bytes) {
     return ok;
 }
 
+bool readFileStart(const std::string& path, std::size_t maxBytes, std::string& bytes) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (file == nullptr)
+        return false;
+    bytes.resize(maxBytes);
+    bytes.resize(std::fread(bytes.data(), 1, maxBytes, file));
+    const bool ok = std::ferror(file) == 0;
+    std::fclose(file);
+    return ok;
+}
+
 void crLfToLineFeed(std::string& text) {
     dropCarriageReturns(text);
 }

@@ -16,6 +16,10 @@ bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeO
 // Reads the whole file as it is on disk. False when it cannot be opened or read.
 bool readFileBytes(const std::string& path, std::string& bytes);
 
+// Reads at most maxBytes from the start of the file, as they are on disk. False when it
+// cannot be opened or read.
+bool readFileStart(const std::string& path, std::size_t maxBytes, std::string& bytes);
+
 // Turns each CR LF of text read with readFileBytes into a line feed, as readTextFile does.
 void crLfToLineFeed(std::string& text);
 

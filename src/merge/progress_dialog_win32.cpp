@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <new>
+#include <string>
 
 namespace {
 // The open dialog and its bar, written by its procedure before its worker starts.
@@ -21,15 +22,18 @@ bool workerStarted = false;
 enum class RunEnd { Written, NotWritten, OutOfMemory, Failed };
 
 // Builds the job, which loads the files and writes the backup, and merges. The job is
-// destroyed as soon as it has merged.
-RunEnd runMergeJob(ProgressDialogScreen& screen) {
+// destroyed as soon as it has merged. leftOut: what to tell of the add-on rows left out.
+RunEnd runMergeJob(ProgressDialogScreen& screen, std::string& leftOut) {
     try {
         const Settings* settings = Settings::instance();
         const MergeOptions options = mergeOptionsOf(
             settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
-        auto job =
-            std::make_unique<NavMerger>(screen.screen(), earthNavPath, customAirports, options);
-        return job->merge() == 0 ? RunEnd::Written : RunEnd::NotWritten;
+        auto job = std::make_unique<NavMerger>(screen.screen(), mergeTarget.earthNavPath,
+                                               customAirports, options);
+        if (job->merge() != 0)
+            return RunEnd::NotWritten;
+        leftOut = leftOutMessage(job->leftOutRows());
+        return RunEnd::Written;
     } catch (const std::bad_alloc&) {
         return RunEnd::OutOfMemory;
     } catch (...) {
@@ -51,14 +55,18 @@ class DialogCloser {
 };
 
 // The worker thread: its parameter is the progress bar. Returns 0. "Process is complete!"
-// only follows a run that wrote the database; a run that did not has shown its error.
+// only follows a run that wrote the database, after the message about the add-on rows left
+// out if there were any; a run that did not has shown its error.
 DWORD WINAPI mergeWorker(LPVOID parameter) {
     const DialogCloser closer(progressDialog);
     ProgressDialogScreen screen(appInstance, progressDialog, static_cast<HWND>(parameter));
-    const RunEnd end = runMergeJob(screen);
+    std::string leftOut;
+    const RunEnd end = runMergeJob(screen, leftOut);
     screen.showProgressNow(); // the user sees where the run ended
     switch (end) {
     case RunEnd::Written:
+        if (!leftOut.empty())
+            MessageBoxA(progressDialog, leftOut.c_str(), windowTitle, MB_OK | MB_ICONWARNING);
         MessageBoxA(progressDialog, "Process is complete!", windowTitle, MB_OK);
         break;
     case RunEnd::NotWritten:

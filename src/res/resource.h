@@ -25,6 +25,7 @@
 #define IDC_AIRPORT_LIST 1
 #define IDC_GO 2
 #define IDC_LABEL 3 // the folder label, the hint label and the Select All button
+#define IDC_MERGE_TARGET 4
 
 // Dialog templates
 #define IDD_CONFLICT_PROMPT 9

@@ -27,7 +27,7 @@ void scanCustomAirports(HWND, const char* xplaneExePath) {
     if (!folder)
         return;
     xplaneDirectory = folder->directory;
-    earthNavPath = folder->earthNavPath;
+    mergeTarget = mergeTargetOf(*folder);
 
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(folder->searchPattern.c_str(), &entry);

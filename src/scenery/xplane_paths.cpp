@@ -1,5 +1,22 @@
 #include "scenery/xplane_paths.h"
 
+#include "base/file_ops.h"
+#include "base/text_file.h"
+#include "scenery/nav_format.h"
+
+namespace {
+// Enough of a file to hold its marker and version lines.
+constexpr std::size_t kFileStart = 4096;
+
+std::optional<int> versionOfFile(const std::string& path, bool* found = nullptr) {
+    std::string start;
+    const bool read = readFileStart(path, kFileStart, start);
+    if (found != nullptr)
+        *found = read;
+    return read ? declaredVersion(start) : std::nullopt;
+}
+} // namespace
+
 std::optional<XPlaneFolder> xplaneFolderOf(std::string_view xplaneExePath) {
     if (xplaneExePath.size() < 2)
         return std::nullopt;
@@ -9,7 +26,7 @@ std::optional<XPlaneFolder> xplaneFolderOf(std::string_view xplaneExePath) {
 
     XPlaneFolder folder;
     folder.directory = xplaneExePath.substr(0, lastBackslash + 1);
-    folder.earthNavPath = folder.directory + "Resources\\default data\\earth_nav.dat";
+    folder.earthNavPath = folder.directory + std::string(kDefaultDatabase);
     folder.searchPattern = folder.directory + "Custom Scenery\\*.*";
     if (folder.earthNavPath.size() > kMaxPathLength || folder.searchPattern.size() > kMaxPathLength)
         return std::nullopt;
@@ -26,4 +43,55 @@ std::string customNavDatPath(std::string_view xplaneDirectory, std::string_view 
 
 std::string folderLabelText(std::string_view xplaneExePath) {
     return "X-Plane folder: " + std::string(xplaneExePath);
+}
+
+MergeTarget mergeTargetOf(const XPlaneFolder& folder) {
+    MergeTarget target;
+    target.earthNavPath = folder.earthNavPath;
+    const std::optional<int> defaultVersion = versionOfFile(folder.earthNavPath);
+    const std::optional<NavFormat> defaultFormat =
+        defaultVersion ? navFormatOf(*defaultVersion) : std::nullopt;
+    if (defaultFormat && readsCustomData(*defaultFormat)) {
+        const std::string customData = folder.directory + std::string(kCustomDataFolder);
+        const std::string customDatabase = customData + std::string(kDatabaseName);
+        if (isFile(customDatabase)) {
+            target.earthNavPath = customDatabase;
+        } else {
+            for (std::string_view updateFile : kNavdataUpdateFiles) {
+                if (isFile(customData + std::string(updateFile))) {
+                    target.incompleteUpdate = updateFile;
+                    break;
+                }
+            }
+        }
+    }
+    target.version = versionOfFile(target.earthNavPath, &target.found);
+    return target;
+}
+
+std::string mergeTargetText(const MergeTarget& target) {
+    const std::string prefix = "Merging into: ";
+    if (target.earthNavPath.empty())
+        return prefix + "nothing yet (no X-Plane folder)";
+    if (!target.incompleteUpdate.empty())
+        return prefix + "nothing (Custom Data has " + target.incompleteUpdate +
+               " but no earth_nav.dat)";
+    std::string what;
+    if (!target.found)
+        what = "not found";
+    else if (!target.version)
+        what = "no version line";
+    else if (const std::optional<NavFormat> format = navFormatOf(*target.version))
+        what = formatName(*format);
+    else
+        what = "unknown version " + std::to_string(*target.version);
+    return prefix + target.earthNavPath + " (" + what + ")";
+}
+
+std::string mergeRefusal(const MergeTarget& target) {
+    if (target.incompleteUpdate.empty())
+        return {};
+    return "Custom Data holds a navdata update (" + target.incompleteUpdate +
+           ") but no earth_nav.dat, so Quillet cannot tell which database X-Plane reads.\n"
+           "Nothing was changed.";
 }

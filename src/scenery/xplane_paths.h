@@ -26,3 +26,25 @@ std::string customNavDatPath(std::string_view xplaneDirectory, std::string_view 
 
 // The main window's folder label: "X-Plane folder: " followed by the path as it stands.
 std::string folderLabelText(std::string_view xplaneExePath);
+
+// The database a merge goes into, decided from the X-Plane folder and what its files say.
+struct MergeTarget {
+    std::string earthNavPath;
+    bool found = false;         // whether it could be read
+    std::optional<int> version; // what its second line declares (nav_format.h)
+    // The file of a navdata update that Custom Data holds without an earth_nav.dat: then no
+    // merge goes into this folder, since which database X-Plane reads is not known.
+    std::string incompleteUpdate;
+};
+
+// The default database, or, when that is of X-Plane 11 or later, Custom Data\earth_nav.dat
+// where it exists (a navdata update replaces the default database whole). Custom Data
+// without earth_nav.dat is the user's own (user_nav.dat and the like) unless it holds a
+// navdata update's other files.
+MergeTarget mergeTargetOf(const XPlaneFolder& folder);
+
+// The main window's line about it: "Merging into: " the path and its format.
+std::string mergeTargetText(const MergeTarget& target);
+
+// Why no merge may go into the target; empty when one may.
+std::string mergeRefusal(const MergeTarget& target);

@@ -8,4 +8,4 @@ HWND airportListBox = nullptr;
 
 std::vector<CustomAirport> customAirports;
 std::string xplaneDirectory;
-std::string earthNavPath;
+MergeTarget mergeTarget;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "scenery/custom_airports.h"
+#include "scenery/xplane_paths.h"
 
 #include <windows.h>
 
@@ -24,4 +25,4 @@ extern HWND airportListBox; // the custom airport list of the main window
 // `selected` marks by "GO!" (app/go_command_win32.cpp).
 extern std::vector<CustomAirport> customAirports; // in the order the folder listing gave
 extern std::string xplaneDirectory;               // the X-Plane folder with its trailing backslash
-extern std::string earthNavPath;                  // its global navaid database
+extern MergeTarget mergeTarget;                   // the navaid database GO! merges into

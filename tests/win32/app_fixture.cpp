@@ -42,7 +42,7 @@ void AppTest::stop() {
     UnregisterClassA(windowClassName, appInstance);
     customAirports.clear();
     xplaneDirectory.clear();
-    earthNavPath.clear();
+    mergeTarget = {};
 }
 
 void AppTest::writeSettingsFile(const std::string& text) const {
@@ -86,6 +86,10 @@ std::vector<std::string> AppTest::tableFolders() const {
 
 std::string AppTest::folderLabel() const {
     return driver::windowText(GetDlgItem(mainWindow, 3));
+}
+
+std::string AppTest::mergeTargetLine() const {
+    return driver::windowText(GetDlgItem(mainWindow, 4));
 }
 
 void AppTest::runMenuCommand(int commandId, const std::function<void()>& driverCall) {

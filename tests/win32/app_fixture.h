@@ -39,6 +39,7 @@ class AppTest : public ::testing::Test {
     std::vector<std::string> listItems() const;
     std::vector<std::string> tableFolders() const;
     std::string folderLabel() const;
+    std::string mergeTargetLine() const;
 
     // Runs a menu command of the main window that opens a modal window, while driverCall
     // drives it from a second thread.

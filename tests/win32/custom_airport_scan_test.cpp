@@ -49,7 +49,8 @@ TEST_F(AppTest, StartUpListsTheAirportsSortedAndKeepsThemInDirectoryOrder) {
     EXPECT_EQ(listItems(), sorted);
     EXPECT_EQ(tableFolders(), directory);
     EXPECT_EQ(xplaneDirectory, xplane.directory);
-    EXPECT_EQ(earthNavPath, xplane.directory + "Resources\\default data\\earth_nav.dat");
+    EXPECT_EQ(mergeTarget.earthNavPath,
+              xplane.directory + "Resources\\default data\\earth_nav.dat");
     for (const CustomAirport& airport : customAirports) {
         EXPECT_EQ(airport.navDatPath, xplane.directory + "Custom Scenery\\" + airport.folderName +
                                           "\\Earth nav data\\nav.dat");
@@ -64,7 +65,8 @@ TEST_F(AppTest, ScanWithoutCustomSceneryListsNothingAndSaysNothing) {
     EXPECT_TRUE(listItems().empty());
     EXPECT_TRUE(customAirports.empty());
     EXPECT_EQ(xplaneDirectory, xplane.directory);
-    EXPECT_EQ(earthNavPath, xplane.directory + "Resources\\default data\\earth_nav.dat");
+    EXPECT_EQ(mergeTarget.earthNavPath,
+              xplane.directory + "Resources\\default data\\earth_nav.dat");
     EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
 }
 
@@ -80,8 +82,89 @@ TEST_F(AppTest, ScanOfAPathThatNamesNoUsableFolderChangesNothing) {
         EXPECT_EQ(listItems(), std::vector<std::string>{"Alpha"});
         EXPECT_EQ(tableFolders(), std::vector<std::string>{"Alpha"});
         EXPECT_EQ(xplaneDirectory, xplane.directory);
-        EXPECT_EQ(earthNavPath, xplane.directory + "Resources\\default data\\earth_nav.dat");
+        EXPECT_EQ(mergeTarget.earthNavPath,
+                  xplane.directory + "Resources\\default data\\earth_nav.dat");
     }
+}
+
+// Which database a merge goes into: the default one, or the navdata update's in Custom Data
+// when X-Plane 11 or later reads it; nothing when Custom Data holds an update without it.
+TEST_F(AppTest, ScanChoosesTheDatabaseAMergeGoesIntoAndShowsIt) {
+    const std::string v810 = "I\r\n810 Version\r\n99\r\n";
+    const std::string v1100 = "I\r\n1100 Version - data cycle 1709\r\n99\r\n";
+    const std::string v1200 = "A\n1200 Version - data cycle 2301\n99\n";
+    const std::string kDefault = "Resources\\default data\\earth_nav.dat";
+    const std::string kCustom = "Custom Data\\earth_nav.dat";
+    const struct {
+        const char* what;
+        std::vector<std::pair<std::string, std::string>> files; // path below X-Plane, bytes
+        std::string target, line;                               // "" for no target
+    } cases[] = {
+        {"X-Plane 12 without Custom Data", {{kDefault, v1200}}, kDefault, "X-Plane 12 format 1200"},
+        {"X-Plane 12 with a navdata update",
+         {{kDefault, v1200}, {kCustom, v1100}, {"Custom Data\\earth_fix.dat", "I"}},
+         kCustom,
+         "X-Plane 11 format 1100"},
+        {"X-Plane 11 with only the user's own files in Custom Data",
+         {{kDefault, v1100},
+          {"Custom Data\\user_nav.dat", "I"},
+          {"Custom Data\\user_fix.dat", "I"}},
+         kDefault,
+         "X-Plane 11 format 1100"},
+        {"X-Plane 10 with a Custom Data folder",
+         {{kDefault, v810}, {kCustom, v1200}},
+         kDefault,
+         "X-Plane 8 to 10 format 810"},
+        {"an unknown version",
+         {{kDefault, "I\n1300 Version\n99\n"}, {kCustom, v1200}},
+         kDefault,
+         "unknown version 1300"},
+        {"no version line", {{kDefault, "I\n99\n"}}, kDefault, "no version line"},
+        {"no database", {}, kDefault, "not found"},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string folder = "X-Plane " + std::to_string(++n);
+        const FakeXPlane xplane = makeXPlaneFolder(dir, folder, {{"Alpha", true}});
+        for (const auto& [path, bytes] : c.files)
+            dir.writeFile(folder + "\\" + path, bytes);
+        writeSettingsFile(xplane.exePath + "\n");
+        start();
+        EXPECT_EQ(mergeTarget.earthNavPath, xplane.directory + c.target);
+        EXPECT_EQ(mergeTargetLine(),
+                  "Merging into: " + xplane.directory + c.target + " (" + c.line + ")");
+        stop();
+    }
+}
+
+TEST_F(AppTest, ANavdataUpdateWithoutEarthNavDatStopsGoAndChangesNothing) {
+    const std::string database = "I\r\n1200 Version\r\n99\r\n";
+    const FakeXPlane xplane = makeXPlaneFolder(dir, "X-Plane 12", {{"Alpha", true}});
+    dir.writeFile("X-Plane 12\\Resources\\default data\\earth_nav.dat", database);
+    dir.writeFile("X-Plane 12\\Custom Data\\earth_awy.dat", "I\r\n1100 Version\r\n99\r\n");
+    dir.writeFile("X-Plane 12\\Custom Data\\user_nav.dat", "I\r\n1100 Version\r\n99\r\n");
+    writeSettingsFile(xplane.exePath + "\n");
+    start();
+    EXPECT_EQ(mergeTargetLine(),
+              "Merging into: nothing (Custom Data has earth_awy.dat but no earth_nav.dat)");
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, 0);
+    HWND go = GetDlgItem(mainWindow, 2);
+    runModal([&] { return SendMessageA(go, BM_CLICK, 0, 0); },
+             [&] {
+                 HWND box = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+                 ASSERT_NE(box, nullptr);
+                 EXPECT_EQ(messageBoxText(box),
+                           "Custom Data holds a navdata update (earth_awy.dat) but no "
+                           "earth_nav.dat, so Quillet cannot tell which database X-Plane "
+                           "reads.\nNothing was changed.");
+                 postButtonClick(box, IDOK);
+             });
+    EXPECT_EQ(customAirports[0].selected, 0);
+    const std::string defaultPath = xplane.directory + "Resources\\default data\\earth_nav.dat";
+    EXPECT_EQ(readFile(defaultPath), database);
+    EXPECT_FALSE(fileExists(defaultPath + ".bak"));
+    EXPECT_FALSE(fileExists(xplane.directory + "Custom Data\\earth_nav.dat"));
 }
 
 } // namespace

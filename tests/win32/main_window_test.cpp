@@ -54,7 +54,7 @@ TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
     EXPECT_EQ(GetMenuItemID(help, 0), 32779u);
 }
 
-TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithFiveChildren) {
+TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
     start();
     EXPECT_EQ(windowText(mainWindow), "Quillet");
     const LONG style = GetWindowLongA(mainWindow, GWL_STYLE);
@@ -76,16 +76,19 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithFiveChildren) {
     } children[] = {
         {"Static", "X-Plane folder: C:\\X-Plane\\X-Plane.exe", WS_CHILD | WS_VISIBLE | SS_LEFT, 5,
          4, 320, 15, 3},
+        {"Static", "Merging into: C:\\X-Plane\\Resources\\default data\\earth_nav.dat (not found)",
+         WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 5, 20, 320, 15, 4},
         {"Static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
-         WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 20, 320, 15, 3},
+         WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 36, 320, 15, 3},
         {"ListBox", "",
          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
              LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
-         5, 40, 320, 290, 1},
+         5, 56, 320, 266, 1},
         {"Button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, 2},
         {"Button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70,
          20, 3},
     };
+    std::vector<RECT> rects;
     HWND child = GetWindow(mainWindow, GW_CHILD);
     for (const auto& expected : children) {
         SCOPED_TRACE(expected.text);
@@ -108,9 +111,19 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithFiveChildren) {
         } else {
             EXPECT_EQ(r.bottom - r.top, expected.height);
         }
+        rects.push_back(r);
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr);
+    // Nothing overlaps, and everything lies in the client area.
+    const RECT client = clientRect(mainWindow);
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        EXPECT_LE(rects[i].bottom, client.bottom) << i;
+        for (std::size_t j = i + 1; j < rects.size(); ++j) {
+            RECT overlap;
+            EXPECT_FALSE(IntersectRect(&overlap, &rects[i], &rects[j])) << i << " and " << j;
+        }
+    }
     EXPECT_EQ(airportListBox, GetDlgItem(mainWindow, 1));
     // The shared id 3 finds the folder label; the Select All button stays greyed.
     EXPECT_EQ(GetDlgItem(mainWindow, 3), GetWindow(mainWindow, GW_CHILD));

@@ -16,6 +16,9 @@ class FolderChoiceTest : public AppTest {
         AppTest::SetUp();
         first = makeXPlaneFolder(dir, "First", {{"Alpha", true}, {"Shared", true}});
         second = makeXPlaneFolder(dir, "Second", {{"Shared", true}, {"Zulu", true}});
+        // The second is an X-Plane 12 with a navdata update.
+        dir.writeFile("Second\\Resources\\default data\\earth_nav.dat", "I\r\n1200 V\r\n99\r\n");
+        dir.writeFile("Second\\Custom Data\\earth_nav.dat", "I\r\n1200 V\r\n99\r\n");
         writeSettingsFile(first.exePath + "\n");
         start();
         DeleteFileA(settingsFilePath().c_str());
@@ -49,6 +52,8 @@ TEST_F(FolderChoiceTest, ChoosingAnotherXPlaneListsOnlyItsAirports) {
     for (const CustomAirport& airport : customAirports)
         EXPECT_EQ(airport.navDatPath.rfind(second.directory, 0), 0u) << airport.navDatPath;
     EXPECT_EQ(xplaneDirectory, second.directory);
+    EXPECT_EQ(mergeTargetLine(), "Merging into: " + second.directory +
+                                     "Custom Data\\earth_nav.dat (X-Plane 12 format 1200)");
     // The choice is kept in memory only; the file is written at exit.
     EXPECT_FALSE(fileExists(settingsFilePath()));
 }

@@ -119,7 +119,7 @@ TEST_F(AppTest, ScanChoosesTheDatabaseAMergeGoesIntoAndShowsIt) {
          {{kDefault, "I\n1300 Version\n99\n"}, {kCustom, v1200}},
          kDefault,
          "unknown version 1300"},
-        {"no version line", {{kDefault, "I\n99\n"}}, kDefault, "no version line"},
+        {"no version line", {{kDefault, "I\nNav data\n99\n"}}, kDefault, "no version line"},
         {"no database", {}, kDefault, "not found"},
     };
     int n = 0;

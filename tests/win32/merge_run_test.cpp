@@ -733,4 +733,79 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
     });
 }
 
+// An X-Plane 12 folder: a 1200 default database, with or without a navdata update's
+// Custom Data\earth_nav.dat, which X-Plane 12 then reads instead. An add-on in 1200 and one in
+// 810: the 810 rows go in as 1200 rows, or are left out and told.
+TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
+    const std::string header = "1200 Version - data cycle 2301, build 20230101.\n";
+    const std::string vor =
+        "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE VORTAC\n";
+    const std::string localizer =
+        "4  47.42939200 -122.30805600    338 11030  18 58140.343 ISNQ KSEA K1 16L ILS-cat-I\n";
+    const std::string gls = "15 47.44000000 -122.31000000 369 20000 30 0.000 G16L KSEA K1 GLS\n";
+    const std::string original = "I\n" + header + vor + localizer + gls + "99\n";
+    const std::string ndb1200 =
+        "2  47.39000000 -122.29500000      0   396  25    0.000 TC   ENRT K1 Tacoma NDB\n";
+    const std::string ltp1200 = "16 47.46 -122.30 369 0 0 180.343 R16L KSEA K1 W16L LPV\n";
+    const std::string localizer810 =
+        "4  47.44000000 -122.31000000    338 11050  18  180.000 isez KSEA 16C ILS-cat-I\n";
+    const std::string marker810 = "9  47.45 -122.31 0 0 0 340.000 ---- KXXX 34 IM\n";
+    const std::string converted =
+        "4  47.44000000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-CAT-I\n";
+
+    for (const bool update : {false, true}) {
+        SCOPED_TRACE(update ? "with Custom Data\\earth_nav.dat" : "without");
+        xplaneFolder = "X-Plane 12 " + std::to_string(++starts);
+        xplane = makeXPlaneFolder(dir, xplaneFolder, {{"A 1200", true}, {"B 810", true}});
+        dir.writeFile(xplaneFolder + "\\Custom Scenery\\A 1200\\Earth nav data\\nav.dat",
+                      "I\n1200 Version\n" + ndb1200 + ltp1200 + "99\n");
+        dir.writeFile(xplaneFolder + "\\Custom Scenery\\B 810\\Earth nav data\\nav.dat",
+                      crlf("I\n810 Version\n" + localizer810 + marker810 + "99\n"));
+        const std::string defaultPath = dir.writeFile(
+            xplaneFolder + "\\Resources\\default data\\earth_nav.dat", crlf(original));
+        // The update's file has LF line ends; each file keeps its own.
+        const std::string updated = "I\n" + header + "\n" + localizer + vor + "99\n";
+        if (update)
+            dir.writeFile(xplaneFolder + "\\Custom Data\\earth_nav.dat", updated);
+        const std::string target =
+            update ? xplane.directory + "Custom Data\\earth_nav.dat" : defaultPath;
+        writeSettingsFile(xplane.exePath + "\n1017\n1020\n1\n");
+        start();
+        EXPECT_EQ(mergeTargetLine(), "Merging into: " + target + " (X-Plane 12 format 1200)");
+        std::sort(customAirports.begin(), customAirports.end(),
+                  [](const CustomAirport& a, const CustomAirport& b) {
+                      return a.folderName < b.folderName;
+                  });
+
+        select({"A 1200", "B 810"});
+        pressGo([&](HWND progress) {
+            HWND box = waitForOwnedWindow(progress, "#32770", "Quillet");
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(messageBoxText(box),
+                      "These add-on rows were not merged:\n\n" + navDatPath("A 1200") + "\n  " +
+                          ltp1200.substr(0, ltp1200.size() - 1) +
+                          "\n    Quillet does not merge rows of code 16\n\n" + navDatPath("B 810") +
+                          "\n  " + marker810.substr(0, marker810.size() - 1) +
+                          "\n    no localizer of KXXX runway 34 to take the marker's identifier "
+                          "from\n");
+            EXPECT_TRUE(showsIcon(box));
+            postButtonClick(box, IDOK);
+            EXPECT_TRUE(waitForWindowGone(box));
+            finishRun(progress);
+        });
+        if (update) {
+            EXPECT_EQ(readFile(defaultPath), crlf(original)); // X-Plane does not read it
+            EXPECT_FALSE(fileExists(defaultPath + ".bak"));
+            EXPECT_EQ(readFile(target),
+                      "I\n" + header + "\n" + localizer + vor + ndb1200 + converted + "99\n");
+            EXPECT_EQ(readFile(target + ".bak"), updated);
+        } else {
+            EXPECT_EQ(readFile(target),
+                      crlf("I\n" + header + vor + localizer + gls + ndb1200 + converted + "99\n"));
+            EXPECT_EQ(readFile(target + ".bak"), crlf(original));
+        }
+        stop();
+    }
+}
+
 } // namespace

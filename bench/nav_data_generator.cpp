@@ -77,16 +77,43 @@ NavDataGenerator::Row NavDataGenerator::localizerRow(int airport, int type) {
     return row;
 }
 
-std::string NavDataGenerator::format(const Row& row) {
+std::string NavDataGenerator::format(const Row& row, NavFormat rowFormat) const {
     char text[256];
-    std::snprintf(text, sizeof text, "%-2d %12.8f %13.8f %6d %5d %3d %10.3f %-4s %s %s%s%s",
+    if (rowFormat == NavFormat::V810) {
+        std::snprintf(text, sizeof text, "%-2d %12.8f %13.8f %6d %5d %3d %10.3f %-4s %s %s%s%s",
+                      row.type, row.latitude, row.longitude, row.elevation, row.frequency,
+                      row.range, row.bearing, row.callsign.c_str(), row.name.c_str(),
+                      row.rwyName.c_str(), row.kind.empty() ? "" : " ", row.kind.c_str());
+        return text;
+    }
+    // Runway equipment and the DMEs of localizers belong to their airport; localizers carry
+    // their magnetic course (a variation of 10 degrees east everywhere).
+    const bool atAirport = row.airport >= 0 && (isRunwayEquipment(row.type) || row.type == 12);
+    double bearing = row.bearing;
+    if (isLocalizer(row.type))
+        bearing += 360 * std::fmod(std::round(row.bearing - 10) + 360, 360);
+    // Away from airports the region follows the 10-degree band of latitude.
+    const std::string region =
+        atAirport
+            ? airports_[row.airport].region
+            : std::string(1, static_cast<char>('A' + static_cast<int>(row.latitude + 90) / 10)) +
+                  "9";
+    const std::string name = atAirport ? row.rwyName : row.name + " " + row.rwyName;
+    std::snprintf(text, sizeof text, "%-2d %12.8f %13.8f %6d %5d %3d %10.3f %-4s %s %s %s%s%s",
                   row.type, row.latitude, row.longitude, row.elevation, row.frequency, row.range,
-                  row.bearing, row.callsign.c_str(), row.name.c_str(), row.rwyName.c_str(),
-                  row.kind.empty() ? "" : " ", row.kind.c_str());
+                  bearing, row.callsign.c_str(),
+                  atAirport ? airports_[row.airport].icao.c_str() : "ENRT", region.c_str(),
+                  name.c_str(), row.kind.empty() ? "" : " ", row.kind.c_str());
     return text;
 }
 
-std::string NavDataGenerator::database(int navaidRows) {
+std::string NavDataGenerator::header(NavFormat rowFormat, const char* what) const {
+    return crlfLine("I") +
+           crlfLine(std::to_string(versionOf(rowFormat)) + " Version - " + what + ".");
+}
+
+std::string NavDataGenerator::database(int navaidRows, NavFormat databaseFormat) {
+    format_ = databaseFormat;
     airports_.clear();
     rows_.clear();
     const auto scaled = [&](int rows) { return rows * navaidRows / kShareTotal; };
@@ -95,8 +122,12 @@ std::string NavDataGenerator::database(int navaidRows) {
         char icao[8];
         std::snprintf(icao, sizeof icao, "%c%c%c%c", "KECLYRZ"[i % 7], 'A' + (i / 7) % 26,
                       'A' + (i / 182) % 26, 'A' + (i / 4732) % 26);
-        airports_.push_back(
-            {icao, uniform(-55, 70), uniform(-180, 180), static_cast<int>(below(2000)), {}});
+        airports_.push_back({icao,
+                             uniform(-55, 70),
+                             uniform(-180, 180),
+                             static_cast<int>(below(2000)),
+                             {},
+                             std::string(1, icao[0]) + static_cast<char>('1' + i % 7)});
     }
 
     std::vector<std::vector<Row>> byType(14);
@@ -176,14 +207,13 @@ std::string NavDataGenerator::database(int navaidRows) {
     for (int i = 0; i < scaled(1800); ++i)
         byType[13].push_back(enRoute(13, 3, "DME", 10800 + 5 * static_cast<int>(below(400)), 40));
 
-    std::string text =
-        crlfLine("I") + crlfLine("810 Version - generated nav data for the merge benchmark.");
+    std::string text = header(databaseFormat, "generated nav data for the merge benchmark");
     for (const std::vector<Row>& rows : byType) {
         for (const Row& row : rows) {
             if (row.airport >= 0)
                 airports_[row.airport].rows.push_back(rows_.size());
             rows_.push_back(row);
-            text += crlfLine(format(row));
+            text += crlfLine(format(row, databaseFormat));
         }
     }
     return text + crlfLine("99");
@@ -199,7 +229,8 @@ std::vector<std::string> NavDataGenerator::customAirports(int count) {
     for (int n = 0; n < count; ++n) {
         const int airport = withRows[below(static_cast<std::uint32_t>(withRows.size()))];
         const Airport& a = airports_[airport];
-        std::string text = crlfLine("I") + crlfLine("810 Version - custom scenery");
+        const NavFormat fileFormat = n % 5 == 4 ? NavFormat::V810 : format_;
+        std::string text = header(fileFormat, "custom scenery");
         const int rows = 11 + static_cast<int>(below(3));
         for (int r = 0; r < rows; ++r, ++customRows_) {
             Row row = rows_[a.rows[below(static_cast<std::uint32_t>(a.rows.size()))]];
@@ -220,7 +251,7 @@ std::vector<std::string> NavDataGenerator::customAirports(int count) {
                                    : "Q" + std::to_string(newIdentifiers_++);
                 row.rwyName = "N" + std::to_string(r);
             }
-            text += crlfLine(format(row));
+            text += crlfLine(format(row, fileFormat));
         }
         files.push_back(text + crlfLine("99"));
     }

@@ -1,20 +1,24 @@
 #pragma once
 
+#include "scenery/nav_format.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-// Deterministic nav data in the database's format, shaped like a real earth_nav.dat: rows
-// grouped by row code, with the mix of a real database (many NDBs and DMEs, VORs, ILS
-// localizers with their glide slopes, markers and DMEs), and custom airports of about twelve
-// rows each, some of them duplicates of or in conflict with database rows. Every file has
-// CR LF line ends, as on Windows.
+// Deterministic nav data, shaped like a real earth_nav.dat: rows grouped by row code, with the
+// mix of a real database (many NDBs and DMEs, VORs, ILS localizers with their glide slopes,
+// markers and DMEs), and custom airports of about twelve rows each, some of them duplicates of
+// or in conflict with database rows. A database is in the 810 or the 1200 format (with
+// terminal areas and regions); the custom airports are in the format of the database last
+// generated, but for every fifth of a 1200 database, which is in 810. Every file has CR LF
+// line ends, as on Windows.
 class NavDataGenerator {
   public:
     explicit NavDataGenerator(std::uint64_t seed);
 
     // earth_nav.dat with the given number of navaid rows.
-    std::string database(int navaidRows);
+    std::string database(int navaidRows, NavFormat format = NavFormat::V810);
 
     // The nav.dat of each of `count` custom airports, placed at airports of the database
     // last generated. A tenth of all rows are exact duplicates of database rows; about one in
@@ -35,6 +39,7 @@ class NavDataGenerator {
         double latitude, longitude;
         int elevation;
         std::vector<std::size_t> rows; // its rows in rows_
+        std::string region;
     };
 
     std::uint32_t below(std::uint32_t n);
@@ -43,9 +48,11 @@ class NavDataGenerator {
     std::string placeName();
     std::string runwayName();
     Row localizerRow(int airport, int type);
-    static std::string format(const Row& row);
+    std::string format(const Row& row, NavFormat format) const;
+    std::string header(NavFormat format, const char* what) const;
 
     std::uint64_t state_;
+    NavFormat format_ = NavFormat::V810;
     std::vector<Airport> airports_;
     std::vector<Row> rows_;
     int customRows_ = 0;

@@ -4,7 +4,7 @@
 The layers, lowest first; each may include only its own layer and those below it:
   0 base/                  text files, file operations, paths (with their platform halves)
   1 settings/              the settings store and file
-  2 scenery/               X-Plane folders and add-on airports
+  2 scenery/               X-Plane folders, their nav data formats, add-on airports
   3 merge/                 nav data, the merge job
   4 ui/, res/              process-wide user-interface values, resource ids
   5 */*_win32.*            the windows and dialogs beside the features they serve

@@ -10,7 +10,12 @@ The add-on airports bring new navaids, exact duplicates of database rows, one NA
 One more folder has no nav.dat and is not listed. Files have CR LF line ends and the
 database header holds a Latin-1 copyright sign, as X-Plane's own files do.
 
-usage: make-demo-xplane.py FOLDER
+With --xplane12 the folder is an X-Plane 12 one: the default database in the 1200 format, a
+navdata update in Custom Data (earth_nav.dat, which X-Plane 12 then reads, beside
+earth_fix.dat) with the user's own user_nav.dat, and add-ons in 1200 and in 810, whose rows
+Quillet writes in 1200; the rows of one of them cannot be converted and are left out.
+
+usage: make-demo-xplane.py [--xplane12] FOLDER
 """
 import math
 import os
@@ -150,11 +155,107 @@ def write(path, lines):
         f.write("\n".join(lines) + "\n")
 
 
+# The ICAO region of each demo airport; navaids away from airports take the nearest one's.
+REGIONS = {"K": "K1", "EG": "EG", "LF": "LF", "EH": "EH", "ED": "ED", "LS": "LS", "LO": "LO",
+           "RJ": "RJ", "YS": "YM", "NZ": "NZ"}
+# The slaved variation of every demo VOR (the 810 rows' bearing field of code 3).
+VARIATION = 19.0
+
+
+def region_of(icao):
+    return REGIONS.get(icao[:2], REGIONS.get(icao[:1]))
+
+
+def nearest_airport(lat, lon):
+    return min(AIRPORTS, key=lambda a: (a[1] - lat) ** 2 + ((a[2] - lon) * math.cos(
+        math.radians(lat))) ** 2)[0]
+
+
+def rows_1200(rows_810):
+    """The 810 rows as 1200 rows: terminal area, region, markers named after their localizer,
+    localizer bearings as magnetic x 360 + true."""
+    icaos = {a[0] for a in AIRPORTS} | {"LOWI", "KSFO"}
+    fields = [r.split() for r in rows_810]
+    localizers = {(f[8], f[9]): f[7] for f in fields if f[0] in ("4", "5")}
+    rows = []
+    for f in fields:
+        code, numbers, ident, words = int(f[0]), f[1:7], f[7], f[8:]
+        lat, lon, elev, freq, rng, third = (float(numbers[0]), float(numbers[1]),
+                                            int(numbers[2]), int(numbers[3]), int(numbers[4]),
+                                            float(numbers[5]))
+        if 4 <= code <= 9 or (code in (12, 13) and words[0] in icaos and len(words) == 3):
+            terminal, words = words[0], words[1:]
+            region = region_of(terminal)
+            if 7 <= code <= 9:
+                ident = localizers[(terminal, words[0])]
+        else:
+            terminal, region = "ENRT", region_of(nearest_airport(lat, lon))
+        if code in (4, 5):
+            magnetic = round((third - VARIATION) % 360) % 360
+            third = magnetic * 360 + third
+        rows.append("%-2d %12.8f %13.8f %6d %5d %3d %11.3f %-4s %s %s %s" % (
+            code, lat, lon, elev, freq, rng, third, ident, terminal, region, " ".join(words)))
+    return rows
+
+
+def write_xplane12(root, base):
+    """The X-Plane 12 folder of the usage text."""
+    def header(cycle, what):
+        return ("1200 Version - data cycle %s, build 20260101, metadata NavXP1200.  Copyright "
+                + COPYRIGHT + " 2026, %s.  Not for real navigation.") % (cycle, what)
+    rows = rows_1200(base)
+    write(os.path.join(root, "Resources", "default data", "earth_nav.dat"),
+          ["I", header("2301", "Quillet demo data")] + rows + ["99"])
+    # The update lists the same navaids (a new cycle) in another order.
+    write(os.path.join(root, "Custom Data", "earth_nav.dat"),
+          ["I", header("2601", "Quillet demo navdata update"), ""] + sorted(rows) + ["99"])
+    write(os.path.join(root, "Custom Data", "earth_fix.dat"),
+          ["I", "1101 Version - data cycle 2601", "99"])
+    write(os.path.join(root, "Custom Data", "user_nav.dat"),
+          ["I", "1200 Version - the user's own navaids", "99"])
+    with open(os.path.join(root, "X-Plane.exe"), "wb"):
+        pass
+
+    seattle = [r for r in base if " KSEA 16L " in r]
+    munich = ils_rows("EDDM", 48.3538, 11.7861, 1487, "08R", 82.4, "IMSW", 10830)
+    airports = {
+        # 810: the 16L set again (duplicates once written in 1200) and a new NDB.
+        "KSEA Seattle-Tacoma HD": (810, seattle + [
+            row(2, 47.3900, -122.2950, 0, 396, 25, 0.0, "TC", "TACOMA", "NDB")]),
+        # 1200: a new runway set, as X-Plane 12 add-ons ship it.
+        "EDDM Munich XP12": (1200, rows_1200(munich)),
+        # 810 in lower case: written upper-cased.
+        "LOWI Innsbruck Pro": (810, [
+            row(5, 47.2555, 11.2817, 1906, 10970, 18, 79.5, "oeV", "lowi", "08", "loc-dme"),
+            row(12, 47.2555, 11.2817, 1906, 10970, 18, 0.0, "oeV", "lowi", "08", "dme-loc"),
+            row(2, 47.2739, 11.0572, 0, 417, 25, 0.0, "ken", "kematen", "ndb"),
+        ]),
+        # 810 far from every navaid of the database: no region to take, left out.
+        "NZQN Queenstown": (810, [
+            row(3, -45.0195, 168.7339, 1171, 11370, 130, 23.0, "QN", "QUEENSTOWN", "VOR-DME"),
+            row(2, -45.0133, 168.9356, 0, 368, 25, 0.0, "QN", "FRANKTON", "NDB"),
+        ]),
+    }
+    for name, (version, rows_) in airports.items():
+        write(os.path.join(root, "Custom Scenery", name, "Earth nav data", "nav.dat"),
+              ["I", "%d Version - %s navaids" % (version, name)] + rows_ + ["99"])
+    write(os.path.join(root, "Custom Scenery", "Global Airports", "Earth nav data", "apt.dat"),
+          ["I", "1200 Version", "99"])
+    print("%s: X-Plane 12, %d database rows, %d add-on airports" % (root, len(rows), len(airports)))
+
+
 def main():
-    if len(sys.argv) != 2:
+    args = sys.argv[1:]
+    xplane12 = args[:1] == ["--xplane12"]
+    if xplane12:
+        args = args[1:]
+    if len(args) != 1:
         sys.exit(__doc__)
-    root = sys.argv[1]
+    root = args[0]
     base = database_rows()
+    if xplane12:
+        write_xplane12(root, base)
+        return
     header = ("810 Version - data cycle 2601, build 20260101, metadata NavXP810.  Copyright "
               + COPYRIGHT + " 2026, Quillet demo data.  Not for real navigation.")
     write(os.path.join(root, "Resources", "default data", "earth_nav.dat"),

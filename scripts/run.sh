@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
 # Builds Quillet and starts it under Wine, in build/run (where it keeps its settings file).
 # Without a settings file that names an X-Plane folder, it first makes a demo X-Plane folder
-# (build/demo-xplane) and a settings file naming it. Without a display ($DISPLAY unset) it
-# runs on a virtual one, saves a screenshot of the window and closes Quillet again.
-# QUILLET_WIN32_BUILD and QUILLET_WIN64_BUILD name other build trees of the two presets.
+# (build/demo-xplane) and a settings file naming it. With --xplane12 it makes, if need be,
+# the demo folder of an X-Plane 12 (build/demo-xplane12) and names that one. Without a display
+# ($DISPLAY unset) it runs on a virtual one, saves a screenshot of the window and closes
+# Quillet again. QUILLET_WIN32_BUILD and QUILLET_WIN64_BUILD name other build trees of the two
+# presets.
+# usage: scripts/run.sh [--xplane12]
 source "$(dirname "$0")/common.sh"
 cd "$repo"
+xplane12=false
+case "${1:-}" in
+  "") ;;
+  --xplane12) xplane12=true ;;
+  *) echo "usage: scripts/run.sh [--xplane12]" >&2; exit 2 ;;
+esac
 install_missing_packages
 
 build32=${QUILLET_WIN32_BUILD:-build/win32}
@@ -19,6 +28,11 @@ cmake --build "$build64" -j "$(nproc)" --target Quillet
 
 run_dir=$repo/build/run
 demo=$repo/build/demo-xplane
+demo_options=()
+if $xplane12; then
+  demo=$repo/build/demo-xplane12
+  demo_options=(--xplane12)
+fi
 settings=$run_dir/q-config.qcf
 mkdir -p "$run_dir"
 
@@ -32,9 +46,16 @@ start_wine
 
 demo_exe=$(winepath -w "$demo/X-Plane.exe" 2>/dev/null)
 path_line=$(head -n 1 "$settings" 2>/dev/null | tr -d '\r' || true)
+name_demo=false
 if [ -z "$path_line" ] || { [ "$path_line" = "$demo_exe" ] && [ ! -d "$demo" ]; }; then
   rm -rf "$demo"
-  python3 scripts/make-demo-xplane.py "$demo"
+  python3 scripts/make-demo-xplane.py "${demo_options[@]}" "$demo"
+  name_demo=true
+elif $xplane12 && [ "$path_line" != "$demo_exe" ]; then
+  [ -d "$demo" ] || python3 scripts/make-demo-xplane.py "${demo_options[@]}" "$demo"
+  name_demo=true
+fi
+if $name_demo; then
   printf '%s\r\n1017\r\n1020\r\n1\r\n' "$demo_exe" >"$settings"
   echo "Settings file $settings names the demo X-Plane folder $demo_exe"
 fi

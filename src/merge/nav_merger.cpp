@@ -142,6 +142,13 @@ void NavMerger::loadCustomRecords(CustomFile& file, std::size_t fileSize) {
 bool NavMerger::readBaseLines() {
     const std::optional<int> version = declaredVersion(baseText_);
     const std::optional<NavFormat> declared = version ? navFormatOf(*version) : std::nullopt;
+    if (version && !declared) {
+        showError(earthNavPath_ + "\nThe database's second line declares the version " +
+                  std::to_string(*version) +
+                  ", which Quillet does not know (it knows 810, 1100, 1150 and 1200).\n"
+                  "Nothing was changed.");
+        return false;
+    }
     format_ = declared.value_or(NavFormat::V810);
     if (format_ == NavFormat::V810) {
         crLfToLineFeed(baseText_);
@@ -311,7 +318,9 @@ std::vector<NavaidRecord> NavMerger::baseRecords() const {
 
 void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
     statusText_.assign(prefix);
-    statusText_ += shown(text);
+    statusText_ += text;
+    if (statusText_.size() >= 2 && statusText_.compare(statusText_.size() - 2, 2, "\r\n") == 0)
+        statusText_.erase(statusText_.size() - 2, 1); // shown as a line feed
     statusText_ += '\n';
     screen_.status.setText(statusText_);
 }

@@ -70,7 +70,10 @@ std::optional<double> number(std::string_view text) {
     return value;
 }
 
-// A whole-degree cell (as coordinateCell gives it) as a number; none outside the globe.
+// A whole-degree cell (as coordinateCell gives it) as a number below kCells; none outside the
+// globe.
+constexpr std::uint32_t kCells = 181 * 361;
+
 std::optional<std::uint32_t> cellKeyOf(double latitude, double longitude) {
     if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180))
         return std::nullopt;
@@ -85,26 +88,39 @@ std::optional<std::uint32_t> cellKeyOf(std::string_view line) {
 
 RowConverter::RowConverter(NavFormat databaseFormat, std::size_t count,
                            std::function<NavaidRecord(std::size_t)> rowAt)
-    : databaseFormat_(databaseFormat), rowAt_(std::move(rowAt)) {
+    : databaseFormat_(databaseFormat), rowAt_(std::move(rowAt)), cellStart_(kCells + 1) {
+    std::vector<std::uint32_t> cellOf(count, kCells); // kCells: in no cell
+    terminalRegions_.reserve(count / 8);
+    localizerIdents_.reserve(count / 8);
+    localizers_.reserve(count / 8);
     for (std::size_t i = 0; i < count; ++i) {
         const NavaidRecord row = rowAt_(i);
-        if (const std::optional<std::uint32_t> key = cellKeyOf(row.line))
-            byCell_.push_back(std::uint64_t{*key} << 32 | i);
+        if (const std::optional<std::uint32_t> key = cellKeyOf(row.line)) {
+            cellOf[i] = *key;
+            ++cellStart_[*key + 1];
+        }
         if (row.terminal.empty() || equalsIgnoringCase(row.terminal, kEnRouteTerminal))
             continue;
-        const std::string terminal = upper(row.terminal);
-        const auto region = terminalRegions_.emplace(terminal, std::string(row.region));
+        const auto region = terminalRegions_.try_emplace({row.terminal, {}}, row.region);
         if (!equalsIgnoringCase(region.first->second, row.region))
-            region.first->second.clear();
+            region.first->second = {};
         if (isLocalizer(row.type)) {
-            const std::string runway = upper(wordAt(row.name, 0));
-            const auto ident = localizerIdents_.emplace(terminal + " " + runway, row.callsign);
+            const auto ident =
+                localizerIdents_.try_emplace({row.terminal, wordAt(row.name, 0)}, row.callsign);
             if (!equalsIgnoringCase(ident.first->second, row.callsign))
-                ident.first->second.clear();
-            localizers_.insert(upper(row.callsign) + " " + terminal);
+                ident.first->second = {};
+            localizers_.insert({row.callsign, row.terminal});
         }
     }
-    std::sort(byCell_.begin(), byCell_.end());
+    // Counted, then placed: the rows of each cell in file order.
+    for (std::uint32_t k = 0; k < kCells; ++k)
+        cellStart_[k + 1] += cellStart_[k];
+    cellRows_.resize(cellStart_[kCells]);
+    std::vector<std::uint32_t> next(cellStart_.begin(), cellStart_.end() - 1);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (cellOf[i] != kCells)
+            cellRows_[next[cellOf[i]]++] = static_cast<std::uint32_t>(i);
+    }
 }
 
 bool RowConverter::needsConversion(NavFormat databaseFormat, NavFormat rowFormat, int type) {
@@ -190,10 +206,10 @@ std::optional<std::string> RowConverter::markerIdent(const NavaidRecord& marker,
         ident = std::string(row.callsign);
     }
     if (!ident) {
-        const auto found = localizerIdents_.find(upper(marker.name) + " " + upper(marker.rwyName));
+        const auto found = localizerIdents_.find({marker.name, marker.rwyName});
         if (found != localizerIdents_.end()) {
             several = found->second.empty();
-            ident = found->second;
+            ident = std::string(found->second);
         }
     }
     if (ident && !several)
@@ -214,7 +230,7 @@ bool RowConverter::isLocalizerDme(const NavaidRecord& dme,
             equalsIgnoringCase(row.name, dme.name))
             return true;
     }
-    return localizers_.count(upper(dme.callsign) + " " + upper(dme.name)) != 0;
+    return localizers_.count({dme.callsign, dme.name}) != 0;
 }
 
 bool RowConverter::hasStation(const NavaidRecord& dme,
@@ -229,8 +245,8 @@ bool RowConverter::hasStation(const NavaidRecord& dme,
     if (!key)
         return false;
     const auto [begin, end] = rowsInCell(*key);
-    for (const std::uint64_t* entry = begin; entry != end; ++entry) {
-        const NavaidRecord row = rowAt_(static_cast<std::uint32_t>(*entry));
+    for (const std::uint32_t* entry = begin; entry != end; ++entry) {
+        const NavaidRecord row = rowAt_(*entry);
         if (isEnRouteStation(row.type) && equalsIgnoringCase(row.callsign, dme.callsign))
             return true;
     }
@@ -240,10 +256,10 @@ bool RowConverter::hasStation(const NavaidRecord& dme,
 std::optional<std::string> RowConverter::regionOf(std::string_view terminal, std::string_view line,
                                                   std::string& reason) const {
     if (!equalsIgnoringCase(terminal, kEnRouteTerminal)) {
-        const auto found = terminalRegions_.find(upper(terminal));
+        const auto found = terminalRegions_.find({terminal, {}});
         if (found != terminalRegions_.end()) {
             if (!found->second.empty())
-                return found->second;
+                return std::string(found->second);
             reason =
                 "the database's rows of " + std::string(terminal) + " lie in several ICAO regions";
             return std::nullopt;
@@ -258,8 +274,8 @@ std::optional<std::string> RowConverter::regionOf(std::string_view terminal, std
     std::optional<std::string> region;
     double nearest = 0;
     const auto [begin, end] = rowsInCell(*key);
-    for (const std::uint64_t* entry = begin; entry != end; ++entry) {
-        const NavaidRecord row = rowAt_(static_cast<std::uint32_t>(*entry));
+    for (const std::uint32_t* entry = begin; entry != end; ++entry) {
+        const NavaidRecord row = rowAt_(*entry);
         const std::optional<Position> there = positionOf(row.line);
         if (!there || row.region.empty())
             continue;
@@ -310,8 +326,8 @@ std::optional<double> RowConverter::nearestVorVariation(const Position& at) cons
     for (double latitude = latitudeFrom; latitude <= latitudeTo; ++latitude) {
         for (double longitude = longitudeFrom; longitude <= longitudeTo; ++longitude) {
             const auto [begin, end] = rowsInCell(*cellKeyOf(latitude, longitude));
-            for (const std::uint64_t* entry = begin; entry != end; ++entry) {
-                const NavaidRecord row = rowAt_(static_cast<std::uint32_t>(*entry));
+            for (const std::uint32_t* entry = begin; entry != end; ++entry) {
+                const NavaidRecord row = rowAt_(*entry);
                 if (row.type != 3)
                     continue;
                 const std::optional<Position> there = positionOf(row.line);
@@ -332,14 +348,23 @@ std::optional<double> RowConverter::nearestVorVariation(const Position& at) cons
     return variation;
 }
 
-std::pair<const std::uint64_t*, const std::uint64_t*>
+bool RowConverter::WordPair::operator==(const WordPair& other) const {
+    return equalsIgnoringCase(first, other.first) && equalsIgnoringCase(second, other.second);
+}
+
+std::size_t RowConverter::WordPairHash::operator()(const WordPair& words) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (std::string_view word : {words.first, words.second}) {
+        for (char c : word)
+            hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 1099511628211ull;
+        hash = (hash ^ 0xff) * 1099511628211ull; // keeps "AB"+"C" apart from "A"+"BC"
+    }
+    return hash;
+}
+
+std::pair<const std::uint32_t*, const std::uint32_t*>
 RowConverter::rowsInCell(std::uint32_t key) const {
-    const std::uint64_t first = std::uint64_t{key} << 32;
-    const std::uint64_t* begin =
-        std::lower_bound(byCell_.data(), byCell_.data() + byCell_.size(), first);
-    const std::uint64_t* end =
-        std::lower_bound(begin, byCell_.data() + byCell_.size(), first + (std::uint64_t{1} << 32));
-    return {begin, end};
+    return {cellRows_.data() + cellStart_[key], cellRows_.data() + cellStart_[key + 1]};
 }
 
 std::optional<RowConverter::Position> RowConverter::positionOf(std::string_view line) {

@@ -53,20 +53,31 @@ class RowConverter {
     std::optional<std::string> withMagneticCourse(std::string_view numbers, std::string_view line,
                                                   std::string& reason) const;
     std::optional<double> nearestVorVariation(const Position& at) const;
-    // The entries of byCell_ of one cell.
-    std::pair<const std::uint64_t*, const std::uint64_t*> rowsInCell(std::uint32_t key) const;
+    // The database rows of one cell, as indices.
+    std::pair<const std::uint32_t*, const std::uint32_t*> rowsInCell(std::uint32_t key) const;
 
     static std::optional<Position> positionOf(std::string_view line);
 
+    // Two words of the database, compared as navaid words are: letters A-Z without regard to
+    // case.
+    struct WordPair {
+        std::string_view first, second;
+        bool operator==(const WordPair& other) const;
+    };
+    struct WordPairHash {
+        std::size_t operator()(const WordPair& words) const;
+    };
+
     NavFormat databaseFormat_;
     std::function<NavaidRecord(std::size_t)> rowAt_;
-    // Terminal area (upper case) -> its one region, or empty when its rows have several.
-    std::unordered_map<std::string, std::string> terminalRegions_;
-    // "AIRPORT RUNWAY" -> the identifier of its localizer, or empty when it has several.
-    std::unordered_map<std::string, std::string> localizerIdents_;
-    // "IDENT AIRPORT" of every localizer.
-    std::unordered_set<std::string> localizers_;
-    // Each database row as its cell's key in the high 32 bits and its index in the low 32,
-    // ordered: the rows of one cell lie side by side.
-    std::vector<std::uint64_t> byCell_;
+    // Terminal area -> its one region, or an empty view when its rows have several.
+    std::unordered_map<WordPair, std::string_view, WordPairHash> terminalRegions_;
+    // (airport, runway) -> the identifier of its localizer, or empty when it has several.
+    std::unordered_map<WordPair, std::string_view, WordPairHash> localizerIdents_;
+    // (identifier, airport) of every localizer.
+    std::unordered_set<WordPair, WordPairHash> localizers_;
+    // The indices of the database rows, cell by cell: those of cell k are
+    // cellRows_[cellStart_[k], cellStart_[k + 1]).
+    std::vector<std::uint32_t> cellStart_;
+    std::vector<std::uint32_t> cellRows_;
 };

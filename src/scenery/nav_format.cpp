@@ -82,6 +82,8 @@ std::optional<int> declaredVersion(std::string_view fileStart) {
     std::int64_t version = 0;
     for (; at < second.size() && isDigit(second[at]); ++at)
         version = std::min<std::int64_t>(version * 10 + (second[at] - '0'), INT32_MAX);
+    if (version < 100)
+        return std::nullopt;
     return static_cast<int>(version);
 }
 

@@ -34,7 +34,9 @@ std::string formatName(NavFormat format);
 bool isMarkerLine(std::string_view line);
 
 // The version a nav data file declares: the leading integer of its second line, the line
-// after the marker line. None when the file does not begin that way.
+// after the marker line. X-Plane's versions have three or four digits (740, 810, 1100): a
+// smaller number is the row code of a nav data line, not a version. None when the file does
+// not begin that way.
 std::optional<int> declaredVersion(std::string_view fileStart);
 
 // ---- Where the simulator reads its navaids.
@@ -135,7 +137,10 @@ Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords
 // ---- Rows of an older format in a newer database.
 
 // Rows of a format newer than the database's are never merged; rows of an older one are
-// written in the database's format. An 810 row becomes an 1100 row thus:
+// written in the database's format. An add-on that declares no version, or one that is none
+// of the four, has no certain format: its rows go only into an 810 database (whose merge never
+// read an add-on's header), and there only when its version is not above 810. An 810 row becomes an
+// 1100 row thus:
 // - terminal area: the 810 airport word for runway equipment and for the DMEs of localizers
 //   (a DME whose identifier and airport are those of a localizer); ENRT for NDBs, VORs, their
 //   DMEs (a DME code 12 with the identifier of an NDB or VOR in its whole-degree cell) and
@@ -143,8 +148,9 @@ Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords
 // - region: the one region of the database's navaid rows of that terminal area (other than
 //   ENRT); else the region of the nearest database navaid in its whole-degree cell; else the
 //   row is not merged;
-// - markers take the identifier of the localizer of the same airport and runway, in the
-//   add-on or the database; without exactly one such identifier the marker is not merged;
+// - markers take the identifier of the localizer of the same airport and runway: the
+//   add-on's own, else the database's; without exactly one such identifier the marker is not
+//   merged;
 // - name: the 810 words after the airport (runway equipment, DMEs of localizers), or after
 //   the identifier (the others); words are parted by one blank, and letters upper-cased, as
 //   810 rows are when merged.

@@ -338,7 +338,7 @@ TEST_F(FormatMerge, An810DatabaseKeepsInPlaceTheLinesItsFrameDoesNotReplace) {
                                        "810"});
 }
 
-TEST_F(FormatMerge, ADatabaseWhoseRowsAreNotOfItsVersionIsLeftUntouched) {
+TEST_F(FormatMerge, ADatabaseOfAnUnknownVersionOrWhoseRowsAreNotOfItsVersionIsLeftUntouched) {
     const Database db(NavFormat::V1100);
     const std::string row810 = "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n";
     const struct {
@@ -353,6 +353,9 @@ TEST_F(FormatMerge, ADatabaseWhoseRowsAreNotOfItsVersionIsLeftUntouched) {
          "\nLine 3 does not have the columns of format 810, which the file's second line "
          "declares:\n" +
              db.ndb.substr(0, db.ndb.size() - 1)},
+        {"I\n1300 Version - from the future\n" + db.ndb + "99\n",
+         "\nThe database's second line declares the version 1300, which Quillet does not know "
+         "(it knows 810, 1100, 1150 and 1200)."},
     };
     addAirport("A", "I\n810 Version\n" + row810 + "99\n");
     for (const auto& c : cases) {

@@ -20,10 +20,12 @@ TEST(NavFormat, VersionIsTheLeadingNumberOfTheLineAfterTheMarker) {
         {"I\n1300 Version\n", 1300},
         {"I\n740\n", 740},
         {"I\n99999999999999 Version\n", 2147483647},
-        {"I\n", std::nullopt},               // no second line
-        {"I\nVersion 1200\n", std::nullopt}, // no leading number
-        {"I\n-810\n", std::nullopt},         // a sign is no version
-        {"1200 Version\nI\n", std::nullopt}, // no marker line
+        {"I\n", std::nullopt},                                // no second line
+        {"I\nVersion 1200\n", std::nullopt},                  // no leading number
+        {"I\n-810\n", std::nullopt},                          // a sign is no version
+        {"I\n99\n", std::nullopt},                            // the end row
+        {"I\n3 47.4 -122.3 0 1 1 0 SEA S V\n", std::nullopt}, // a navaid row
+        {"1200 Version\nI\n", std::nullopt},                  // no marker line
         {"2 47.5 -122.3 0 362 50 0.0 BF NOLLA NDB\n1200\n", std::nullopt},
         {"", std::nullopt},
     };

@@ -65,9 +65,16 @@ bool NavMerger::backUp() {
     screen_.progress.setStep(1);
     screen_.progress.setPosition(0);
     showStatus("Writing .bak for ", earthNavPath_);
-    const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
+    const std::string backupPath = earthNavPath_ + ".bak";
+    // A file marked read-only asks to be kept: then neither file is touched.
+    const std::string* readOnly = isReadOnlyFile(earthNavPath_) ? &earthNavPath_
+                                  : isReadOnlyFile(backupPath)  ? &backupPath
+                                                                : nullptr;
+    const bool copied = readOnly == nullptr && copyFile(earthNavPath_, backupPath);
     screen_.progress.step();
-    if (!copied)
+    if (readOnly != nullptr)
+        showError(*readOnly + " is read-only, so I can't replace it; nothing was changed.");
+    else if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }
@@ -148,7 +155,7 @@ void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
     screen_.status.setText(statusText_);
 }
 
-void NavMerger::showError(const char* text) {
+void NavMerger::showError(const std::string& text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 

@@ -65,7 +65,7 @@ class NavMerger {
     bool backUp();
     void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
-    void showError(const char* text);
+    void showError(const std::string& text);
     PackedRecord pack(const NavaidRecord& record) const;
     NavaidRecord unpack(const PackedRecord& record) const;
     bool isDropped(const NavaidRecord& base, const CandidateIndex& index);

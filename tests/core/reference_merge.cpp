@@ -89,9 +89,17 @@ bool ReferenceMerger::backUp() {
     screen_.progress.setStep(1);
     screen_.progress.setPosition(0);
     showStatus("Writing .bak for ", earthNavPath_);
-    const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
+    const std::string backupPath = earthNavPath_ + ".bak";
+    std::string readOnly;
+    if (isReadOnlyFile(earthNavPath_))
+        readOnly = earthNavPath_;
+    else if (isReadOnlyFile(backupPath))
+        readOnly = backupPath;
+    const bool copied = readOnly.empty() && copyFile(earthNavPath_, backupPath);
     screen_.progress.step();
-    if (!copied)
+    if (!readOnly.empty())
+        showError(readOnly + " is read-only, so I can't replace it; nothing was changed.");
+    else if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }
@@ -139,7 +147,7 @@ void ReferenceMerger::showStatus(std::string_view prefix, std::string_view text)
     screen_.status.setText(statusText_);
 }
 
-void ReferenceMerger::showError(const char* text) {
+void ReferenceMerger::showError(const std::string& text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 

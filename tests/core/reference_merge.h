@@ -47,7 +47,7 @@ class ReferenceMerger {
     bool backUp();
     void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
-    void showError(const char* text);
+    void showError(const std::string& text);
     int isNear(std::string_view baseLine, std::string_view customLine) const;
     bool isDropped(const ReferenceRecord& base);
 

@@ -166,7 +166,7 @@ class InterruptingTimer {
 
 TEST(FileFaults, CopiesSucceedWhileASignalKeepsInterruptingThem) {
     TempDir dir;
-    const std::string bytes = databaseOfSize(300'000);
+    const std::string bytes = databaseOfSize(100'000);
     writeBytes(dir.file("earth_nav.dat"), bytes);
     int failed = 0, different = 0;
     {

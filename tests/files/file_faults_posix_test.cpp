@@ -18,6 +18,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -189,17 +190,17 @@ class SmallDisk {
   public:
     explicit SmallDisk(std::size_t bytes) {
         const std::string options = "size=" + std::to_string(bytes);
-        if (mount("quillet-test", dir_.path().c_str(), "tmpfs", 0, options.c_str()) == 0)
-            mounted_ = true;
-        else
-            error_ = std::strerror(errno);
+        if (geteuid() != 0)
+            whyNotMounted_ = "needs root, to mount a small tmpfs";
+        else if (mount("quillet-test", dir_.path().c_str(), "tmpfs", 0, options.c_str()) != 0)
+            whyNotMounted_ = std::string("cannot mount a tmpfs here: ") + std::strerror(errno);
     }
     ~SmallDisk() {
-        if (mounted_)
+        if (mounted())
             umount2(dir_.path().c_str(), MNT_DETACH);
     }
-    bool mounted() const { return mounted_; }
-    const std::string& error() const { return error_; }
+    bool mounted() const { return whyNotMounted_.empty(); }
+    const std::string& whyNotMounted() const { return whyNotMounted_; }
     std::string folder() const { return dir_.path().string(); }
     // Makes the whole file system read-only.
     bool makeReadOnly() {
@@ -208,15 +209,8 @@ class SmallDisk {
 
   private:
     TempDir dir_;
-    bool mounted_ = false;
-    std::string error_;
+    std::string whyNotMounted_;
 };
-
-#define SKIP_UNLESS_MOUNTED(disk)                                                                  \
-    if (geteuid() != 0)                                                                            \
-        GTEST_SKIP() << "needs root, to mount a small tmpfs";                                      \
-    if (!(disk).mounted())                                                                         \
-    GTEST_SKIP() << "cannot mount a tmpfs here: " << (disk).error()
 
 TEST_F(FaultyMerge, AFullDiskLeavesTheOldFiles) {
     // 16 pages of 4 KB; the database and an older backup take 6 pages each.
@@ -231,7 +225,8 @@ TEST_F(FaultyMerge, AFullDiskLeavesTheOldFiles) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         SmallDisk disk(16 * 4096);
-        SKIP_UNLESS_MOUNTED(disk);
+        if (!disk.mounted())
+            GTEST_SKIP() << disk.whyNotMounted();
         useDatabaseFolder(disk.folder());
         const std::string database = databaseOfSize(22'000);
         writeBytes(earthNav_, database);
@@ -250,26 +245,29 @@ TEST_F(FaultyMerge, AFullDiskLeavesTheOldFiles) {
 
 TEST_F(FaultyMerge, AReadOnlyFolderIsLeftAlone) {
     // Root ignores permissions: for root the folder is a file system mounted read-only.
-    SmallDisk disk(1 << 20);
-    if (geteuid() == 0) {
-        SKIP_UNLESS_MOUNTED(disk);
-        useDatabaseFolder(disk.folder());
+    const bool root = geteuid() == 0;
+    std::optional<SmallDisk> disk;
+    if (root) {
+        disk.emplace(1 << 20);
+        if (!disk->mounted())
+            GTEST_SKIP() << disk->whyNotMounted();
+        useDatabaseFolder(disk->folder());
     }
+    const std::string folder = fs::path(earthNav_).parent_path().string();
     const std::string database = databaseOfSize(1000);
     writeBytes(earthNav_, database);
     writeBytes(backup_, "an older backup");
     const FolderContents before = databaseFolder();
-    if (geteuid() == 0)
-        ASSERT_TRUE(disk.makeReadOnly()) << std::strerror(errno);
+    if (root)
+        ASSERT_TRUE(disk->makeReadOnly()) << std::strerror(errno);
     else
-        fs::permissions(fs::path(earthNav_).parent_path(),
-                        fs::perms::owner_read | fs::perms::owner_exec);
+        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
 
     EXPECT_EQ(merge(), -1);
     EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: I can't write \".bak\" file!"});
     EXPECT_EQ(databaseFolder(), before);
-    if (geteuid() != 0)
-        fs::permissions(fs::path(earthNav_).parent_path(), fs::perms::owner_all);
+    if (!root)
+        fs::permissions(folder, fs::perms::owner_all);
 }
 
 } // namespace

@@ -1,10 +1,8 @@
 #include "base/file_ops.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "base/file_handle.h"
 
-#include <cerrno>
+#include <sys/stat.h>
 
 namespace {
 
@@ -12,18 +10,13 @@ namespace {
 // effort: some file systems cannot flush a folder, and the rename has happened anyway.
 void flushFolderOf(const std::string& path) {
     const std::size_t slash = path.rfind('/');
-    const std::string folder = slash == std::string::npos ? "."
-                               : slash == 0               ? "/"
-                                                          : path.substr(0, slash);
-    int fd;
-    do
-        fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    while (fd == -1 && errno == EINTR);
-    if (fd == -1)
-        return;
-    while (::fsync(fd) == -1 && errno == EINTR) {
-    }
-    ::close(fd);
+    const std::string folderPath = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : path.substr(0, slash);
+    // On POSIX a folder opens for reading like a file.
+    FileHandle folder;
+    if (folder.openForReading(folderPath))
+        folder.flushToDisk();
 }
 
 } // namespace

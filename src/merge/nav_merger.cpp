@@ -1,7 +1,11 @@
 #include "merge/nav_merger.h"
 
 #include "merge/candidate_index.h"
+#include "merge/database_check.h"
+#include "merge/row_conversion.h"
+#include "merge/stage_progress.h"
 #include "base/file_ops.h"
+#include "base/path.h"
 #include "base/text_file.h"
 
 #include <algorithm>
@@ -30,10 +34,10 @@ std::string shown(std::string_view line) {
     return text;
 }
 
-std::string withoutLineEnd(std::string_view line) {
+std::string_view withoutLineEnd(std::string_view line) {
     while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
         line.remove_suffix(1);
-    return std::string(line);
+    return line;
 }
 } // namespace
 
@@ -78,80 +82,92 @@ std::string leftOutMessage(const std::vector<LeftOutRow>& rows) {
 NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
                      const std::vector<CustomAirport>& airports, const MergeOptions& options)
     : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options) {
-    for (const CustomAirport& airport : airports) {
-        if (airport.selected != 1)
-            continue;
-        CustomFile& file = customFiles_.emplace_back();
-        std::size_t fileSize = 0;
-        if (!readTextFile(airport.navDatPath, file.text, &fileSize)) {
-            customFiles_.pop_back();
-            showError("I can't open \"From\" file!");
-            continue;
-        }
-        file.path = airport.navDatPath;
-        loadCustomRecords(file, fileSize);
-    }
+    loadCustomFiles(airports);
 
+    // The database is read as it is on disk: a format of 1100 or later is written back byte
+    // for byte.
     if (!readFileBytes(earthNavPath_, baseText_) ||
         static_cast<std::uint64_t>(baseText_.size()) > kLargestDatabase) {
         showError("I can't open \"To\" file!");
         return;
     }
-    // The database is read and checked before anything is written.
-    const std::size_t fileSize = baseText_.size();
+    // A file the merge cannot read, of an unknown format, or whose rows are not of its
+    // format, is not touched at all.
+    const DatabaseCheck check = checkDatabase(baseText_);
+    if (check.verdict != DatabaseVerdict::Mergeable) {
+        showError(refusalMessage(check, fileName(earthNavPath_)));
+        return;
+    }
     if (!readBaseLines() || !backUp())
         return;
-    showLoadingProgress(fileSize);
+    showLoadingProgress();
     takeCustomRows();
     baseReady_ = true;
+}
+
+void NavMerger::loadCustomFiles(const std::vector<CustomAirport>& airports) {
+    LineSet takenLines;
+    for (const CustomAirport& airport : airports) {
+        if (airport.selected != 1)
+            continue;
+        CustomFile& file = customFiles_.emplace_back();
+        if (!readTextFile(airport.navDatPath, file.text)) {
+            customFiles_.pop_back();
+            showError("I can't open \"From\" file!");
+            continue;
+        }
+        file.path = airport.navDatPath;
+        loadCustomRecords(file, takenLines);
+    }
 }
 
 NavMerger::~NavMerger() = default;
 
 bool NavMerger::backUp() {
-    screen_.progress.setRange(0, 1);
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+    StageProgress progress(screen_.progress, 1);
     showStatus("Writing .bak for ", earthNavPath_);
-    const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
-    screen_.progress.step();
-    if (!copied)
+    const std::string backupPath = earthNavPath_ + ".bak";
+    // A file marked read-only asks to be kept: then neither file is touched.
+    const std::string* readOnly = isReadOnlyFile(earthNavPath_) ? &earthNavPath_
+                                  : isReadOnlyFile(backupPath)  ? &backupPath
+                                                                : nullptr;
+    const bool copied = readOnly == nullptr && copyFile(earthNavPath_, backupPath);
+    progress.finish();
+    if (readOnly != nullptr)
+        showError(*readOnly + " is read-only, so I can't replace it; nothing was changed.");
+    else if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }
 
-void NavMerger::startProgress(std::size_t fileSize) {
-    // The bar's bounds are 16-bit: only the low 16 bits of half the size arrive.
-    screen_.progress.setRange(0, static_cast<std::uint16_t>(fileSize / 2));
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+std::size_t NavMerger::CaseBlindHash::operator()(std::string_view text) const {
+    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
-void NavMerger::loadCustomRecords(CustomFile& file, std::size_t fileSize) {
-    startProgress(fileSize);
+void NavMerger::loadCustomRecords(CustomFile& file, LineSet& takenLines) {
+    // The bar counts the characters read.
+    StageProgress progress(screen_.progress, file.text.size());
     showStatus("Loading strings from ", file.path);
     file.version = declaredVersion(file.text);
+    const char* const start = file.text.data();
     forEachLine(file.text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
-        if (code && *code > 1 && *code <= 16)
+        if (code && *code > 1 && *code <= 16 &&
+            (!isNavaidRowCode(*code) || takenLines.insert(withoutLineEnd(line)).second))
             file.rows.push_back(line);
-        screen_.progress.step();
+        progress.advanceTo(static_cast<std::size_t>(line.data() + line.size() - start));
     });
+    progress.finish();
 }
 
 bool NavMerger::readBaseLines() {
     const std::optional<int> version = declaredVersion(baseText_);
-    const std::optional<NavFormat> declared = version ? navFormatOf(*version) : std::nullopt;
-    if (version && !declared) {
-        showError(earthNavPath_ + "\nThe database's second line declares the version " +
-                  std::to_string(*version) +
-                  ", which Quillet does not know (it knows 810, 1100, 1150 and 1200).\n"
-                  "Nothing was changed.");
-        return false;
-    }
-    format_ = declared.value_or(NavFormat::V810);
+    format_ = version ? navFormatOf(*version).value_or(NavFormat::V810) : NavFormat::V810;
     if (format_ == NavFormat::V810) {
-        crLfToLineFeed(baseText_);
+        normalizeLineEnds(baseText_);
     } else {
         const std::size_t firstEnd = baseText_.find('\n');
         if (firstEnd != std::string::npos && firstEnd > 0 && baseText_[firstEnd - 1] == '\r')
@@ -159,9 +175,9 @@ bool NavMerger::readBaseLines() {
     }
 
     // Room for one record per line, so the records are never moved while reading.
-    lineCount_ = 0;
-    forEachLine(baseText_, [this](std::string_view) { ++lineCount_; });
-    baseRecords_.reserve(lineCount_);
+    std::size_t lines = 1;
+    forEachLine(baseText_, [&lines](std::string_view) { ++lines; });
+    baseRecords_.reserve(lines);
     std::size_t number = 0, mismatch = 0;
     std::string_view mismatchLine;
     std::vector<TextSpan> headerRows;
@@ -199,18 +215,22 @@ bool NavMerger::readBaseLines() {
     }
     if (mismatch == 0)
         return true;
-    showError(earthNavPath_ + "\nLine " + std::to_string(mismatch) +
+    showError(std::string(fileName(earthNavPath_)) + " line " + std::to_string(mismatch) +
               " does not have the columns of format " + std::to_string(versionOf(format_)) +
-              ", which the file's second line declares:\n" + withoutLineEnd(mismatchLine) +
-              "\nNothing was changed.");
+              ", which its version line declares: " + std::string(withoutLineEnd(mismatchLine)) +
+              "; nothing was changed.");
     return false;
 }
 
-void NavMerger::showLoadingProgress(std::size_t fileSize) {
-    startProgress(fileSize);
+void NavMerger::showLoadingProgress() {
+    // The bar counts the characters read.
+    StageProgress progress(screen_.progress, baseText_.size());
     showStatus("Loading strings from ", earthNavPath_);
-    for (std::size_t i = 0; i < lineCount_; ++i)
-        screen_.progress.step();
+    const char* const start = baseText_.data();
+    forEachLine(baseText_, [&](std::string_view line) {
+        progress.advanceTo(static_cast<std::size_t>(line.data() + line.size() - start));
+    });
+    progress.finish();
 }
 
 void NavMerger::takeCustomRows() {
@@ -279,7 +299,7 @@ void NavMerger::takeRowsOf(const CustomFile& file) {
 
 void NavMerger::leaveOut(const CustomFile& file, std::string_view row, std::string reason,
                          bool wholeFile) {
-    leftOut_.push_back({file.path, withoutLineEnd(row), std::move(reason), wholeFile});
+    leftOut_.push_back({file.path, std::string(withoutLineEnd(row)), std::move(reason), wholeFile});
 }
 
 NavMerger::TextSpan NavMerger::span(std::string_view text) const {
@@ -390,16 +410,15 @@ int NavMerger::merge() {
     const CandidateIndex index(format_, customRecords_,
                                options_.distanceRestriction ? &customCells_ : nullptr);
     std::vector<bool> kept(baseRecords_.size());
-    screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+    StageProgress progress(screen_.progress, baseRecords_.size());
     showStatus("Proccesing: ", "");
     for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
         const NavaidRecord base = unpack(baseRecords_[i]);
         showStatus("Proccesing: ", base.line);
         kept[i] = !isDropped(base, index);
-        screen_.progress.step();
+        progress.advanceTo(i + 1);
     }
+    progress.finish();
     return writeDatabase(kept);
 }
 

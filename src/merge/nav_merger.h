@@ -3,7 +3,6 @@
 #include "merge/merge_options.h"
 #include "merge/merge_screen.h"
 #include "merge/nav_data.h"
-#include "merge/row_conversion.h"
 #include "scenery/custom_airports.h"
 
 #include <cstddef>
@@ -13,9 +12,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class CandidateIndex;
+class RowConverter;
 
 // An add-on row that a merge leaves out, and why.
 struct LeftOutRow {
@@ -30,9 +31,10 @@ struct LeftOutRow {
 std::string leftOutMessage(const std::vector<LeftOutRow>& rows);
 
 // The merge job of one run. Building it loads the selected airports' nav.dat files in table
-// order, reads earth_nav.dat, backs it up to earth_nav.dat.bak and loads it; merge() then
-// rewrites earth_nav.dat. Failures are shown on the screen and never damage the database:
-// without a readable earth_nav.dat and a good backup, merge() writes nothing.
+// order, each custom line once, checks that earth_nav.dat is a database it can merge into,
+// backs it up to earth_nav.dat.bak and loads it; merge() then rewrites earth_nav.dat.
+// Failures are shown on the screen and never damage the database: without a readable
+// earth_nav.dat of a known format and a good backup, merge() writes nothing.
 //
 // The database's version (nav_format.h) decides how its rows are read and compared and how
 // the new file is framed. An 810 database is written in the frame "I", its header row, a
@@ -91,15 +93,29 @@ class NavMerger {
         TextSpan line, callsign, terminal, region, name, rwyName;
     };
 
-    void loadCustomRecords(CustomFile& file, std::size_t fileSize);
+    // Lines compared whole, letters A-Z without regard to case.
+    struct CaseBlindHash {
+        std::size_t operator()(std::string_view text) const;
+    };
+    struct CaseBlindEqual {
+        bool operator()(std::string_view a, std::string_view b) const {
+            return equalsIgnoringCase(a, b);
+        }
+    };
+    using LineSet = std::unordered_set<std::string_view, CaseBlindHash, CaseBlindEqual>;
+
+    // Loads the selected airports' files in table order.
+    void loadCustomFiles(const std::vector<CustomAirport>& airports);
+    // takenLines: the custom navaid rows taken so far, without their line ends. A row equal
+    // to one of them is passed over.
+    void loadCustomRecords(CustomFile& file, LineSet& takenLines);
     bool readBaseLines();
-    void showLoadingProgress(std::size_t fileSize);
+    void showLoadingProgress();
     void takeCustomRows();
     void takeRowsOf(const CustomFile& file);
     void leaveOut(const CustomFile& file, std::string_view row, std::string reason,
                   bool wholeFile = false);
     bool backUp();
-    void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
     void showError(const std::string& text);
     TextSpan span(std::string_view text) const;
@@ -129,7 +145,6 @@ class NavMerger {
     // the add-on rows go in before finalEndRow_ of them (1100 and later).
     std::vector<TextSpan> otherLines_;
     std::size_t finalEndRow_ = 0;
-    std::size_t lineCount_ = 0;
     std::string headerLine_;
     std::vector<std::uint32_t> candidates_; // reused for every database record
     // True once earth_nav.dat has been read whole and backed up: only then may it be rewritten.

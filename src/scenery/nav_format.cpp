@@ -69,22 +69,42 @@ bool isMarkerLine(std::string_view line) {
 }
 
 std::optional<int> declaredVersion(std::string_view fileStart) {
-    const std::size_t firstEnd = fileStart.find('\n');
-    if (firstEnd == std::string_view::npos || !isMarkerLine(fileStart.substr(0, firstEnd)))
+    constexpr std::size_t kLongestNumber = 9;
+    const std::size_t firstEnd = fileStart.find_first_of("\r\n");
+    if (firstEnd == std::string_view::npos)
         return std::nullopt;
-    std::string_view second = fileStart.substr(firstEnd + 1);
-    second = second.substr(0, second.find('\n'));
+    std::string_view line = fileStart.substr(firstEnd + 1);
+    if (fileStart.substr(firstEnd, 2) == "\r\n")
+        line.remove_prefix(1);
+    line = line.substr(0, line.find_first_of("\r\n"));
+
     std::size_t at = 0;
-    while (at < second.size() && (second[at] == ' ' || second[at] == '\t'))
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
         ++at;
-    if (at == second.size() || !isDigit(second[at]))
+    const std::size_t digits = at;
+    int version = 0;
+    for (; at < line.size() && isDigit(line[at]); ++at) {
+        if (at - digits == kLongestNumber)
+            return std::nullopt;
+        version = version * 10 + (line[at] - '0');
+    }
+    const std::size_t blanks = at;
+    while (at < line.size() && (line[at] == ' ' || line[at] == '\t'))
+        ++at;
+    constexpr std::string_view kWord = "VERSION";
+    if (blanks == digits || at == blanks || line.size() - at < kWord.size())
         return std::nullopt;
-    std::int64_t version = 0;
-    for (; at < second.size() && isDigit(second[at]); ++at)
-        version = std::min<std::int64_t>(version * 10 + (second[at] - '0'), INT32_MAX);
-    if (version < 100)
+    for (std::size_t k = 0; k < kWord.size(); ++k) {
+        if (upperAscii(line[at + k]) != kWord[k])
+            return std::nullopt;
+    }
+    at += kWord.size();
+    const auto isLetterOrDigit = [](char c) {
+        return isDigit(c) || (upperAscii(c) >= 'A' && upperAscii(c) <= 'Z');
+    };
+    if (at < line.size() && isLetterOrDigit(line[at]))
         return std::nullopt;
-    return static_cast<int>(version);
+    return version;
 }
 
 bool hasColumnsOf(NavFormat format, const NavaidWords& row) {

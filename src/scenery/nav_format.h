@@ -33,10 +33,10 @@ std::string formatName(NavFormat format);
 // aside).
 bool isMarkerLine(std::string_view line);
 
-// The version a nav data file declares: the leading integer of its second line, the line
-// after the marker line. X-Plane's versions have three or four digits (740, 810, 1100): a
-// smaller number is the row code of a nav data line, not a version. None when the file does
-// not begin that way.
+// The version a nav data file declares on its version line, its second line (line ends may be
+// CR LF, LF or a lone CR): optional blanks, a number of 1 to 9 digits, blanks, then the word
+// "Version" in any letter case with no letter or digit right after it. None when the second
+// line is no version line.
 std::optional<int> declaredVersion(std::string_view fileStart);
 
 // ---- Where the simulator reads its navaids.

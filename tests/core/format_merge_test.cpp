@@ -275,18 +275,25 @@ TEST_F(FormatMerge, FilesOfANewerOrUnknownFormatAreLeftOutWhole) {
     const std::string ndb2 =
         "2  47.38000000 -122.29500000      0   398  25    0.000 TD   ENRT K1 TACOMA NDB\n";
     addAirport("Newer", "I\n1200 Version\n" + ndb + ndb2 + "99\n");
-    addAirport("Unknown", "I\n1300 Version\n" + ndb + "99\n");
-    addAirport("No version", ndb);
+    // Rows given once more are passed over: each file has rows of its own.
+    const std::string ndb3 =
+        "2  47.37000000 -122.29500000      0   399  25    0.000 TE   ENRT K1 TACOMA NDB\n";
+    const std::string ndb4 =
+        "2  47.36000000 -122.29500000      0   400  25    0.000 TF   ENRT K1 TACOMA NDB\n";
+    addAirport("Unknown", "I\n1300 Version\n" + ndb3 + "99\n");
+    addAirport("No version", ndb4);
     EXPECT_EQ(merge(db1100.text()), db1100.text());
     ASSERT_EQ(leftOut_.size(), 4u);
     const std::string row = ndb.substr(0, ndb.size() - 1);
     const std::string row2 = ndb2.substr(0, ndb2.size() - 1);
+    const std::string row3 = ndb3.substr(0, ndb3.size() - 1);
+    const std::string row4 = ndb4.substr(0, ndb4.size() - 1);
     EXPECT_EQ(leftOutReasons(),
               (std::vector<std::string>{
                   row + " | their file's format 1200 is newer than the database's format 1100",
                   row2 + " | their file's format 1200 is newer than the database's format 1100",
-                  row + " | their file's version 1300 is not one that Quillet knows",
-                  row + " | their file has no version line, so their format is not known"}));
+                  row3 + " | their file's version 1300 is not one that Quillet knows",
+                  row4 + " | their file has no version line, so their format is not known"}));
     EXPECT_TRUE(leftOut_[0].wholeFile);
     EXPECT_EQ(leftOut_[0].sourcePath, airports_[0].navDatPath);
 
@@ -325,7 +332,8 @@ TEST_F(FormatMerge, An810DatabaseKeepsInPlaceTheLinesItsFrameDoesNotReplace) {
     const std::string header = "810 Version - data cycle 2612\n";
     const std::string ndb = "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n";
     const std::string vor = "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n";
-    const std::string others = "810 an earlier header\n14 47.4 -122.3 0 0 0 0.0 X Y Z\n; a note\n";
+    const std::string others =
+        "810 Version - an earlier header\n14 47.4 -122.3 0 0 0 0.0 X Y Z\n; a note\n";
     const std::string newNdb = "2  47.39 -122.29 0 396 25 0.0 tc tacoma ndb\n";
     addAirport("810", "I\n810 Version\n" + newNdb + "99\n");
     addAirport("1200", "I\n1200 Version\n2 47.3 -122.2 0 396 25 0.0 TD ENRT K1 T NDB\n99\n");
@@ -346,23 +354,21 @@ TEST_F(FormatMerge, ADatabaseOfAnUnknownVersionOrWhoseRowsAreNotOfItsVersionIsLe
         std::string error;
     } cases[] = {
         {"I\n1100 Version\n" + db.ndb + row810 + "99\n",
-         "\nLine 4 does not have the columns of format 1100, which the file's second line "
-         "declares:\n" +
+         " line 4 does not have the columns of format 1100, which its version line declares: " +
              row810.substr(0, row810.size() - 1)},
         {"I\n810 Version\n" + db.ndb + "99\n",
-         "\nLine 3 does not have the columns of format 810, which the file's second line "
-         "declares:\n" +
+         " line 3 does not have the columns of format 810, which its version line declares: " +
              db.ndb.substr(0, db.ndb.size() - 1)},
         {"I\n1300 Version - from the future\n" + db.ndb + "99\n",
-         "\nThe database's second line declares the version 1300, which Quillet does not know "
-         "(it knows 810, 1100, 1150 and 1200)."},
+         " is in format 1300 (newer than X-Plane 12), which this version of Quillet cannot "
+         "merge"},
     };
     addAirport("A", "I\n810 Version\n" + row810 + "99\n");
     for (const auto& c : cases) {
         fs::remove(earthNav_ + ".bak");
         EXPECT_EQ(merge(crlf(c.database)), crlf(c.database));
-        EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + earthNav_ + c.error +
-                                                           "\nNothing was changed."});
+        EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: earth_nav.dat" + c.error +
+                                                           "; nothing was changed."});
         EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
         EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
     }

@@ -8,25 +8,28 @@
 
 namespace {
 
-TEST(NavFormat, VersionIsTheLeadingNumberOfTheLineAfterTheMarker) {
+TEST(NavFormat, VersionIsTheNumberOfTheSecondLineBeforeTheWordVersion) {
     const struct {
         const char* text;
         std::optional<int> version;
     } cases[] = {
         {"I\n1200 Version - data cycle 2301\n", 1200},
         {"A\r\n1100 Version\r\n", 1100},
-        {" I \n  810\n", 810},
-        {"\xEF\xBB\xBFI\n1150 Version\n", 1150},
+        {"I\r810 VERSION\r2 1 1 0 1 1 0 AB A NDB\r", 810},
+        {"\xEF\xBB\xBFI\n \t1150\tversion\n", 1150},
         {"I\n1300 Version\n", 1300},
-        {"I\n740\n", 740},
-        {"I\n99999999999999 Version\n", 2147483647},
-        {"I\n", std::nullopt},                                // no second line
-        {"I\nVersion 1200\n", std::nullopt},                  // no leading number
-        {"I\n-810\n", std::nullopt},                          // a sign is no version
-        {"I\n99\n", std::nullopt},                            // the end row
-        {"I\n3 47.4 -122.3 0 1 1 0 SEA S V\n", std::nullopt}, // a navaid row
-        {"1200 Version\nI\n", std::nullopt},                  // no marker line
-        {"2 47.5 -122.3 0 362 50 0.0 BF NOLLA NDB\n1200\n", std::nullopt},
+        {"I\n740 Version.\n", 740},
+        {"I\n123456789 Version\n", 123456789},
+        {"I\n1234567890 Version\n", std::nullopt}, // ten digits
+        {"I\n1200\n", std::nullopt},               // no word
+        {"I\n1200Version\n", std::nullopt},        // no blank
+        {"I\n1200 Versions\n", std::nullopt},
+        {"I\n1200 Version2\n", std::nullopt},
+        {"I\nVersion 1200\n", std::nullopt},
+        {"I\n-810 Version\n", std::nullopt},
+        {"I\n99\n", std::nullopt},
+        {"1200 Version\nI\n", std::nullopt}, // the first line is not the version line
+        {"I\n", std::nullopt},
         {"", std::nullopt},
     };
     for (const auto& c : cases)

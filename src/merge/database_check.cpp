@@ -1,0 +1,82 @@
+#include "merge/database_check.h"
+
+#include "scenery/nav_format.h"
+
+#include <algorithm>
+#include <cstddef>
+#include <optional>
+
+namespace {
+
+// UTF-16 text starts with its byte-order mark (FF FE or FE FF) or, without one, shows its
+// ASCII characters as a character and a NUL byte: over the first 64 bytes, every byte on one
+// side of each pair is NUL and none on the other.
+bool looksLikeUtf16(std::string_view text) {
+    const std::string_view start = text.substr(0, 2);
+    if (start == "\xFF\xFE" || start == "\xFE\xFF")
+        return true;
+    const std::size_t pairs = std::min<std::size_t>(text.size(), 64) / 2;
+    if (pairs == 0)
+        return false;
+    bool nulFirst = true, nulSecond = true;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        const bool first = text[2 * i] == '\0';
+        const bool second = text[2 * i + 1] == '\0';
+        nulFirst = nulFirst && first && !second;
+        nulSecond = nulSecond && second && !first;
+    }
+    return nulFirst || nulSecond;
+}
+
+// What a format's number says to the user.
+const char* simulatorsOf(int version) {
+    if (version > versionOf(NavFormat::V1200))
+        return " (newer than X-Plane 12)";
+    if (version < versionOf(NavFormat::V810))
+        return " (older than X-Plane 8.10)";
+    return "";
+}
+} // namespace
+
+DatabaseCheck checkDatabase(std::string_view text) {
+    constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+    if (text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
+        text.remove_prefix(kUtf8ByteOrderMark.size());
+    if (text.empty())
+        return {DatabaseVerdict::Empty};
+    if (looksLikeUtf16(text))
+        return {DatabaseVerdict::Utf16};
+    if (text.find('\0') != std::string_view::npos)
+        return {DatabaseVerdict::NulBytes};
+    const std::optional<int> version = declaredVersion(text);
+    if (!version)
+        return {DatabaseVerdict::NoVersionLine};
+    if (!navFormatOf(*version))
+        return {DatabaseVerdict::OtherVersion, *version};
+    return {DatabaseVerdict::Mergeable, *version};
+}
+
+std::string refusalMessage(const DatabaseCheck& check, std::string_view fileName) {
+    std::string message(fileName);
+    switch (check.verdict) {
+    case DatabaseVerdict::Mergeable:
+        return {};
+    case DatabaseVerdict::Empty:
+        message += " is empty";
+        break;
+    case DatabaseVerdict::Utf16:
+        message += " is UTF-16 text, which Quillet cannot read";
+        break;
+    case DatabaseVerdict::NulBytes:
+        message += " is not a navaid database (it holds NUL bytes)";
+        break;
+    case DatabaseVerdict::NoVersionLine:
+        message += " is not a navaid database (no version line)";
+        break;
+    case DatabaseVerdict::OtherVersion:
+        message += " is in format " + std::to_string(check.version) + simulatorsOf(check.version) +
+                   ", which this version of Quillet cannot merge";
+        break;
+    }
+    return message + "; nothing was changed.";
+}

@@ -17,8 +17,9 @@ class FolderChoiceTest : public AppTest {
         first = makeXPlaneFolder(dir, "First", {{"Alpha", true}, {"Shared", true}});
         second = makeXPlaneFolder(dir, "Second", {{"Shared", true}, {"Zulu", true}});
         // The second is an X-Plane 12 with a navdata update.
-        dir.writeFile("Second\\Resources\\default data\\earth_nav.dat", "I\r\n1200 V\r\n99\r\n");
-        dir.writeFile("Second\\Custom Data\\earth_nav.dat", "I\r\n1200 V\r\n99\r\n");
+        dir.writeFile("Second\\Resources\\default data\\earth_nav.dat",
+                      "I\r\n1200 Version\r\n99\r\n");
+        dir.writeFile("Second\\Custom Data\\earth_nav.dat", "I\r\n1200 Version\r\n99\r\n");
         writeSettingsFile(first.exePath + "\n");
         start();
         DeleteFileA(settingsFilePath().c_str());

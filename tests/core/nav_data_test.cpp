@@ -101,7 +101,7 @@ TEST(TextFile, MissingFileOrFolderCannotBeRead) {
     TempDir dir;
     std::string text;
     EXPECT_FALSE(readTextFile(dir.file("missing.dat"), text));
-    EXPECT_FALSE(readTextFile(dir.path().string(), text));
+    EXPECT_FALSE(readTextFile(dir.path(), text));
 }
 
 TEST(TextFile, SplitsLongLinesIntoPiecesOnlyWhenAsked) {
@@ -129,7 +129,7 @@ TEST(TextFile, WritesEveryLineFeedAsCrLf) {
 TEST(TextFile, WriterReportsAFileThatCannotBeCreated) {
     TempDir dir;
     TextFileWriter writer;
-    EXPECT_FALSE(writer.open(dir.path().string()));
+    EXPECT_FALSE(writer.open(dir.path()));
     writer.write("lost\n");
     EXPECT_FALSE(writer.close());
 }

@@ -374,6 +374,9 @@ TEST_F(MergeRunTest, AfterSkipALaterAirportIsAskedAboutTheSameLine) {
 }
 
 TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
+    // Where the bar stands once Kept Field's nav.dat is loaded: at its characters read, line
+    // ends counted as one.
+    const int kKeptFileEnd = static_cast<int>(navDat({kAlpha}).size());
     // Each case breaks one file; db is earth_nav.dat's path, gone the nav.dat of Gone Field.
     const struct {
         const char* name;
@@ -396,7 +399,23 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
          },
-         4, false},
+         kKeptFileEnd, false},
+        {"database of a later format",
+         [](const std::string& db, const std::string&) {
+             writeBytes(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             writeBytes(db + ".bak", "an older backup");
+         },
+         "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
+         "cannot merge; nothing was changed.",
+         [](const std::string& db) {
+             EXPECT_EQ(readBytes(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             EXPECT_EQ(readBytes(db + ".bak"), "an older backup");
+             EXPECT_FALSE(fileExists(db + ".new"));
+         },
+         [](const std::string&, const std::string& kept) {
+             return "Loading strings from " + kept + "\n";
+         },
+         kKeptFileEnd, false},
         {"backup blocked by a folder",
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".bak").c_str(), nullptr);
@@ -582,12 +601,38 @@ Message statusText(const std::string& text, unsigned flags = kRequired) {
     return {WM_SETTEXT, 0, 0, text, flags};
 }
 
+// Where a stage's bar stands: at its end, the range's maximum.
+WORD stageEnd(const std::vector<int>& positions) {
+    return static_cast<WORD>(positions.back());
+}
+
+// A stage on the bar: its range, then the positions the job sets in it, in order, ending at
+// the maximum. Only the end is shown for certain; which others are depends on timing.
+std::vector<Message> barStage(const std::vector<int>& positions) {
+    std::vector<Message> messages = {barRange(stageEnd(positions))};
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        messages.push_back(
+            barPosition(positions[i], i + 1 < positions.size() ? kOptional : kRequired));
+    return messages;
+}
+
+// The positions of a stage that loads a file: 0, then the characters read after each line,
+// line ends counted as one.
+std::vector<int> lineEnds(const std::string& text) {
+    std::vector<int> ends = {0};
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n')
+            ends.push_back(static_cast<int>(i + 1));
+    return ends;
+}
+
 // The windows get the job's progress in few updates: each stage (a file loaded, the backup,
 // the merge) opens with its range, shows only positions and texts the job reached in it, in
 // order, and always ends with those the job left it at, all before "Process is complete!".
 // Which of the others are shown depends on timing: they are optional. The job sets each
-// range, then step 1 and position 0, then its texts, and steps once per line read or
-// database line merged. (The job's exact operations are checked by the core's tests.)
+// range and position 0, then its texts, and moves the bar up to the range's maximum: the
+// characters of a file loaded (line ends counted as one), 1 for the backup, the database
+// lines merged. (The job's exact operations are checked by the core's tests.)
 TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     startWith({{"Alpha", {kAlpha}}});
     select({"Alpha"});
@@ -606,38 +651,15 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     DeleteCriticalSection(&ProgressRecorder::lock);
     EXPECT_SEQUENCE(recorded, shownAtCompletion);
 
-    // Half the file sizes: the ranges of the two loading stages.
-    const auto navDatHalf = static_cast<WORD>(crlf(navDat({kAlpha})).size() / 2);
-    const auto databaseHalf = static_cast<WORD>(crlf(kDatabase).size() / 2);
-    const std::vector<Message> barMessages = {
-        // The dialog's own set-up.
-        barRange(100),
-        {PBM_SETSTEP, 1, 0},
-        // Alpha's nav.dat loaded: four lines.
-        barRange(navDatHalf),
-        barPosition(0, kOptional),
-        barPosition(1, kOptional),
-        barPosition(2, kOptional),
-        barPosition(3, kOptional),
-        barPosition(4),
-        // The backup.
-        barRange(1),
-        barPosition(0, kOptional),
-        barPosition(1),
-        // The database loaded: five lines.
-        barRange(databaseHalf),
-        barPosition(0, kOptional),
-        barPosition(1, kOptional),
-        barPosition(2, kOptional),
-        barPosition(3, kOptional),
-        barPosition(4, kOptional),
-        barPosition(5),
-        // Its two navaid lines merged.
-        barRange(2),
-        barPosition(0, kOptional),
-        barPosition(1, kOptional),
-        barPosition(2),
-    };
+    // The stages: Alpha's nav.dat loaded, the backup, the database loaded, its two navaid
+    // lines merged.
+    const std::vector<std::vector<int>> stagePositions = {
+        lineEnds(navDat({kAlpha})), {0, 1}, lineEnds(kDatabase), {0, 1, 2}};
+    std::vector<Message> barMessages = {barRange(100), {PBM_SETSTEP, 1, 0}}; // the dialog's own
+    for (const std::vector<int>& positions : stagePositions) {
+        const std::vector<Message> stage = barStage(positions);
+        barMessages.insert(barMessages.end(), stage.begin(), stage.end());
+    }
     EXPECT_SEQUENCE(
         messagesOf(recorded, {PBM_SETRANGE, PBM_SETPOS, PBM_DELTAPOS, PBM_SETSTEP, PBM_STEPIT}),
         barMessages);
@@ -646,13 +668,13 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     // before the next one.
     const std::vector<Message> statusTexts = {
         barRange(100),
-        barRange(navDatHalf),
+        barRange(stageEnd(stagePositions[0])),
         statusText("Loading strings from " + navDatPath("Alpha") + "\n"),
-        barRange(1),
+        barRange(stageEnd(stagePositions[1])),
         statusText("Writing .bak for " + databasePath + "\n"),
-        barRange(databaseHalf),
+        barRange(stageEnd(stagePositions[2])),
         statusText("Loading strings from " + databasePath + "\n"),
-        barRange(2),
+        barRange(stageEnd(stagePositions[3])),
         statusText("Proccesing: \n", kOptional),
         statusText("Proccesing: " + kNdb + "\n", kOptional),
         statusText("Proccesing: " + kVor + "\n"),

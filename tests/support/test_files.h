@@ -1,8 +1,7 @@
 #pragma once
 
 // Scratch folders and whole files as bytes, for tests and benchmarks, natively and on
-// Windows. Paths are plain strings in the platform's form; on Windows they go to the ANSI
-// functions as the program's own paths do.
+// Windows. Paths are plain strings in the platform's form, as the program's own are.
 
 #include <string>
 

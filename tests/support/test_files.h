@@ -3,7 +3,11 @@
 // Scratch folders and whole files as bytes, for tests and benchmarks, natively and on
 // Windows. Paths are plain strings in the platform's form, as the program's own are.
 
+#include <filesystem>
+#include <map>
+#include <ostream>
 #include <string>
+#include <utility>
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempDir {
@@ -37,3 +41,21 @@ bool fileExists(const std::string& path);
 
 // Turns every "\n" of text into "\r\n", as files written on Windows have them.
 std::string crlf(const std::string& text);
+
+// A file's bytes; a test failure shows their size and their start only.
+struct FileBytes {
+    FileBytes(std::string text) : bytes(std::move(text)) {}
+    FileBytes(const char* text) : bytes(text) {}
+    bool operator==(const FileBytes& other) const { return bytes == other.bytes; }
+    std::string bytes;
+};
+void PrintTo(const FileBytes& file, std::ostream* out);
+
+// Everything below a folder: each file's bytes and each folder as "<folder>", by path
+// relative to it (with '/').
+using FolderContents = std::map<std::string, FileBytes>;
+FolderContents folderContents(const std::filesystem::path& folder);
+
+// A file's read-only state: no write permission on POSIX, the read-only attribute on Windows.
+void setReadOnly(const std::string& path, bool readOnly);
+bool isReadOnly(const std::string& path);

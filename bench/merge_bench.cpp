@@ -9,7 +9,9 @@
 #include "nav_data_generator.h"
 #include "quiet_screen.h"
 #include "timing.h"
+
 #include "reference_merge.h"
+#include "test_files.h"
 
 #include "merge/nav_merger.h"
 #include "settings/settings.h"
@@ -18,8 +20,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,18 +28,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr int kRepeats = 9;
-
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
 
 // An X-Plane folder with the generated database and custom airports.
 struct Workspace {
@@ -50,7 +38,7 @@ struct Workspace {
     SettingCodes codes;
     std::size_t inputBytes = 0;
 
-    void restoreDatabase() const { writeFile(databasePath, databaseBytes); }
+    void restoreDatabase() const { writeBytes(databasePath, databaseBytes); }
 };
 
 // Reading every input whole and writing a file of the output's size, with nothing between.
@@ -153,7 +141,7 @@ bool measure(NavFormat format, int databaseRows, const fs::path& root, std::vect
         for (const std::string& navDat : generator.customAirports(airportCount)) {
             const fs::path path =
                 workspace.root / "Custom Scenery" / ("Airport" + std::to_string(n++)) / "nav.dat";
-            writeFile(path, navDat);
+            writeBytes(path.string(), navDat);
             workspace.airports.push_back(
                 {path.string(), path.parent_path().filename().string(), 1});
             workspace.inputBytes += navDat.size();
@@ -166,7 +154,7 @@ bool measure(NavFormat format, int databaseRows, const fs::path& root, std::vect
                 QuietScreen screen;
 
                 jobSeconds<NavMerger>(workspace, screen);
-                const std::string output = readFile(workspace.databasePath);
+                const std::string output = readBytes(workspace.databasePath);
                 // Floor and job take turns, so that both meet the same load of the machine.
                 std::vector<double> jobTimes, floorTimes;
                 for (int i = 0; i < kRepeats; ++i) {
@@ -193,7 +181,7 @@ bool measure(NavFormat format, int databaseRows, const fs::path& root, std::vect
                 std::vector<double> referenceTimes = {0};
                 if (format == NavFormat::V810) {
                     referenceTimes = {jobSeconds<ReferenceMerger>(workspace, screen)};
-                    same = readFile(workspace.databasePath) == output;
+                    same = readBytes(workspace.databasePath) == output;
                     if (referenceTimes[0] < 1.0) {
                         for (int i = 0; i < 2; ++i)
                             referenceTimes.push_back(
@@ -232,10 +220,8 @@ void printGoals(const std::vector<Row>& rows, std::size_t first) {
 } // namespace
 
 int main() {
-    const fs::path root =
-        fs::temp_directory_path() /
-        ("quillet-bench-" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const TempDir scratch;
+    const fs::path root = scratch.path();
     std::printf("Times are medians of %d runs, floor and job taking turns (the reference: one "
                 "run, or three when under a second); files in %s.\n",
                 kRepeats, root.string().c_str());
@@ -246,7 +232,5 @@ int main() {
     printGoals(rows, 0);
     printGoals(rows, 12);
 
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
     return ok ? 0 : 1;
 }

@@ -162,7 +162,7 @@ TEST_F(AppTest, ANavdataUpdateWithoutEarthNavDatStopsGoAndChangesNothing) {
              });
     EXPECT_EQ(customAirports[0].selected, 0);
     const std::string defaultPath = xplane.directory + "Resources\\default data\\earth_nav.dat";
-    EXPECT_EQ(readFile(defaultPath), database);
+    EXPECT_EQ(readBytes(defaultPath), database);
     EXPECT_FALSE(fileExists(defaultPath + ".bak"));
     EXPECT_FALSE(fileExists(xplane.directory + "Custom Data\\earth_nav.dat"));
 }

@@ -353,13 +353,13 @@ bool RowConverter::WordPair::operator==(const WordPair& other) const {
 }
 
 std::size_t RowConverter::WordPairHash::operator()(const WordPair& words) const {
-    std::size_t hash = 14695981039346656037ull;
+    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a
     for (std::string_view word : {words.first, words.second}) {
         for (char c : word)
-            hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 1099511628211ull;
-        hash = (hash ^ 0xff) * 1099511628211ull; // keeps "AB"+"C" apart from "A"+"BC"
+            hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
+        hash = (hash ^ 0xff) * 0x100000001b3ull; // keeps "AB"+"C" apart from "A"+"BC"
     }
-    return hash;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 std::pair<const std::uint32_t*, const std::uint32_t*>

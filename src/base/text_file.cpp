@@ -2,36 +2,41 @@
 
 #include "base/file_ops.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
 
-// Drops the CR of every CR LF, in place.
-void dropCarriageReturns(std::string& text) {
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Turns every CR LF and every lone CR into a line feed and drops a leading UTF-8 byte-order
+// mark, in place.
+void normalizeLineEnds(std::string& text) {
     char* const begin = text.data();
     char* const end = begin + text.size();
-    char* in = static_cast<char*>(std::memchr(begin, '\r', text.size()));
-    if (in == nullptr)
-        return;
-    char* out = in;
+    const bool marked =
+        std::string_view(text).substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark;
+    char* in = begin + (marked ? kUtf8ByteOrderMark.size() : 0);
+    char* out = begin;
     while (in != end) {
-        // Here *in is a CR: keep it unless a line feed follows.
-        if (in + 1 == end || in[1] != '\n')
-            *out++ = '\r';
-        ++in;
-        char* next = static_cast<char*>(std::memchr(in, '\r', end - in));
-        if (next == nullptr)
-            next = end;
-        std::memmove(out, in, next - in);
+        char* const carriageReturn = static_cast<char*>(std::memchr(in, '\r', end - in));
+        char* const next = carriageReturn != nullptr ? carriageReturn : end;
+        if (out != in)
+            std::memmove(out, in, next - in);
         out += next - in;
-        in = next;
+        if (carriageReturn == nullptr)
+            break;
+        *out++ = '\n';
+        in = carriageReturn + 1;
+        if (in != end && *in == '\n')
+            ++in;
     }
     text.resize(out - begin);
 }
 } // namespace
 
-bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk) {
+bool readTextFile(const std::string& path, std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return false;
@@ -46,27 +51,24 @@ bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeO
     }
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
-    if (sizeOnDisk != nullptr)
-        *sizeOnDisk = text.size();
-    dropCarriageReturns(text);
+    normalizeLineEnds(text);
     return ok;
 }
 
 TextFileWriter::~TextFileWriter() {
-    if (file_ != nullptr)
+    if (file_.isOpen())
         close();
 }
 
 bool TextFileWriter::open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "wb");
-    failed_ = file_ == nullptr;
+    failed_ = !file_.create(path);
     buffer_.resize(kBlockSize);
     buffered_ = 0;
-    return file_ != nullptr;
+    return !failed_;
 }
 
 void TextFileWriter::write(std::string_view text) {
-    if (file_ == nullptr)
+    if (!file_.isOpen())
         return;
     const char* at = text.data();
     const char* const end = at + text.size();
@@ -84,8 +86,8 @@ void TextFileWriter::put(const char* data, std::size_t size) {
     if (buffered_ + size > buffer_.size()) {
         flush();
         if (size >= buffer_.size()) {
-            // A long piece goes to the stream as it is, not through the buffer.
-            if (std::fwrite(data, 1, size, file_) != size)
+            // A long piece goes to the file as it is, not through the buffer.
+            if (!file_.write(data, size))
                 failed_ = true;
             return;
         }
@@ -95,17 +97,18 @@ void TextFileWriter::put(const char* data, std::size_t size) {
 }
 
 void TextFileWriter::flush() {
-    if (buffered_ > 0 && std::fwrite(buffer_.data(), 1, buffered_, file_) != buffered_)
+    if (buffered_ > 0 && !file_.write(buffer_.data(), buffered_))
         failed_ = true;
     buffered_ = 0;
 }
 
 bool TextFileWriter::close() {
-    if (file_ == nullptr)
+    if (!file_.isOpen())
         return false;
     flush();
-    if (std::fclose(file_) != 0)
+    if (!file_.flushToDisk())
         failed_ = true;
-    file_ = nullptr;
+    if (!file_.close())
+        failed_ = true;
     return !failed_;
 }

@@ -1,17 +1,19 @@
 #pragma once
 
+#include "base/file_handle.h"
+
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// Text files as the program sees them on every platform: a CR LF line end is read as one
-// line feed, and every line feed is written as CR LF. All other bytes pass unchanged.
+// Text files as the program sees them on every platform: CR LF, LF and a lone CR each end a
+// line and are read as one line feed, a UTF-8 byte-order mark at the start is skipped, and
+// every line feed is written as CR LF. All other bytes pass unchanged.
 
-// Reads the whole file, turning each CR LF into a line feed, and gives its size on disk.
-// False when it cannot be opened or read.
-bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk = nullptr);
+// Reads the whole file, its line ends turned into line feeds and a leading UTF-8 byte-order
+// mark dropped. False when it cannot be opened or read.
+bool readTextFile(const std::string& path, std::string& text);
 
 // Calls onLine for every line of text, its line feed included; the last line may lack one.
 // A line longer than maxPiece arrives in pieces of maxPiece characters, as a fixed-size
@@ -34,8 +36,9 @@ template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLi
 }
 
 // Writes a new file (an existing one is truncated), turning each line feed into CR LF.
-// Writes are gathered into large blocks. close() tells whether every write and the close
-// itself succeeded; a writer destroyed while open still writes what it was given.
+// Writes are gathered into large blocks. close() flushes the file to disk and tells whether
+// every write, the flush and the close succeeded; a writer destroyed while open still writes
+// what it was given.
 class TextFileWriter {
   public:
     TextFileWriter() = default;
@@ -51,7 +54,7 @@ class TextFileWriter {
     void put(const char* data, std::size_t size);
     void flush();
 
-    std::FILE* file_ = nullptr;
+    FileHandle file_;
     bool failed_ = false;
     std::vector<char> buffer_; // converted text not yet handed to the stream
     std::size_t buffered_ = 0;

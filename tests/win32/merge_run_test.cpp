@@ -72,6 +72,18 @@ std::string mergedDatabase(const std::vector<std::string>& kept,
     return text + "\n99\n";
 }
 
+void overwrite(const std::string& path, const std::string& bytes) {
+    FILE* stream = fopen(path.c_str(), "wb");
+    ASSERT_NE(stream, nullptr) << path;
+    fwrite(bytes.data(), 1, bytes.size(), stream);
+    fclose(stream);
+}
+
+bool isReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -381,6 +393,9 @@ TEST_F(MergeRunTest, AfterSkipALaterAirportIsAskedAboutTheSameLine) {
 }
 
 TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
+    // Where the bar stands once Kept Field's nav.dat is loaded: at its characters read, line
+    // ends counted as one.
+    const int kKeptFileEnd = static_cast<int>(navDat({kAlpha}).size());
     // Each case breaks one file; db is earth_nav.dat's path, gone the nav.dat of Gone Field.
     const struct {
         const char* name;
@@ -403,7 +418,23 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
          },
-         4, false},
+         kKeptFileEnd, false},
+        {"database of a later format",
+         [](const std::string& db, const std::string&) {
+             overwrite(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             overwrite(db + ".bak", "an older backup");
+         },
+         "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
+         "cannot merge; nothing was changed.",
+         [](const std::string& db) {
+             EXPECT_EQ(readFile(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             EXPECT_EQ(readFile(db + ".bak"), "an older backup");
+             EXPECT_FALSE(fileExists(db + ".new"));
+         },
+         [](const std::string&, const std::string& kept) {
+             return "Loading strings from " + kept + "\n";
+         },
+         kKeptFileEnd, false},
         {"backup blocked by a folder",
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".bak").c_str(), nullptr);
@@ -458,6 +489,42 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         c.check(databasePath);
         stop();
     }
+}
+
+TEST_F(MergeRunTest, ReadOnlyFilesAreNamedAndLeftAloneAndTheBackupIsAnOrdinaryFile) {
+    startWith({{"Alpha Field", {kAlpha}}});
+    select({"Alpha Field"});
+    const std::string backupPath = databasePath + ".bak";
+    // A run stopped by a read-only file: its error, then the dialog closes.
+    const auto refusedRun = [&](const std::string& readOnlyPath) {
+        pressGo([&](HWND progress) {
+            dismissError(readOnlyPath +
+                         " is read-only, so I can't replace it; nothing was changed.");
+            EXPECT_TRUE(waitForWindowGone(progress));
+        });
+        EXPECT_TRUE(isReadOnly(readOnlyPath));
+        EXPECT_FALSE(fileExists(databasePath + ".new"));
+        EXPECT_FALSE(fileExists(backupPath + ".new"));
+    };
+
+    SetFileAttributesA(databasePath.c_str(), FILE_ATTRIBUTE_READONLY);
+    refusedRun(databasePath);
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_FALSE(fileExists(backupPath));
+
+    // Writable again, the database is merged, and its backup is an ordinary writable file.
+    SetFileAttributesA(databasePath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    mergeQuietly();
+    const std::string merged = crlf(mergedDatabase({kNdb, kVor}, {kAlpha}));
+    EXPECT_EQ(database(), merged);
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    EXPECT_FALSE(isReadOnly(backupPath));
+
+    SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_READONLY);
+    refusedRun(backupPath);
+    EXPECT_EQ(database(), merged);
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(MergeRunTest, TwoMergesInARowEachRunTheirOwnDialogAndGiveTheSameFile) {
@@ -606,22 +673,19 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     DeleteCriticalSection(&ProgressRecorder::lock);
     EXPECT_EQ(events, shownAtCompletion);
 
-    // What the job does in each stage: it sets the range (then step 1 and position 0), sets
-    // these status texts and steps once per line read or database line merged.
+    // What the job does in each stage: it sets the range and position 0, sets these status
+    // texts and moves the bar up to the range's maximum: the characters of a file loaded (line
+    // ends counted as one), 1 for the backup, the database lines merged.
     struct Stage {
         WORD maximum;
         std::vector<std::string> texts;
-        int steps;
     };
     const std::vector<Stage> stages = {
-        {static_cast<WORD>(crlf(navDat({kAlpha})).size() / 2),
-         {"Loading strings from " + navDatPath("Alpha") + "\n"},
-         4},
-        {1, {"Writing .bak for " + databasePath + "\n"}, 1},
-        {static_cast<WORD>(crlf(kDatabase).size() / 2),
-         {"Loading strings from " + databasePath + "\n"},
-         5},
-        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}, 2},
+        {static_cast<WORD>(navDat({kAlpha}).size()),
+         {"Loading strings from " + navDatPath("Alpha") + "\n"}},
+        {1, {"Writing .bak for " + databasePath + "\n"}},
+        {static_cast<WORD>(kDatabase.size()), {"Loading strings from " + databasePath + "\n"}},
+        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}},
     };
 
     // The dialog's own set-up, then the messages of each stage, opened by its range.
@@ -650,7 +714,7 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
             int shownPosition = 0;
             if (std::sscanf(event->c_str(), "PBM_SETPOS %d", &shownPosition) == 1) {
                 EXPECT_GE(shownPosition, position) << *event;
-                EXPECT_LE(shownPosition, stage.steps) << *event;
+                EXPECT_LE(shownPosition, stage.maximum) << *event;
                 position = shownPosition;
             } else if (event->rfind("status ", 0) == 0) {
                 lastText = event->substr(7);
@@ -660,7 +724,7 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
                 ADD_FAILURE() << "not a position or a text: " << *event;
             }
         }
-        EXPECT_EQ(position, stage.steps);
+        EXPECT_EQ(position, stage.maximum);
         EXPECT_EQ(lastText, stage.texts.back());
     }
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");

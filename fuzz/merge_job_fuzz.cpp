@@ -103,7 +103,7 @@ Inputs decode(std::string_view input) {
 // What one job did: the files it left and everything it showed.
 struct Outcome {
     int result = 0;
-    std::vector<std::string> files; // every path in the folder, with its bytes
+    std::vector<std::string> files;
     std::vector<std::string> events, questions, errors;
 };
 
@@ -118,16 +118,11 @@ void emptyWorkDir() {
         fs::remove_all(entry.path());
 }
 
-std::vector<std::string> folderContents() {
+// Every file and folder in the work folder, with each file's bytes, one entry each.
+std::vector<std::string> filesLeft() {
     std::vector<std::string> files;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(workDir().path())) {
-        const std::string name = entry.path().string().substr(workDir().path().string().size());
-        if (entry.is_directory())
-            files.push_back(name + "/");
-        else
-            files.push_back(name + ": " + readBytes(entry.path().string()));
-    }
-    std::sort(files.begin(), files.end());
+    for (const auto& [path, contents] : folderContents(workDir().path()))
+        files.push_back(path + ": " + contents.bytes);
     return files;
 }
 
@@ -172,7 +167,7 @@ template <typename Job> Outcome run(const Inputs& inputs) {
     screen.answers.assign(inputs.answers.begin(), inputs.answers.end());
     Outcome outcome;
     outcome.result = mergeOnce<Job>(screen.screen(), database, airports, inputs.codes);
-    outcome.files = folderContents();
+    outcome.files = filesLeft();
     outcome.events = std::move(screen.events);
     for (const RecordingScreen::Question& q : screen.questions)
         outcome.questions.push_back(q.sourcePath + " | " + q.baseLine + " | " + q.customLine);

@@ -4,9 +4,10 @@
 // format, each load of it gives what the model gives, and the third file equals the second
 // (a file settles after two saves). A difference aborts, so libFuzzer keeps the file.
 //
-// The model reads the file as the program's text stream does (each CR LF one line feed),
-// line by line with fgets into a 260-byte buffer; a line counts when strlen gives 2 or more;
-// the first counted line is the path, the next three are numbers by atoi.
+// The model reads the file as the program's text files are read (a leading UTF-8 byte-order
+// mark skipped; CR LF, LF and a lone CR each one line feed), line by line with fgets into a
+// 260-byte buffer; a line counts when strlen gives 2 or more; the first counted line is the
+// path, the next three are numbers by atoi.
 
 #include "settings/settings.h"
 
@@ -35,10 +36,13 @@ struct Values {
 };
 
 Values modelLoad(const std::string& bytes) {
+    const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     std::string text;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n'))
+    for (std::size_t i = start; i < bytes.size(); ++i) {
+        if (bytes[i] != '\r')
             text += bytes[i];
+        else if (i + 1 == bytes.size() || bytes[i + 1] != '\n')
+            text += '\n';
     }
     Values values;
     std::string path;

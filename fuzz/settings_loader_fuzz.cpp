@@ -127,7 +127,7 @@ Values loadFrom(const std::string& file) {
 std::string save(const Values& loaded) {
     Settings* settings = Settings::instance();
     std::snprintf(settings->startDirectory, sizeof settings->startDirectory, "%s",
-                  workDir().path().string().c_str());
+                  workDir().path().c_str());
     settings->save();
     const std::string saved = readBytes(workDir().file(kSettingsFileName));
     const std::string expected = savedFile(loaded);

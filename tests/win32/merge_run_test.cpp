@@ -4,6 +4,7 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
+#include "merge/merge_screen_win32.h"
 #include "ui/ui_values_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -531,28 +532,61 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
     EXPECT_EQ(waitForWindow("#32770", "Error!", milliseconds(500)), nullptr);
 }
 
-// Records, in order, the messages the progress bar gets and the texts the status line gets.
-// The bar and the status line are subclassed as the bar is created; the record is guarded
-// since the messages come from the worker thread.
-struct ProgressRecorder {
-    static inline CRITICAL_SECTION lock;
-    static inline std::vector<std::string> events;
-    static inline std::string initialStatus;
-    static inline WNDPROC barProc = nullptr;
-    static inline WNDPROC statusProc = nullptr;
-
-    static void add(const std::string& event) {
-        EnterCriticalSection(&lock);
-        events.push_back(event);
-        LeaveCriticalSection(&lock);
+// Records, in order, the messages the progress bar gets and the texts the status line gets,
+// each with the way it reached them: "timer" while the dialog handles its timer, "show now"
+// while it handles its worker's request to show the progress now (itself recorded as "show
+// now"), "other" for anything else: the dialog's set-up, or a message the worker sends them.
+// The dialog, its bar and its status line are subclassed as the bar is created; a test may
+// withhold the dialog's timer or its worker's requests from it. The record is guarded since
+// the driver thread reads it.
+class ProgressRecorder {
+  public:
+    ProgressRecorder(bool withholdTimer, bool withholdShowNow) {
+        InitializeCriticalSection(&lock);
+        events.clear();
+        withholdTimer_ = withholdTimer;
+        withholdShowNow_ = withholdShowNow;
+        hook_ = SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
     }
+    ~ProgressRecorder() {
+        UnhookWindowsHookEx(hook_);
+        DeleteCriticalSection(&lock);
+    }
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
+
+    bool hooked() const { return hook_ != nullptr; }
     static std::vector<std::string> recorded() {
         EnterCriticalSection(&lock);
         std::vector<std::string> copy = events;
         LeaveCriticalSection(&lock);
         return copy;
     }
+    static std::string barMessage(const char* name, WPARAM wParam, LPARAM lParam) {
+        return std::string(name) + " " + std::to_string(wParam) + " " + std::to_string(lParam);
+    }
 
+    static inline std::string initialStatus;
+
+  private:
+    static void add(const std::string& event) {
+        EnterCriticalSection(&lock);
+        events.push_back(std::string(route) + ": " + event);
+        LeaveCriticalSection(&lock);
+    }
+    static LRESULT CALLBACK dialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const bool timer = message == WM_TIMER;
+        if (!timer && message != kShowProgressNow)
+            return CallWindowProcA(dialogProc, window, message, wParam, lParam);
+        if (timer ? withholdTimer_ : withholdShowNow_)
+            return 0;
+        route = timer ? "timer" : "show now";
+        if (!timer)
+            add("request");
+        const LRESULT result = CallWindowProcA(dialogProc, window, message, wParam, lParam);
+        route = "other";
+        return result;
+    }
     static LRESULT CALLBACK bar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         const char* names[] = {"PBM_SETRANGE", "PBM_SETPOS", "PBM_DELTAPOS", "PBM_SETSTEP",
                                "PBM_STEPIT"};
@@ -565,106 +599,145 @@ struct ProgressRecorder {
             add(std::string("status ") + reinterpret_cast<const char*>(lParam));
         return CallWindowProcA(statusProc, window, message, wParam, lParam);
     }
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+    static WNDPROC subclass(HWND window, WNDPROC proc) {
+        return reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    }
+    static LRESULT CALLBACK onCreate(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
         if (code == HCBT_CREATEWND && className(window) == PROGRESS_CLASSA) {
-            HWND dialog = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
-            HWND statusLine = FindWindowExA(dialog, nullptr, "Static", nullptr);
+            HWND progress = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+            HWND statusLine = FindWindowExA(progress, nullptr, "Static", nullptr);
             initialStatus = windowText(statusLine);
-            barProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar)));
-            statusProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(statusLine, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(status)));
+            dialogProc = subclass(progress, dialog);
+            barProc = subclass(window, bar);
+            statusProc = subclass(statusLine, status);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
 
-    static std::string barMessage(const char* name, WPARAM wParam, LPARAM lParam) {
-        return std::string(name) + " " + std::to_string(wParam) + " " + std::to_string(lParam);
-    }
+    static inline CRITICAL_SECTION lock;
+    static inline std::vector<std::string> events;
+    static inline bool withholdTimer_ = false;
+    static inline bool withholdShowNow_ = false;
+    static inline const char* route = "other"; // the user-interface thread's alone
+    static inline WNDPROC dialogProc = nullptr;
+    static inline WNDPROC barProc = nullptr;
+    static inline WNDPROC statusProc = nullptr;
+    HHOOK hook_ = nullptr;
 };
 
-// The windows get the job's progress in few updates: each stage (a file loaded, the backup,
-// the merge) opens with its range, shows only positions and texts the job reached in it, in
-// order, and always ends with those the job left it at, all before "Process is complete!".
+// The job never waits for the windows while it works: the dialog shows its progress on a
+// timer, and at once when the worker asks, before each question, each error and "Process
+// is complete!". The windows show only states the job reached, in its order.
 // (The job's exact operations are checked by the core's tests.)
-TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
-    startWith({{"Alpha", {kAlpha}}});
-    select({"Alpha"});
-    InitializeCriticalSection(&ProgressRecorder::lock);
-    ProgressRecorder::events.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CBT, ProgressRecorder::hook, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
+TEST_F(MergeRunTest, TheDialogShowsTheJobsProgressOnItsTimerAndWhenTheWorkerAsks) {
+    startWith({{"Conflict Field", {kSameName}}}, "1017\n1021\n1\n");
+    select({"Conflict Field"});
+    const ProgressRecorder recorder(false, false);
+    ASSERT_TRUE(recorder.hooked());
     std::vector<std::string> shownAtCompletion;
     pressGo([&](HWND progress) {
+        answerPrompt(progress, {navDatPath("Conflict Field"), kSameName, kNdb}, kReplace);
         ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
         shownAtCompletion = ProgressRecorder::recorded();
         finishRun(progress);
     });
-    UnhookWindowsHookEx(hook);
     const std::vector<std::string> events = ProgressRecorder::recorded();
-    DeleteCriticalSection(&ProgressRecorder::lock);
     EXPECT_EQ(events, shownAtCompletion);
+    EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
 
-    // What the job does in each stage: it sets the range (then step 1 and position 0), sets
-    // these status texts and steps once per line read or database line merged.
-    struct Stage {
-        WORD maximum;
-        std::vector<std::string> texts;
-        int steps;
-    };
-    const std::vector<Stage> stages = {
-        {static_cast<WORD>(crlf(navDat({kAlpha})).size() / 2),
-         {"Loading strings from " + navDatPath("Alpha") + "\n"},
-         4},
-        {1, {"Writing .bak for " + databasePath + "\n"}, 1},
-        {static_cast<WORD>(crlf(kDatabase).size() / 2),
-         {"Loading strings from " + databasePath + "\n"},
-         5},
-        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}, 2},
-    };
-
-    // The dialog's own set-up, then the messages of each stage, opened by its range.
+    // The dialog's own set-up comes first; then everything comes on the timer or when asked:
+    // once before the question, once before "Process is complete!".
     const std::vector<std::string> setUp = {
-        ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, 100)),
-        ProgressRecorder::barMessage("PBM_SETSTEP", 1, 0)};
+        "other: " + ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, 100)),
+        "other: " + ProgressRecorder::barMessage("PBM_SETSTEP", 1, 0)};
     ASSERT_GE(events.size(), setUp.size());
     EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 2), setUp);
-    std::vector<std::vector<std::string>> shown;
+    int requests = 0;
     for (auto event = events.begin() + 2; event != events.end(); ++event) {
-        if (event->rfind("PBM_SETRANGE ", 0) == 0)
-            shown.emplace_back();
-        ASSERT_FALSE(shown.empty()) << "before the first stage: " << *event;
-        shown.back().push_back(*event);
+        EXPECT_TRUE(event->rfind("timer: ", 0) == 0 || event->rfind("show now: ", 0) == 0)
+            << *event;
+        requests += *event == "show now: request";
     }
-    ASSERT_EQ(shown.size(), stages.size());
-    for (std::size_t i = 0; i < stages.size(); ++i) {
-        const Stage& stage = stages[i];
-        SCOPED_TRACE("stage " + std::to_string(i + 1));
-        EXPECT_EQ(shown[i].front(),
-                  ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, stage.maximum)));
-        int position = 0;
-        auto text = stage.texts.begin(); // the texts not shown yet, in the job's order
-        std::string lastText;
-        for (auto event = shown[i].begin() + 1; event != shown[i].end(); ++event) {
-            int shownPosition = 0;
-            if (std::sscanf(event->c_str(), "PBM_SETPOS %d", &shownPosition) == 1) {
-                EXPECT_GE(shownPosition, position) << *event;
-                EXPECT_LE(shownPosition, stage.steps) << *event;
-                position = shownPosition;
-            } else if (event->rfind("status ", 0) == 0) {
-                lastText = event->substr(7);
-                text = std::find(text, stage.texts.end(), lastText);
-                EXPECT_NE(text, stage.texts.end()) << *event;
-            } else {
-                ADD_FAILURE() << "not a position or a text: " << *event;
-            }
+    EXPECT_EQ(requests, 2);
+
+    // The texts the job sets, in its order; the windows show some of them, in that order,
+    // and end with the job's last text and position.
+    const std::vector<std::string> texts = {"Loading strings from " + navDatPath("Conflict Field") +
+                                                "\n",
+                                            "Writing .bak for " + databasePath + "\n",
+                                            "Loading strings from " + databasePath + "\n",
+                                            "Proccesing: \n",
+                                            "Proccesing: " + kNdb + "\n",
+                                            "Proccesing: " + kVor + "\n"};
+    auto text = texts.begin();
+    std::string lastText;
+    int lastPosition = -1;
+    for (const std::string& event : events) {
+        const std::size_t status = event.find(": status ");
+        if (status != std::string::npos) {
+            lastText = event.substr(status + 9);
+            text = std::find(text, texts.end(), lastText);
+            EXPECT_NE(text, texts.end()) << event;
         }
-        EXPECT_EQ(position, stage.steps);
-        EXPECT_EQ(lastText, stage.texts.back());
+        std::sscanf(event.c_str() + event.find(": ") + 2, "PBM_SETPOS %d", &lastPosition);
     }
-    EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
-    EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+    EXPECT_EQ(lastText, texts.back());
+    EXPECT_EQ(lastPosition, 2);
+    EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kSameName})));
+}
+
+// Each of the two ways brings the windows up to date on its own: with the timer withheld, the
+// worker's requests show the job's state before an error, a question and the end at once;
+// with the requests withheld, the timer comes to show it while the user looks.
+TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndTheEnd) {
+    const struct {
+        const char* name;
+        bool withholdTimer, withholdShowNow;
+    } cases[] = {{"timer withheld", true, false}, {"requests withheld", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // In table order: one loaded, one gone since the scan, one with a NAME conflict.
+        startWith(
+            {{"Alpha Field", {kAlpha}}, {"Bravo Field", {kBravo}}, {"Conflict Field", {kSameName}}},
+            "1017\n1021\n1\n");
+        std::sort(customAirports.begin(), customAirports.end(),
+                  [](const CustomAirport& a, const CustomAirport& b) {
+                      return a.folderName < b.folderName;
+                  });
+        DeleteFileA(navDatPath("Bravo Field").c_str());
+        select({"Alpha Field", "Bravo Field", "Conflict Field"});
+        const ProgressRecorder recorder(c.withholdTimer, c.withholdShowNow);
+        ASSERT_TRUE(recorder.hooked());
+        pressGo([&](HWND progress) {
+            HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
+            auto expectShown = [&](const std::string& text, int position) {
+                auto shown = [&] {
+                    return controlText(progress, -1) == text &&
+                           sendMessage(bar, PBM_GETPOS) == position;
+                };
+                EXPECT_TRUE(c.withholdShowNow ? waitUntil(shown) : shown())
+                    << "shown: " << controlText(progress, -1) << " at "
+                    << sendMessage(bar, PBM_GETPOS);
+            };
+            // The first airport loaded, its four lines read.
+            ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
+            expectShown("Loading strings from " + navDatPath("Alpha Field") + "\n", 4);
+            dismissError("I can't open \"From\" file!");
+            // The question is about the first database line, before it is counted.
+            HWND prompt = waitForOwnedWindow(progress, "#32770", "Quillet");
+            ASSERT_NE(prompt, nullptr);
+            expectShown("Proccesing: " + kNdb + "\n", 0);
+            postButtonClick(prompt, IDC_REPLACE_STRING);
+            ASSERT_TRUE(waitForWindowGone(prompt));
+            ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
+            expectShown("Proccesing: " + kVor + "\n", 2);
+            finishRun(progress);
+        });
+        EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kAlpha, kSameName})));
+        stop();
+    }
 }
 
 TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStatusLine) {

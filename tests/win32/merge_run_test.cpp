@@ -73,6 +73,13 @@ std::string mergedDatabase(const std::vector<std::string>& kept,
     return text + "\n99\n";
 }
 
+void overwrite(const std::string& path, const std::string& bytes) {
+    FILE* stream = fopen(path.c_str(), "wb");
+    ASSERT_NE(stream, nullptr) << path;
+    fwrite(bytes.data(), 1, bytes.size(), stream);
+    fclose(stream);
+}
+
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -382,6 +389,9 @@ TEST_F(MergeRunTest, AfterSkipALaterAirportIsAskedAboutTheSameLine) {
 }
 
 TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
+    // Where the bar stands once Kept Field's nav.dat is loaded: at its characters read, line
+    // ends counted as one.
+    const int kKeptFileEnd = static_cast<int>(navDat({kAlpha}).size());
     // Each case breaks one file; db is earth_nav.dat's path, gone the nav.dat of Gone Field.
     const struct {
         const char* name;
@@ -404,7 +414,23 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
          },
-         4, false},
+         kKeptFileEnd, false},
+        {"database of a later format",
+         [](const std::string& db, const std::string&) {
+             overwrite(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             overwrite(db + ".bak", "an older backup");
+         },
+         "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
+         "cannot merge; nothing was changed.",
+         [](const std::string& db) {
+             EXPECT_EQ(readFile(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             EXPECT_EQ(readFile(db + ".bak"), "an older backup");
+             EXPECT_FALSE(fileExists(db + ".new"));
+         },
+         [](const std::string&, const std::string& kept) {
+             return "Loading strings from " + kept + "\n";
+         },
+         kKeptFileEnd, false},
         {"backup blocked by a folder",
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".bak").c_str(), nullptr);
@@ -721,9 +747,10 @@ TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndT
                     << "shown: " << controlText(progress, -1) << " at "
                     << sendMessage(bar, PBM_GETPOS);
             };
-            // The first airport loaded, its four lines read.
+            // The first airport loaded: the bar at its characters read, line ends counted as one.
             ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
-            expectShown("Loading strings from " + navDatPath("Alpha Field") + "\n", 4);
+            expectShown("Loading strings from " + navDatPath("Alpha Field") + "\n",
+                        static_cast<int>(navDat({kAlpha}).size()));
             dismissError("I can't open \"From\" file!");
             // The question is about the first database line, before it is counted.
             HWND prompt = waitForOwnedWindow(progress, "#32770", "Quillet");

@@ -40,7 +40,7 @@
 namespace {
 
 constexpr int kDatabaseRows = 26736;
-constexpr int kRepeats = 7;
+constexpr int kRepeats = 11;
 constexpr int kAirportCounts[] = {1, 500};
 constexpr MergeOptions kOptions = {ConflictAction::Replace, ConflictAction::Replace, true};
 

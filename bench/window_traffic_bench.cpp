@@ -19,6 +19,8 @@
 #include "nav_data_generator.h"
 #include "quiet_screen.h"
 #include "timing.h"
+
+#include "test_files.h"
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
@@ -44,21 +46,6 @@ constexpr int kRepeats = 11;
 constexpr int kAirportCounts[] = {1, 500};
 constexpr MergeOptions kOptions = {ConflictAction::Replace, ConflictAction::Replace, true};
 
-std::string crlf(const std::string& text) {
-    std::string bytes;
-    for (char c : text)
-        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return bytes;
-}
-
-void writeBytes(const std::string& path, const std::string& bytes) {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
-    if (file == nullptr)
-        return;
-    std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::fclose(file);
-}
-
 // An X-Plane folder with the generated database and custom airports, and a start directory
 // whose settings file points at it.
 struct Workspace {
@@ -69,7 +56,7 @@ struct Workspace {
     std::string databaseBytes;
 };
 
-Workspace makeWorkspace(const driver::TempDirectory& dir, NavDataGenerator& generator,
+Workspace makeWorkspace(const TempDir& dir, NavDataGenerator& generator,
                         const std::string& databaseBytes, int airportCount) {
     const std::string xplane = "X-Plane " + std::to_string(airportCount);
     Workspace workspace;
@@ -347,7 +334,7 @@ bool measureRound(const std::vector<Workspace>& workspaces, std::vector<Times>& 
 
         QuietScreen screen;
         times[w].job.push_back(jobSeconds(workspace, screen));
-        const std::string jobOutput = driver::readFile(workspace.databasePath);
+        const std::string jobOutput = readBytes(workspace.databasePath);
         if (screen.questions != 0 || screen.errors != 0) {
             std::fprintf(stderr, "the job asked or failed at %d airports\n", airports);
             ok = false;
@@ -361,7 +348,7 @@ bool measureRound(const std::vector<Workspace>& workspaces, std::vector<Times>& 
                 ok = false;
             }
             (display == Display::Program ? times[w].go : times[w].stagewise).push_back(seconds);
-            if (driver::readFile(workspace.databasePath) != jobOutput) {
+            if (readBytes(workspace.databasePath) != jobOutput) {
                 std::fprintf(stderr, "%s wrote another file than the job at %d airports\n", name,
                              airports);
                 ok = false;
@@ -375,7 +362,7 @@ bool measureRound(const std::vector<Workspace>& workspaces, std::vector<Times>& 
 } // namespace
 
 int main() {
-    driver::TempDirectory dir;
+    TempDir dir;
     NavDataGenerator generator(810);
     const std::string database = generator.database(kDatabaseRows);
     std::vector<Workspace> workspaces;

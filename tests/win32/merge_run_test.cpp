@@ -2,6 +2,7 @@
 // the progress dialog, conflict prompts answered, "Process is complete!" dismissed; then the
 // files on disk are compared byte for byte.
 #include "app_fixture.h"
+#include "message_sequence.h"
 
 #include "app/main_window_win32.h"
 #include "merge/merge_screen_win32.h"
@@ -19,14 +20,6 @@
 namespace {
 
 using namespace driver;
-
-// Files on disk end their lines with CR LF; the texts here use "\n".
-std::string crlf(const std::string& text) {
-    std::string bytes;
-    for (char c : text)
-        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return bytes;
-}
 
 std::string upper(std::string text) {
     for (char& c : text)
@@ -71,18 +64,6 @@ std::string mergedDatabase(const std::vector<std::string>& kept,
     for (const std::string& line : custom)
         text += upper(line) + "\n";
     return text + "\n99\n";
-}
-
-void overwrite(const std::string& path, const std::string& bytes) {
-    FILE* stream = fopen(path.c_str(), "wb");
-    ASSERT_NE(stream, nullptr) << path;
-    fwrite(bytes.data(), 1, bytes.size(), stream);
-    fclose(stream);
-}
-
-bool isReadOnly(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 bool isFolder(const std::string& path) {
@@ -163,7 +144,7 @@ void answerPrompt(HWND progress, const PromptTexts& expected, const Answer& answ
     EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), expected.baseLine);
     EXPECT_FALSE(IsWindowEnabled(progress));
     // The progress dialog shows the database line in question.
-    EXPECT_EQ(controlText(progress, -1), "Proccesing: " + expected.baseLine + "\n");
+    EXPECT_EQ(controlText(progress, IDC_STATIC), "Proccesing: " + expected.baseLine + "\n");
     answer.press(prompt);
     EXPECT_TRUE(waitForWindowGone(prompt));
 }
@@ -204,8 +185,8 @@ class MergeRunTest : public AppTest {
         dir.writeFile(xplaneFolder + "\\Resources\\default data\\earth_nav.dat", crlf(text));
         DeleteFileA((databasePath + ".bak").c_str());
     }
-    std::string database() const { return readFile(databasePath); }
-    std::string backup() const { return readFile(databasePath + ".bak"); }
+    std::string database() const { return readBytes(databasePath); }
+    std::string backup() const { return readBytes(databasePath + ".bak"); }
 
     // Selects exactly these list items.
     void select(const std::vector<std::string>& folders) const {
@@ -422,14 +403,14 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          kKeptFileEnd, false},
         {"database of a later format",
          [](const std::string& db, const std::string&) {
-             overwrite(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
-             overwrite(db + ".bak", "an older backup");
+             writeBytes(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             writeBytes(db + ".bak", "an older backup");
          },
          "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
          "cannot merge; nothing was changed.",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
-             EXPECT_EQ(readFile(db + ".bak"), "an older backup");
+             EXPECT_EQ(readBytes(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             EXPECT_EQ(readBytes(db + ".bak"), "an older backup");
              EXPECT_FALSE(fileExists(db + ".new"));
          },
          [](const std::string&, const std::string& kept) {
@@ -442,7 +423,7 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          },
          "I can't write \".bak\" file!",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".bak"));
              EXPECT_FALSE(fileExists(db + ".new"));
          },
@@ -454,8 +435,8 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          },
          "I can't write \"To\" file!",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf(kDatabase));
-             EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".new"));
          },
          [](const std::string&, const std::string&) { return "Proccesing: " + kVor + "\n"; }, 2,
@@ -464,8 +445,8 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string&, const std::string& gone) { DeleteFileA(gone.c_str()); },
          "I can't open \"From\" file!",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
-             EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+             EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
          },
          [](const std::string&, const std::string&) { return std::string("Static"); }, 0, true},
     };
@@ -476,7 +457,8 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         select({"Gone Field", "Kept Field"});
         pressGo([&](HWND progress) {
             ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
-            EXPECT_EQ(controlText(progress, -1), c.status(databasePath, navDatPath("Kept Field")));
+            EXPECT_EQ(controlText(progress, IDC_STATIC),
+                      c.status(databasePath, navDatPath("Kept Field")));
             HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
             EXPECT_EQ(sendMessage(bar, PBM_GETPOS), c.position);
             dismissError(c.error);
@@ -599,20 +581,20 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
     EXPECT_EQ(waitForWindow("#32770", "Error!", milliseconds(500)), nullptr);
 }
 
-// Records, in order, the messages the progress bar gets and the texts the status line gets,
-// each with the way it reached them: "timer" while the dialog handles its timer, "show now"
-// while it handles its worker's request to show the progress now (itself recorded as "show
-// now"), "other" for anything else: the dialog's set-up, or a message the worker sends them.
-// The dialog, its bar and its status line are subclassed as the bar is created; a test may
-// withhold the dialog's timer or its worker's requests from it. The record is guarded since
-// the driver thread reads it.
+// Records, in order, the messages the progress bar gets, the texts the status line gets, and
+// the worker's requests that the dialog show the progress now. What
+// the bar and the status line get outside a refresh (the dialog's set-up, or a message the
+// worker sends them itself) is also kept on its own. The dialog, its bar and its status line
+// are subclassed as the bar is created; a test may withhold the dialog's timer or its worker's
+// requests from it. The record is guarded since the driver thread reads it.
 class ProgressRecorder {
   public:
-    ProgressRecorder(bool withholdTimer, bool withholdShowNow) {
+    ProgressRecorder(bool withholdTimer, bool withholdRequests) {
         InitializeCriticalSection(&lock);
-        events.clear();
+        messages.clear();
+        outsideRefresh.clear();
         withholdTimer_ = withholdTimer;
-        withholdShowNow_ = withholdShowNow;
+        withholdRequests_ = withholdRequests;
         hook_ = SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
     }
     ~ProgressRecorder() {
@@ -623,47 +605,46 @@ class ProgressRecorder {
     ProgressRecorder& operator=(const ProgressRecorder&) = delete;
 
     bool hooked() const { return hook_ != nullptr; }
-    static std::vector<std::string> recorded() {
-        EnterCriticalSection(&lock);
-        std::vector<std::string> copy = events;
-        LeaveCriticalSection(&lock);
-        return copy;
-    }
-    static std::string barMessage(const char* name, WPARAM wParam, LPARAM lParam) {
-        return std::string(name) + " " + std::to_string(wParam) + " " + std::to_string(lParam);
-    }
+    static std::vector<Message> recorded() { return copy(messages); }
+    static std::vector<Message> recordedOutsideRefresh() { return copy(outsideRefresh); }
 
     static inline std::string initialStatus;
 
   private:
-    static void add(const std::string& event) {
+    static std::vector<Message> copy(const std::vector<Message>& record) {
         EnterCriticalSection(&lock);
-        events.push_back(std::string(route) + ": " + event);
+        std::vector<Message> copied = record;
+        LeaveCriticalSection(&lock);
+        return copied;
+    }
+    static void add(const Message& message, bool shown) {
+        EnterCriticalSection(&lock);
+        messages.push_back(message);
+        if (shown && !refreshing)
+            outsideRefresh.push_back(message);
         LeaveCriticalSection(&lock);
     }
     static LRESULT CALLBACK dialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         const bool timer = message == WM_TIMER;
         if (!timer && message != kShowProgressNow)
             return CallWindowProcA(dialogProc, window, message, wParam, lParam);
-        if (timer ? withholdTimer_ : withholdShowNow_)
+        if (timer ? withholdTimer_ : withholdRequests_)
             return 0;
-        route = timer ? "timer" : "show now";
         if (!timer)
-            add("request");
+            add({message, 0, 0}, false);
+        refreshing = true;
         const LRESULT result = CallWindowProcA(dialogProc, window, message, wParam, lParam);
-        route = "other";
+        refreshing = false;
         return result;
     }
     static LRESULT CALLBACK bar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        const char* names[] = {"PBM_SETRANGE", "PBM_SETPOS", "PBM_DELTAPOS", "PBM_SETSTEP",
-                               "PBM_STEPIT"};
         if (message >= PBM_SETRANGE && message <= PBM_STEPIT)
-            add(barMessage(names[message - PBM_SETRANGE], wParam, lParam));
+            add({message, wParam, lParam}, true);
         return CallWindowProcA(barProc, window, message, wParam, lParam);
     }
     static LRESULT CALLBACK status(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_SETTEXT)
-            add(std::string("status ") + reinterpret_cast<const char*>(lParam));
+            add({message, wParam, 0, reinterpret_cast<const char*>(lParam)}, true);
         return CallWindowProcA(statusProc, window, message, wParam, lParam);
     }
     static WNDPROC subclass(HWND window, WNDPROC proc) {
@@ -684,74 +665,68 @@ class ProgressRecorder {
     }
 
     static inline CRITICAL_SECTION lock;
-    static inline std::vector<std::string> events;
+    static inline std::vector<Message> messages;
+    static inline std::vector<Message> outsideRefresh;
     static inline bool withholdTimer_ = false;
-    static inline bool withholdShowNow_ = false;
-    static inline const char* route = "other"; // the user-interface thread's alone
+    static inline bool withholdRequests_ = false;
+    static inline bool refreshing = false; // the user-interface thread's alone
     static inline WNDPROC dialogProc = nullptr;
     static inline WNDPROC barProc = nullptr;
     static inline WNDPROC statusProc = nullptr;
     HHOOK hook_ = nullptr;
 };
 
+Message statusText(const std::string& text, unsigned flags = kRequired) {
+    return {WM_SETTEXT, 0, 0, text, flags};
+}
+
 // The job never waits for the windows while it works: the dialog shows its progress on a
 // timer, and at once when the worker asks, before each question, each error and "Process
-// is complete!". The windows show only states the job reached, in its order.
-// (The job's exact operations are checked by the core's tests.)
+// is complete!". The windows show only texts the job set, in its order, and end with its
+// last state. (The job's exact operations are checked by the core's tests.)
 TEST_F(MergeRunTest, TheDialogShowsTheJobsProgressOnItsTimerAndWhenTheWorkerAsks) {
     startWith({{"Conflict Field", {kSameName}}}, "1017\n1021\n1\n");
     select({"Conflict Field"});
     const ProgressRecorder recorder(false, false);
     ASSERT_TRUE(recorder.hooked());
-    std::vector<std::string> shownAtCompletion;
+    std::vector<Message> shownAtCompletion;
     pressGo([&](HWND progress) {
         answerPrompt(progress, {navDatPath("Conflict Field"), kSameName, kNdb}, kReplace);
         ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
         shownAtCompletion = ProgressRecorder::recorded();
         finishRun(progress);
     });
-    const std::vector<std::string> events = ProgressRecorder::recorded();
-    EXPECT_EQ(events, shownAtCompletion);
+    const std::vector<Message> recorded = ProgressRecorder::recorded();
+    EXPECT_SEQUENCE(recorded, shownAtCompletion);
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
 
-    // The dialog's own set-up comes first; then everything comes on the timer or when asked:
-    // once before the question, once before "Process is complete!".
-    const std::vector<std::string> setUp = {
-        "other: " + ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, 100)),
-        "other: " + ProgressRecorder::barMessage("PBM_SETSTEP", 1, 0)};
-    ASSERT_GE(events.size(), setUp.size());
-    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 2), setUp);
-    int requests = 0;
-    for (auto event = events.begin() + 2; event != events.end(); ++event) {
-        EXPECT_TRUE(event->rfind("timer: ", 0) == 0 || event->rfind("show now: ", 0) == 0)
-            << *event;
-        requests += *event == "show now: request";
-    }
-    EXPECT_EQ(requests, 2);
+    // Outside its refreshes the windows get only the dialog's own set-up; the worker asks
+    // twice: before the question and before "Process is complete!".
+    EXPECT_SEQUENCE(
+        ProgressRecorder::recordedOutsideRefresh(),
+        (std::vector<Message>{{PBM_SETRANGE, 0, MAKELPARAM(0, 100)}, {PBM_SETSTEP, 1, 0}}));
+    EXPECT_SEQUENCE(messagesOf(recorded, {kShowProgressNow}),
+                    (std::vector<Message>{{kShowProgressNow, 0, 0}, {kShowProgressNow, 0, 0}}));
 
-    // The texts the job sets, in its order; the windows show some of them, in that order,
-    // and end with the job's last text and position.
-    const std::vector<std::string> texts = {"Loading strings from " + navDatPath("Conflict Field") +
-                                                "\n",
-                                            "Writing .bak for " + databasePath + "\n",
-                                            "Loading strings from " + databasePath + "\n",
-                                            "Proccesing: \n",
-                                            "Proccesing: " + kNdb + "\n",
-                                            "Proccesing: " + kVor + "\n"};
-    auto text = texts.begin();
-    std::string lastText;
-    int lastPosition = -1;
-    for (const std::string& event : events) {
-        const std::size_t status = event.find(": status ");
-        if (status != std::string::npos) {
-            lastText = event.substr(status + 9);
-            text = std::find(text, texts.end(), lastText);
-            EXPECT_NE(text, texts.end()) << event;
-        }
-        std::sscanf(event.c_str() + event.find(": ") + 2, "PBM_SETPOS %d", &lastPosition);
-    }
-    EXPECT_EQ(lastText, texts.back());
-    EXPECT_EQ(lastPosition, 2);
+    // Which texts the timer shows depends on timing; before the question and at the end, the
+    // one the job set last.
+    EXPECT_SEQUENCE(
+        messagesOf(recorded, {WM_SETTEXT}),
+        (std::vector<Message>{
+            statusText("Loading strings from " + navDatPath("Conflict Field") + "\n", kOptional),
+            statusText("Writing .bak for " + databasePath + "\n", kOptional),
+            statusText("Loading strings from " + databasePath + "\n", kOptional),
+            statusText("Proccesing: \n", kOptional),
+            statusText("Proccesing: " + kNdb + "\n", kOptional),
+            statusText("Proccesing: " + kVor + "\n"),
+        }));
+    // The bar ends on the last stage's range, full: the two database lines merged.
+    const std::vector<Message> ranges = messagesOf(recorded, {PBM_SETRANGE});
+    const std::vector<Message> positions = messagesOf(recorded, {PBM_SETPOS});
+    ASSERT_FALSE(ranges.empty());
+    ASSERT_FALSE(positions.empty());
+    EXPECT_EQ(ranges.back().lParam, MAKELPARAM(0, 2));
+    EXPECT_EQ(positions.back().wParam, 2u);
     EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kSameName})));
 }
 
@@ -761,7 +736,7 @@ TEST_F(MergeRunTest, TheDialogShowsTheJobsProgressOnItsTimerAndWhenTheWorkerAsks
 TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndTheEnd) {
     const struct {
         const char* name;
-        bool withholdTimer, withholdShowNow;
+        bool withholdTimer, withholdRequests;
     } cases[] = {{"timer withheld", true, false}, {"requests withheld", false, true}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -775,7 +750,7 @@ TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndT
                   });
         DeleteFileA(navDatPath("Bravo Field").c_str());
         select({"Alpha Field", "Bravo Field", "Conflict Field"});
-        const ProgressRecorder recorder(c.withholdTimer, c.withholdShowNow);
+        const ProgressRecorder recorder(c.withholdTimer, c.withholdRequests);
         ASSERT_TRUE(recorder.hooked());
         pressGo([&](HWND progress) {
             HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
@@ -784,7 +759,7 @@ TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndT
                     return controlText(progress, -1) == text &&
                            sendMessage(bar, PBM_GETPOS) == position;
                 };
-                EXPECT_TRUE(c.withholdShowNow ? waitUntil(shown) : shown())
+                EXPECT_TRUE(c.withholdRequests ? waitUntil(shown) : shown())
                     << "shown: " << controlText(progress, -1) << " at "
                     << sendMessage(bar, PBM_GETPOS);
             };
@@ -841,7 +816,7 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
              true},
             {"Static",
              nullptr,
-             -1,
+             IDC_STATIC,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX,
              {7, 7, 249, 9},
              true},
@@ -867,7 +842,7 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
         }
         EXPECT_EQ(control, nullptr);
         // The status line shows the last database line, the bar the end of its range.
-        EXPECT_EQ(controlText(progress, -1), "Proccesing: " + kVor + "\n");
+        EXPECT_EQ(controlText(progress, IDC_STATIC), "Proccesing: " + kVor + "\n");
         HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
         EXPECT_EQ(sendMessage(bar, PBM_GETPOS), 2);
         finishRun(progress);

@@ -582,11 +582,11 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
 }
 
 // Records, in order, the messages the progress bar gets, the texts the status line gets, and
-// the worker's requests that the dialog show the progress now. What
-// the bar and the status line get outside a refresh (the dialog's set-up, or a message the
-// worker sends them itself) is also kept on its own. The dialog, its bar and its status line
-// are subclassed as the bar is created; a test may withhold the dialog's timer or its worker's
-// requests from it. The record is guarded since the driver thread reads it.
+// the worker's requests that the dialog show the progress now. What the bar and the status
+// line get outside the dialog's refreshes (on its timer or a request) is also kept on its own:
+// the dialog's set-up, or a message the worker sends them itself. The dialog, its bar and its
+// status line are subclassed as the bar is created; a test may withhold the dialog's timer or
+// its worker's requests from it. The record is guarded since the driver thread reads it.
 class ProgressRecorder {
   public:
     ProgressRecorder(bool withholdTimer, bool withholdRequests) {

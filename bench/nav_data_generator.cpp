@@ -82,8 +82,9 @@ std::string NavDataGenerator::format(const Row& row, NavFormat rowFormat) const 
     if (rowFormat == NavFormat::V810) {
         std::snprintf(text, sizeof text, "%-2d %12.8f %13.8f %6d %5d %3d %10.3f %-4s %s %s%s%s",
                       row.type, row.latitude, row.longitude, row.elevation, row.frequency,
-                      row.range, row.bearing, row.callsign.c_str(), row.name.c_str(),
-                      row.rwyName.c_str(), row.kind.empty() ? "" : " ", row.kind.c_str());
+                      row.range, row.bearing, isMarker(row.type) ? "----" : row.callsign.c_str(),
+                      row.name.c_str(), row.rwyName.c_str(), row.kind.empty() ? "" : " ",
+                      row.kind.c_str());
         return text;
     }
     // Runway equipment and the DMEs of localizers belong to their airport; localizers carry
@@ -113,7 +114,6 @@ std::string NavDataGenerator::header(NavFormat rowFormat, const char* what) cons
 }
 
 std::string NavDataGenerator::database(int navaidRows, NavFormat databaseFormat) {
-    format_ = databaseFormat;
     airports_.clear();
     rows_.clear();
     const auto scaled = [&](int rows) { return rows * navaidRows / kShareTotal; };
@@ -155,7 +155,6 @@ std::string NavDataGenerator::database(int navaidRows, NavFormat databaseFormat)
                 related.type = 7 + m;
                 related.latitude += uniform(-0.05, 0.05);
                 related.frequency = related.range = 0;
-                related.callsign = "----";
                 related.kind = markers[m];
                 byType[7 + m].push_back(related);
             }
@@ -219,7 +218,65 @@ std::string NavDataGenerator::database(int navaidRows, NavFormat databaseFormat)
     return text + crlfLine("99");
 }
 
-std::vector<std::string> NavDataGenerator::customAirports(int count) {
+std::vector<NavDataGenerator::Row> NavDataGenerator::newEquipment(int airport,
+                                                                  const std::string& runway) {
+    const std::string ident = "Q" + std::to_string(newIdentifiers_++);
+    std::vector<Row> rows;
+    const std::uint32_t kind = below(5);
+    if (kind < 3) {
+        // An ILS: its rows share the localizer's identifier, airport and runway.
+        Row localizer = localizerRow(airport, 4);
+        localizer.callsign = ident;
+        localizer.rwyName = runway;
+        rows.push_back(localizer);
+        Row related = localizer;
+        related.type = 6;
+        related.range = 10;
+        related.bearing = 300000 + std::floor(localizer.bearing * 1000) / 1000;
+        related.kind = "GS";
+        rows.push_back(related);
+        static const char* const markers[] = {"OM", "MM"};
+        for (int m = 0; m < 2; ++m) {
+            related = localizer;
+            related.type = 7 + m;
+            related.latitude += uniform(-0.05, 0.05);
+            related.frequency = related.range = 0;
+            related.kind = markers[m];
+            rows.push_back(related);
+        }
+        related = localizer;
+        related.type = 12;
+        related.bearing = 0;
+        related.kind = "DME-ILS";
+        rows.push_back(related);
+        return rows;
+    }
+    // A VOR or an NDB near the airport, with a DME.
+    const Airport& a = airports_[airport];
+    const bool vor = kind == 3;
+    Row station{vor ? 3 : 2,
+                a.latitude + uniform(-0.05, 0.05),
+                a.longitude + uniform(-0.05, 0.05),
+                a.elevation,
+                vor ? 10800 + 5 * static_cast<int>(below(400)) : 190 + static_cast<int>(below(400)),
+                vor ? 130 : 50,
+                vor ? uniform(-20, 20) : 0.0,
+                ident,
+                placeName(),
+                vor ? "VORTAC" : "NDB",
+                "",
+                -1};
+    rows.push_back(station);
+    station.type = 12;
+    station.bearing = 0;
+    station.kind = "DME";
+    if (!vor)
+        station.frequency = 10800 + 5 * static_cast<int>(below(400));
+    rows.push_back(station);
+    return rows;
+}
+
+std::vector<std::string> NavDataGenerator::customAirports(int count, NavFormat fileFormat) {
     std::vector<int> withRows;
     for (std::size_t a = 0; a < airports_.size(); ++a) {
         if (!airports_[a].rows.empty())
@@ -229,10 +286,11 @@ std::vector<std::string> NavDataGenerator::customAirports(int count) {
     for (int n = 0; n < count; ++n) {
         const int airport = withRows[below(static_cast<std::uint32_t>(withRows.size()))];
         const Airport& a = airports_[airport];
-        const NavFormat fileFormat = n % 5 == 4 ? NavFormat::V810 : format_;
         std::string text = header(fileFormat, "custom scenery");
         const int rows = 11 + static_cast<int>(below(3));
-        for (int r = 0; r < rows; ++r, ++customRows_) {
+        std::vector<Row> equipment; // new rows still to be written, in reverse
+        int runways = 0;
+        for (int r = 0; r < rows || !equipment.empty(); ++r, ++customRows_) {
             Row row = rows_[a.rows[below(static_cast<std::uint32_t>(a.rows.size()))]];
             if (customRows_ % 10 == 0) {
                 // an exact duplicate, at most moved a little within its cell
@@ -243,13 +301,12 @@ std::vector<std::string> NavDataGenerator::customAirports(int count) {
                 row.name = letters(4); // a CALLSIGN conflict: every NAME field differs
                 row.rwyName = "9" + letters(1);
             } else {
-                // new equipment at this airport
-                const int types[] = {4, 6, 12, 7, 8, 2, 3, 12};
-                row = localizerRow(airport, types[below(8)]);
-                row.callsign = row.type >= 7 && row.type <= 9
-                                   ? "----"
-                                   : "Q" + std::to_string(newIdentifiers_++);
-                row.rwyName = "N" + std::to_string(r);
+                if (equipment.empty()) {
+                    equipment = newEquipment(airport, "N" + std::to_string(runways++));
+                    std::reverse(equipment.begin(), equipment.end());
+                }
+                row = equipment.back();
+                equipment.pop_back();
             }
             text += crlfLine(format(row, fileFormat));
         }

@@ -9,10 +9,9 @@
 // Deterministic nav data, shaped like a real earth_nav.dat: rows grouped by row code, with the
 // mix of a real database (many NDBs and DMEs, VORs, ILS localizers with their glide slopes,
 // markers and DMEs), and custom airports of about twelve rows each, some of them duplicates of
-// or in conflict with database rows. A database is in the 810 or the 1200 format (with
-// terminal areas and regions); the custom airports are in the format of the database last
-// generated, but for every fifth of a 1200 database, which is in 810. Every file has CR LF
-// line ends, as on Windows.
+// or in conflict with database rows, the others new equipment as an add-on airport has it. A
+// file is in the 810 or the 1200 format (with terminal areas and regions; markers carry their
+// localizer's identifier). Every file has CR LF line ends, as on Windows.
 class NavDataGenerator {
   public:
     explicit NavDataGenerator(std::uint64_t seed);
@@ -20,10 +19,12 @@ class NavDataGenerator {
     // earth_nav.dat with the given number of navaid rows.
     std::string database(int navaidRows, NavFormat format = NavFormat::V810);
 
-    // The nav.dat of each of `count` custom airports, placed at airports of the database
-    // last generated. A tenth of all rows are exact duplicates of database rows; about one in
-    // twenty-five is a NAME or CALLSIGN conflict with one; the others are new.
-    std::vector<std::string> customAirports(int count);
+    // The nav.dat of each of `count` custom airports in the given format, placed at airports
+    // of the database last generated. A tenth of all rows are exact duplicates of database
+    // rows; about one in twenty-five is a NAME or CALLSIGN conflict with one; the others are
+    // new equipment, whole: an ILS (localizer, glide slope, outer and middle marker, DME) on a
+    // new runway, or a VOR or NDB with its DME.
+    std::vector<std::string> customAirports(int count, NavFormat fileFormat);
 
   private:
     struct Row {
@@ -31,7 +32,8 @@ class NavDataGenerator {
         double latitude, longitude;
         int elevation, frequency, range;
         double bearing;
-        std::string callsign, name, rwyName, kind;
+        std::string callsign; // a marker's is its localizer's; 810 writes "----" instead
+        std::string name, rwyName, kind;
         int airport; // index into airports_, or -1
     };
     struct Airport {
@@ -48,11 +50,11 @@ class NavDataGenerator {
     std::string placeName();
     std::string runwayName();
     Row localizerRow(int airport, int type);
+    std::vector<Row> newEquipment(int airport, const std::string& runway);
     std::string format(const Row& row, NavFormat format) const;
     std::string header(NavFormat format, const char* what) const;
 
     std::uint64_t state_;
-    NavFormat format_ = NavFormat::V810;
     std::vector<Airport> airports_;
     std::vector<Row> rows_;
     int customRows_ = 0;

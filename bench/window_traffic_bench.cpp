@@ -67,7 +67,7 @@ Workspace makeWorkspace(const TempDir& dir, NavDataGenerator& generator,
         dir.writeFile(xplane + "\\Resources\\default data\\earth_nav.dat", databaseBytes);
     const std::string exePath = dir.writeFile(xplane + "\\X-Plane.exe", "");
     int n = 0;
-    for (const std::string& navDat : generator.customAirports(airportCount)) {
+    for (const std::string& navDat : generator.customAirports(airportCount, NavFormat::V810)) {
         char folder[32];
         std::snprintf(folder, sizeof folder, "Airport %03d", n++);
         dir.writeFile(xplane + "\\Custom Scenery\\" + folder + "\\Earth nav data\\nav.dat", navDat);

@@ -1,6 +1,7 @@
 #include "merge/nav_data.h"
 
 #include <climits>
+#include <cmath>
 #include <cstdlib>
 
 namespace {
@@ -187,22 +188,34 @@ class FieldScanner {
     const char* const end_;
 };
 
-// A whole number of up to 15 digits with an optional sign, as strtod converts it: exactly,
-// "-0" giving -0. None for any other text.
-std::optional<double> plainWholeNumber(std::string_view text) {
+// A decimal number of up to 15 digits with an optional sign and point, as strtod converts
+// it: the digits make a whole number that a double holds exactly, and so does the power of
+// ten it is divided by, so the one division rounds as strtod does. "-0" gives -0. None for
+// any other text.
+std::optional<double> plainDecimal(std::string_view text) {
+    constexpr int kMostDigits = 15;
+    constexpr double kPowersOfTen[kMostDigits + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
     std::size_t i = 0;
     const bool negative = !text.empty() && text[0] == '-';
     if (!text.empty() && (text[0] == '+' || text[0] == '-'))
         ++i;
-    if (i == text.size() || text.size() - i > 15)
-        return std::nullopt;
     long long value = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
     for (; i < text.size(); ++i) {
-        if (!isDigit(text[i]))
+        if (text[i] == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!isDigit(text[i]) || ++digits > kMostDigits)
             return std::nullopt;
         value = value * 10 + (text[i] - '0');
+        decimals += point ? 1 : 0;
     }
-    const auto magnitude = static_cast<double>(value);
+    if (digits == 0)
+        return std::nullopt;
+    const double magnitude = static_cast<double>(value) / kPowersOfTen[decimals];
     return negative ? -magnitude : magnitude;
 }
 
@@ -210,7 +223,7 @@ std::optional<double> plainWholeNumber(std::string_view text) {
 // converts them.
 double wholeDegrees(std::string_view coordinate) {
     const std::string_view part = coordinate.substr(0, coordinate.rfind('.'));
-    if (const std::optional<double> value = plainWholeNumber(part))
+    if (const std::optional<double> value = plainDecimal(part))
         return *value;
     const std::string text(part);
     return std::strtod(text.c_str(), nullptr);
@@ -272,6 +285,17 @@ NavaidRecord parseNavaidRow(std::string_view line, NavFormat format) {
     if (first != nullptr)
         record.name = std::string_view(first, static_cast<std::size_t>(last - first));
     return record;
+}
+
+std::optional<double> finiteNumber(std::string_view text) {
+    if (const std::optional<double> value = plainDecimal(text))
+        return value;
+    const std::string copy(text);
+    char* end = nullptr;
+    const double value = std::strtod(copy.c_str(), &end);
+    if (copy.empty() || end != copy.c_str() + copy.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
 }
 
 CoordinateCell coordinateCell(std::string_view line) {

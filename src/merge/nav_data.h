@@ -32,6 +32,10 @@ NavaidRecord parseNavaidRow(std::string_view line);
 // (every word after them). Fields that cannot be read stay empty.
 NavaidRecord parseNavaidRow(std::string_view line, NavFormat format);
 
+// The whole text as strtod converts it; none when strtod would stop before its end, or the
+// number is not finite.
+std::optional<double> finiteNumber(std::string_view text);
+
 // The whole-degree cell of a line: its latitude and longitude words (the two words after the
 // row code), each cut before its last '.' and converted with strtod.
 struct CoordinateCell {

@@ -140,13 +140,6 @@ bool NavMerger::backUp() {
     return copied;
 }
 
-std::size_t NavMerger::CaseBlindHash::operator()(std::string_view text) const {
-    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a
-    for (const char c : text)
-        hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
-    return static_cast<std::size_t>(hash ^ (hash >> 32));
-}
-
 void NavMerger::loadCustomRecords(CustomFile& file, LineSet& takenLines) {
     // The bar counts the characters read.
     StageProgress progress(screen_.progress, file.text.size());

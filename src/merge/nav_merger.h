@@ -95,7 +95,7 @@ class NavMerger {
 
     // Lines compared whole, letters A-Z without regard to case.
     struct CaseBlindHash {
-        std::size_t operator()(std::string_view text) const;
+        std::size_t operator()(std::string_view text) const { return caseBlindHash(text); }
     };
     struct CaseBlindEqual {
         bool operator()(std::string_view a, std::string_view b) const {

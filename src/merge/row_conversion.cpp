@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
+#include <utility>
 
 namespace {
 constexpr double kNmPerDegree = 60;
@@ -52,24 +52,6 @@ std::string_view restFrom(std::string_view line, std::string_view first) {
     return rest;
 }
 
-std::string upper(std::string_view text) {
-    std::string result(text);
-    for (char& c : result)
-        c = upperAscii(c);
-    return result;
-}
-
-std::optional<double> number(std::string_view text) {
-    if (text.empty())
-        return std::nullopt;
-    const std::string copy(text);
-    char* end = nullptr;
-    const double value = std::strtod(copy.c_str(), &end);
-    if (end != copy.c_str() + copy.size() || !std::isfinite(value))
-        return std::nullopt;
-    return value;
-}
-
 // A whole-degree cell (as coordinateCell gives it) as a number below kCells; none outside the
 // globe.
 constexpr std::uint32_t kCells = 181 * 361;
@@ -86,40 +68,66 @@ std::optional<std::uint32_t> cellKeyOf(std::string_view line) {
 }
 } // namespace
 
+RowConverter::RowGroups::RowGroups(std::uint32_t groups, const std::vector<std::uint32_t>& groupOf)
+    : start_(std::size_t{groups} + 1) {
+    // Counted, then placed: a counting sort, which keeps the file order within each group.
+    for (const std::uint32_t group : groupOf) {
+        if (group != groups)
+            ++start_[group + 1];
+    }
+    for (std::uint32_t k = 0; k < groups; ++k)
+        start_[k + 1] += start_[k];
+    rows_.resize(start_[groups]);
+    std::vector<std::uint32_t> next(start_.begin(), start_.end() - 1);
+    for (std::size_t i = 0; i < groupOf.size(); ++i) {
+        if (groupOf[i] != groups)
+            rows_[next[groupOf[i]]++] = static_cast<std::uint32_t>(i);
+    }
+}
+
+RowConverter::RowGroups::Rows RowConverter::RowGroups::operator[](std::uint32_t group) const {
+    return {rows_.data() + start_[group], rows_.data() + start_[group + 1]};
+}
+
 RowConverter::RowConverter(NavFormat databaseFormat, std::size_t count,
                            std::function<NavaidRecord(std::size_t)> rowAt)
-    : databaseFormat_(databaseFormat), rowAt_(std::move(rowAt)), cellStart_(kCells + 1) {
-    std::vector<std::uint32_t> cellOf(count, kCells); // kCells: in no cell
-    terminalRegions_.reserve(count / 8);
-    localizerIdents_.reserve(count / 8);
-    localizers_.reserve(count / 8);
+    : databaseFormat_(databaseFormat), rowAt_(std::move(rowAt)) {
+    // A group for every four rows or so: with about ten rows to a terminal area, few areas
+    // share one.
+    while (terminalGroups_ < count / 4)
+        terminalGroups_ *= 2;
+    std::vector<std::uint32_t> cellOf(count, kCells);
+    std::vector<std::uint32_t> terminalOf(count, terminalGroups_);
     for (std::size_t i = 0; i < count; ++i) {
         const NavaidRecord row = rowAt_(i);
-        if (const std::optional<std::uint32_t> key = cellKeyOf(row.line)) {
-            cellOf[i] = *key;
-            ++cellStart_[*key + 1];
-        }
-        if (row.terminal.empty() || equalsIgnoringCase(row.terminal, kEnRouteTerminal))
-            continue;
-        const auto region = terminalRegions_.try_emplace({row.terminal, {}}, row.region);
-        if (!equalsIgnoringCase(region.first->second, row.region))
-            region.first->second = {};
-        if (isLocalizer(row.type)) {
-            const auto ident =
-                localizerIdents_.try_emplace({row.terminal, wordAt(row.name, 0)}, row.callsign);
-            if (!equalsIgnoringCase(ident.first->second, row.callsign))
-                ident.first->second = {};
-            localizers_.insert({row.callsign, row.terminal});
+        if (!row.terminal.empty() && !equalsIgnoringCase(row.terminal, kEnRouteTerminal))
+            terminalOf[i] = terminalGroup(row.terminal);
+        const std::optional<std::uint32_t> cell = cellKeyOf(row.line);
+        if (cell)
+            cellOf[i] = *cell;
+        if (cell && row.type == 3) {
+            const std::optional<Position> at = positionOf(row.line);
+            const std::optional<double> variation = finiteNumber(wordAt(row.line, kBearingWord));
+            if (at && variation)
+                vors_.push_back({*cell, *at, *variation});
         }
     }
-    // Counted, then placed: the rows of each cell in file order.
-    for (std::uint32_t k = 0; k < kCells; ++k)
-        cellStart_[k + 1] += cellStart_[k];
-    cellRows_.resize(cellStart_[kCells]);
-    std::vector<std::uint32_t> next(cellStart_.begin(), cellStart_.end() - 1);
-    for (std::size_t i = 0; i < count; ++i) {
-        if (cellOf[i] != kCells)
-            cellRows_[next[cellOf[i]]++] = static_cast<std::uint32_t>(i);
+    cellRows_ = RowGroups(kCells, cellOf);
+    terminalRows_ = RowGroups(terminalGroups_, terminalOf);
+    std::stable_sort(vors_.begin(), vors_.end(),
+                     [](const Vor& a, const Vor& b) { return a.cell < b.cell; });
+}
+
+std::uint32_t RowConverter::terminalGroup(std::string_view terminal) const {
+    return static_cast<std::uint32_t>(caseBlindHash(terminal) & (terminalGroups_ - 1));
+}
+
+template <typename OnRow>
+void RowConverter::forEachRowOf(std::string_view terminal, OnRow&& onRow) const {
+    for (const std::uint32_t i : terminalRows_[terminalGroup(terminal)]) {
+        const NavaidRecord row = rowAt_(i);
+        if (equalsIgnoringCase(row.terminal, terminal))
+            onRow(row);
     }
 }
 
@@ -142,8 +150,8 @@ RowConverter::Result RowConverter::convert(NavFormat rowFormat, const NavaidReco
 RowConverter::Result RowConverter::from810(const NavaidRecord& row,
                                            const std::vector<NavaidRecord>& fileRows) const {
     std::string reason;
-    std::string ident(row.callsign);
-    std::string terminal(kEnRouteTerminal);
+    std::string_view ident = row.callsign;
+    std::string_view terminal = kEnRouteTerminal;
     std::string_view nameStart = row.name; // where the name begins in the row
     if (isRunwayEquipment(row.type) || (isDme(row.type) && isLocalizerDme(row, fileRows))) {
         if (row.rwyName.empty())
@@ -151,7 +159,7 @@ RowConverter::Result RowConverter::from810(const NavaidRecord& row,
         terminal = row.name;
         nameStart = row.rwyName;
         if (isMarker(row.type)) {
-            const std::optional<std::string> localizer = markerIdent(row, fileRows, reason);
+            const std::optional<std::string_view> localizer = markerIdent(row, fileRows, reason);
             if (!localizer)
                 return {{}, reason};
             ident = *localizer;
@@ -165,22 +173,23 @@ RowConverter::Result RowConverter::from810(const NavaidRecord& row,
     }
     if (nameStart.empty())
         return {{}, "it has no name"};
-    const std::optional<std::string> region = regionOf(terminal, row.line, reason);
+    const std::optional<std::string_view> region = regionOf(terminal, row.line, reason);
     if (!region)
         return {{}, reason};
 
-    std::string_view numbers = row.line.substr(0, row.callsign.data() - row.line.data());
-    std::string withCourse;
+    std::string converted(row.line.substr(0, row.callsign.data() - row.line.data()));
     if (bearingCarriesMagneticCourse(databaseFormat_, row.type)) {
-        const std::optional<std::string> changed = withMagneticCourse(numbers, row.line, reason);
-        if (!changed)
+        std::optional<std::string> withCourse = withMagneticCourse(converted, row.line, reason);
+        if (!withCourse)
             return {{}, reason};
-        withCourse = *changed;
-        numbers = withCourse;
+        converted = std::move(*withCourse);
     }
-    const std::string converted = std::string(numbers) + ident + " " + terminal + " " + *region +
-                                  " " + wordsFrom(row.line, nameStart);
-    return {upper(converted) + "\n", {}};
+    converted.append(ident).append(" ").append(terminal).append(" ").append(*region);
+    converted.append(" ").append(wordsFrom(row.line, nameStart));
+    for (char& c : converted)
+        c = upperAscii(c);
+    converted += '\n';
+    return {std::move(converted), {}};
 }
 
 RowConverter::Result RowConverter::from1100(const NavaidRecord& row) const {
@@ -192,25 +201,28 @@ RowConverter::Result RowConverter::from1100(const NavaidRecord& row) const {
     return {*changed + std::string(restFrom(row.line, row.callsign)) + "\n", {}};
 }
 
-std::optional<std::string> RowConverter::markerIdent(const NavaidRecord& marker,
-                                                     const std::vector<NavaidRecord>& fileRows,
-                                                     std::string& reason) const {
+std::optional<std::string_view> RowConverter::markerIdent(const NavaidRecord& marker,
+                                                          const std::vector<NavaidRecord>& fileRows,
+                                                          std::string& reason) const {
     // The add-on's own localizer of that runway, else the database's.
-    std::optional<std::string> ident;
+    std::optional<std::string_view> ident;
     bool several = false;
     for (const NavaidRecord& row : fileRows) {
         if (!isLocalizer(row.type) || !equalsIgnoringCase(row.name, marker.name) ||
             !equalsIgnoringCase(row.rwyName, marker.rwyName) || row.callsign.empty())
             continue;
         several = several || (ident && !equalsIgnoringCase(*ident, row.callsign));
-        ident = std::string(row.callsign);
+        ident = row.callsign;
     }
     if (!ident) {
-        const auto found = localizerIdents_.find({marker.name, marker.rwyName});
-        if (found != localizerIdents_.end()) {
-            several = found->second.empty();
-            ident = std::string(found->second);
-        }
+        forEachRowOf(marker.name, [&](const NavaidRecord& row) {
+            if (!isLocalizer(row.type) || !equalsIgnoringCase(wordAt(row.name, 0), marker.rwyName))
+                return;
+            if (!ident)
+                ident = row.callsign;
+            else
+                several = several || !equalsIgnoringCase(*ident, row.callsign);
+        });
     }
     if (ident && !several)
         return ident;
@@ -230,7 +242,11 @@ bool RowConverter::isLocalizerDme(const NavaidRecord& dme,
             equalsIgnoringCase(row.name, dme.name))
             return true;
     }
-    return localizers_.count({dme.callsign, dme.name}) != 0;
+    bool found = false;
+    forEachRowOf(dme.name, [&](const NavaidRecord& row) {
+        found = found || (isLocalizer(row.type) && equalsIgnoringCase(row.callsign, dme.callsign));
+    });
+    return found;
 }
 
 bool RowConverter::hasStation(const NavaidRecord& dme,
@@ -244,22 +260,29 @@ bool RowConverter::hasStation(const NavaidRecord& dme,
     const std::optional<std::uint32_t> key = cellKeyOf(cell.latitude, cell.longitude);
     if (!key)
         return false;
-    const auto [begin, end] = rowsInCell(*key);
-    for (const std::uint32_t* entry = begin; entry != end; ++entry) {
-        const NavaidRecord row = rowAt_(*entry);
+    for (const std::uint32_t i : cellRows_[*key]) {
+        const NavaidRecord row = rowAt_(i);
         if (isEnRouteStation(row.type) && equalsIgnoringCase(row.callsign, dme.callsign))
             return true;
     }
     return false;
 }
 
-std::optional<std::string> RowConverter::regionOf(std::string_view terminal, std::string_view line,
-                                                  std::string& reason) const {
+std::optional<std::string_view> RowConverter::regionOf(std::string_view terminal,
+                                                       std::string_view line,
+                                                       std::string& reason) const {
     if (!equalsIgnoringCase(terminal, kEnRouteTerminal)) {
-        const auto found = terminalRegions_.find({terminal, {}});
-        if (found != terminalRegions_.end()) {
-            if (!found->second.empty())
-                return std::string(found->second);
+        std::optional<std::string_view> region;
+        bool several = false;
+        forEachRowOf(terminal, [&](const NavaidRecord& row) {
+            if (!region)
+                region = row.region;
+            else
+                several = several || !equalsIgnoringCase(*region, row.region);
+        });
+        if (region && !several)
+            return region;
+        if (region) {
             reason =
                 "the database's rows of " + std::string(terminal) + " lie in several ICAO regions";
             return std::nullopt;
@@ -271,11 +294,10 @@ std::optional<std::string> RowConverter::regionOf(std::string_view terminal, std
     const std::optional<Position> at = positionOf(line);
     if (!key || !at)
         return std::nullopt;
-    std::optional<std::string> region;
+    std::optional<std::string_view> region;
     double nearest = 0;
-    const auto [begin, end] = rowsInCell(*key);
-    for (const std::uint32_t* entry = begin; entry != end; ++entry) {
-        const NavaidRecord row = rowAt_(*entry);
+    for (const std::uint32_t i : cellRows_[*key]) {
+        const NavaidRecord row = rowAt_(i);
         const std::optional<Position> there = positionOf(row.line);
         if (!there || row.region.empty())
             continue;
@@ -284,7 +306,7 @@ std::optional<std::string> RowConverter::regionOf(std::string_view terminal, std
             (there->longitude - at->longitude) * kNmPerDegree * std::cos(at->latitude * kPi / 180);
         const double distance = std::hypot(north, east);
         if (!region || distance < nearest) {
-            region = std::string(row.region);
+            region = row.region;
             nearest = distance;
         }
     }
@@ -320,56 +342,35 @@ std::optional<double> RowConverter::nearestVorVariation(const Position& at) cons
     const double latitudeTo = std::min(90.0, std::trunc(at.latitude + reach));
     const double longitudeFrom = std::max(-180.0, std::trunc(at.longitude - reach / narrowest));
     const double longitudeTo = std::min(180.0, std::trunc(at.longitude + reach / narrowest));
+    if (longitudeFrom > longitudeTo)
+        return std::nullopt;
 
+    // The cells of one latitude, from longitudeFrom to longitudeTo, follow each other in
+    // vors_, in the order of that loop.
+    const auto cellBefore = [](const Vor& vor, std::uint32_t cell) { return vor.cell < cell; };
     std::optional<double> variation;
     double nearest = 0;
     for (double latitude = latitudeFrom; latitude <= latitudeTo; ++latitude) {
-        for (double longitude = longitudeFrom; longitude <= longitudeTo; ++longitude) {
-            const auto [begin, end] = rowsInCell(*cellKeyOf(latitude, longitude));
-            for (const std::uint32_t* entry = begin; entry != end; ++entry) {
-                const NavaidRecord row = rowAt_(*entry);
-                if (row.type != 3)
-                    continue;
-                const std::optional<Position> there = positionOf(row.line);
-                const std::optional<double> slaved = number(wordAt(row.line, kBearingWord));
-                if (!there || !slaved)
-                    continue;
-                const double north = (there->latitude - at.latitude) * kNmPerDegree;
-                const double east = (there->longitude - at.longitude) * kNmPerDegree *
-                                    std::cos(at.latitude * kPi / 180);
-                const double distance = std::hypot(north, east);
-                if (distance <= kVariationVorRangeNm && (!variation || distance < nearest)) {
-                    variation = *slaved;
-                    nearest = distance;
-                }
+        const std::uint32_t last = *cellKeyOf(latitude, longitudeTo);
+        for (auto vor = std::lower_bound(vors_.begin(), vors_.end(),
+                                         *cellKeyOf(latitude, longitudeFrom), cellBefore);
+             vor != vors_.end() && vor->cell <= last; ++vor) {
+            const double north = (vor->at.latitude - at.latitude) * kNmPerDegree;
+            const double east = (vor->at.longitude - at.longitude) * kNmPerDegree *
+                                std::cos(at.latitude * kPi / 180);
+            const double distance = std::hypot(north, east);
+            if (distance <= kVariationVorRangeNm && (!variation || distance < nearest)) {
+                variation = vor->variation;
+                nearest = distance;
             }
         }
     }
     return variation;
 }
 
-bool RowConverter::WordPair::operator==(const WordPair& other) const {
-    return equalsIgnoringCase(first, other.first) && equalsIgnoringCase(second, other.second);
-}
-
-std::size_t RowConverter::WordPairHash::operator()(const WordPair& words) const {
-    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a
-    for (std::string_view word : {words.first, words.second}) {
-        for (char c : word)
-            hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
-        hash = (hash ^ 0xff) * 0x100000001b3ull; // keeps "AB"+"C" apart from "A"+"BC"
-    }
-    return static_cast<std::size_t>(hash ^ (hash >> 32));
-}
-
-std::pair<const std::uint32_t*, const std::uint32_t*>
-RowConverter::rowsInCell(std::uint32_t key) const {
-    return {cellRows_.data() + cellStart_[key], cellRows_.data() + cellStart_[key + 1]};
-}
-
 std::optional<RowConverter::Position> RowConverter::positionOf(std::string_view line) {
-    const std::optional<double> latitude = number(wordAt(line, 1));
-    const std::optional<double> longitude = number(wordAt(line, 2));
+    const std::optional<double> latitude = finiteNumber(wordAt(line, 1));
+    const std::optional<double> longitude = finiteNumber(wordAt(line, 2));
     if (!latitude || !longitude)
         return std::nullopt;
     return Position{*latitude, *longitude};

@@ -8,13 +8,12 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
-#include <unordered_set>
-#include <utility>
 #include <vector>
 
 // Writes add-on rows of an older format in the database's format, by the rules of
 // nav_format.h, looking up what a row lacks in the database and in the rows of its own file.
+// Made when the first row needs it, it reads the database's rows once: it groups them by
+// whole-degree cell and by terminal area, and keeps the position and variation of each VOR.
 class RowConverter {
   public:
     // The database's navaid rows: `count` of them, rowAt(i) giving row i read in the
@@ -40,44 +39,55 @@ class RowConverter {
     struct Position {
         double latitude, longitude;
     };
+    // A database VOR, for the magnetic variation: its cell, where it is, and its variation.
+    struct Vor {
+        std::uint32_t cell;
+        Position at;
+        double variation;
+    };
+    // Row indices in numbered groups, each group's in file order.
+    class RowGroups {
+      public:
+        struct Rows {
+            const std::uint32_t* first;
+            const std::uint32_t* last;
+            const std::uint32_t* begin() const { return first; }
+            const std::uint32_t* end() const { return last; }
+        };
+
+        RowGroups() = default;
+        // groupOf[i]: the group of row i, below `groups`; `groups` puts it in none.
+        RowGroups(std::uint32_t groups, const std::vector<std::uint32_t>& groupOf);
+        Rows operator[](std::uint32_t group) const;
+
+      private:
+        std::vector<std::uint32_t> start_; // group k holds rows_[start_[k], start_[k + 1])
+        std::vector<std::uint32_t> rows_;
+    };
 
     Result from810(const NavaidRecord& row, const std::vector<NavaidRecord>& fileRows) const;
     Result from1100(const NavaidRecord& row) const;
-    std::optional<std::string> markerIdent(const NavaidRecord& marker,
-                                           const std::vector<NavaidRecord>& fileRows,
-                                           std::string& reason) const;
+    std::optional<std::string_view> markerIdent(const NavaidRecord& marker,
+                                                const std::vector<NavaidRecord>& fileRows,
+                                                std::string& reason) const;
     bool isLocalizerDme(const NavaidRecord& dme, const std::vector<NavaidRecord>& fileRows) const;
     bool hasStation(const NavaidRecord& dme, const std::vector<NavaidRecord>& fileRows) const;
-    std::optional<std::string> regionOf(std::string_view terminal, std::string_view line,
-                                        std::string& reason) const;
+    std::optional<std::string_view> regionOf(std::string_view terminal, std::string_view line,
+                                             std::string& reason) const;
     std::optional<std::string> withMagneticCourse(std::string_view numbers, std::string_view line,
                                                   std::string& reason) const;
     std::optional<double> nearestVorVariation(const Position& at) const;
-    // The database rows of one cell, as indices.
-    std::pair<const std::uint32_t*, const std::uint32_t*> rowsInCell(std::uint32_t key) const;
+    // The group of a terminal area's rows in terminalRows_; rows of other terminal areas
+    // may share it.
+    std::uint32_t terminalGroup(std::string_view terminal) const;
+    template <typename OnRow> void forEachRowOf(std::string_view terminal, OnRow&& onRow) const;
 
     static std::optional<Position> positionOf(std::string_view line);
 
-    // Two words of the database, compared as navaid words are: letters A-Z without regard to
-    // case.
-    struct WordPair {
-        std::string_view first, second;
-        bool operator==(const WordPair& other) const;
-    };
-    struct WordPairHash {
-        std::size_t operator()(const WordPair& words) const;
-    };
-
     NavFormat databaseFormat_;
     std::function<NavaidRecord(std::size_t)> rowAt_;
-    // Terminal area -> its one region, or an empty view when its rows have several.
-    std::unordered_map<WordPair, std::string_view, WordPairHash> terminalRegions_;
-    // (airport, runway) -> the identifier of its localizer, or empty when it has several.
-    std::unordered_map<WordPair, std::string_view, WordPairHash> localizerIdents_;
-    // (identifier, airport) of every localizer.
-    std::unordered_set<WordPair, WordPairHash> localizers_;
-    // The indices of the database rows, cell by cell: those of cell k are
-    // cellRows_[cellStart_[k], cellStart_[k + 1]).
-    std::vector<std::uint32_t> cellStart_;
-    std::vector<std::uint32_t> cellRows_;
+    RowGroups cellRows_;               // by whole-degree cell
+    RowGroups terminalRows_;           // rows of terminal areas other than ENRT, by terminalGroup
+    std::uint32_t terminalGroups_ = 1; // a power of two
+    std::vector<Vor> vors_;            // by cell, then in file order
 };

@@ -124,6 +124,13 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     return true;
 }
 
+std::size_t caseBlindHash(std::string_view text) {
+    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a, in 64 bits on every platform
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
 bool sameWordsIgnoringCase(std::string_view a, std::string_view b) {
     std::size_t atA = 0, atB = 0;
     for (;;) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -112,6 +113,8 @@ bool hasColumnsOf(NavFormat format, const NavaidWords& row);
 
 // Letters A-Z compared without regard to case; every other byte must be equal.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
+// A hash that is the same for texts that equalsIgnoringCase finds equal.
+std::size_t caseBlindHash(std::string_view text);
 // The same words, however many blanks part them, compared as equalsIgnoringCase does.
 bool sameWordsIgnoringCase(std::string_view a, std::string_view b);
 

@@ -242,6 +242,37 @@ TEST_F(FormatMerge, RowsOf810AreWrittenInTheDatabasesFormatOrLeftOut) {
     }
 }
 
+TEST_F(FormatMerge, RowsOf810TakeTheRegionAndLocalizerOfTheirOwnAirport) {
+    // Airports of four regions, two with a runway 27L, in a database small enough that the
+    // converter looks up all their rows together.
+    const std::string database =
+        "I\n1200 Version\n"
+        "4  47.42939200 -122.30805600    338 11030  18  58140.343 ISNQ KSEA K1 16L ILS-cat-I\n"
+        "4  49.19000000 -123.18000000      4 10990  18  23481.000 IVR  CYVR CY 08L ILS-cat-I\n"
+        "4  51.47000000   -0.45000000     83 10950  18  97470.000 ILL  EGLL EG 27L ILS-cat-I\n"
+        "4  49.00000000    2.55000000    392 11030  18  97470.000 IGG  LFPG LF 27L ILS-cat-I\n"
+        "99\n";
+    addAirport("810", "I\n810 Version\n"
+                      "6  49.19500000 -123.17000000      4 10990  10 300081.000 IVR  CYVR 08L GS\n"
+                      "7  51.46000000   -0.40000000      0     0   0    270.000 ---- EGLL 27L OM\n"
+                      "8  49.01000000    2.50000000      0     0   0    270.000 ---- LFPG 27L MM\n"
+                      "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ KSEA 16L "
+                      "DME-ILS\n"
+                      "99\n");
+    const std::string merged = database.substr(0, database.size() - 3) +
+                               "6  49.19500000 -123.17000000      4 10990  10 300081.000 IVR "
+                               "CYVR CY 08L GS\n"
+                               "7  51.46000000   -0.40000000      0     0   0    270.000 ILL "
+                               "EGLL EG 27L OM\n"
+                               "8  49.01000000    2.50000000      0     0   0    270.000 IGG "
+                               "LFPG LF 27L MM\n"
+                               "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ "
+                               "KSEA K1 16L DME-ILS\n"
+                               "99\n";
+    EXPECT_EQ(merge(database), merged);
+    EXPECT_EQ(leftOutReasons(), std::vector<std::string>{});
+}
+
 TEST_F(FormatMerge, RowsOf1100AndLaterGoInAsTheyAreButForTheMagneticCourse) {
     const Database db(NavFormat::V1200);
     // An 1100 localizer needs its magnetic course in 1200; rows of 1150 and 1200 stay as they

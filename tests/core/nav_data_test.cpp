@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -72,6 +77,81 @@ TEST(ParseNavaidRow, TakesTheThreeWordsAfterTheNumbers) {
     }
 }
 
+// strtod's reading of the whole text, as finiteNumber promises it.
+std::optional<double> strtodOfWhole(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || end != text.c_str() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+// The same number to the last bit, -0 apart from 0.
+bool sameBits(std::optional<double> a, std::optional<double> b) {
+    return a.has_value() == b.has_value() && (!a || std::memcmp(&*a, &*b, sizeof(double)) == 0);
+}
+
+TEST(FiniteNumber, GivesStrtodsValueOfTheWholeTextToTheLastBit) {
+    const char* const texts[] = {"47.43538889",
+                                 "-122.30961111",
+                                 "0",
+                                 "-0",
+                                 "-0.000",
+                                 "+5",
+                                 "5.",
+                                 ".5",
+                                 "-.5",
+                                 "180.343",
+                                 "58140.343",
+                                 "300180.343",
+                                 "0.1",
+                                 "0.3",
+                                 "123456789012345",
+                                 "1234567890123456",
+                                 "9007199254740993",
+                                 "0.000000000000001",
+                                 "1.23456789012345",
+                                 "00000000000000047.5",
+                                 "1e5",
+                                 "-1.5E-3",
+                                 "0x1p3",
+                                 "inf",
+                                 "-infinity",
+                                 "nan",
+                                 "",
+                                 ".",
+                                 "-",
+                                 "+",
+                                 "1.2.3",
+                                 "12abc",
+                                 " 5",
+                                 "5 ",
+                                 "1e999",
+                                 "0.",
+                                 "--1"};
+    for (const char* text : texts)
+        EXPECT_TRUE(sameBits(finiteNumber(text), strtodOfWhole(text))) << "text: " << text;
+
+    // Decimals of every length up to and past the 15 digits a double holds exactly, the
+    // point anywhere.
+    std::uint64_t state = 1;
+    const auto next = [&state](std::uint64_t below) {
+        state = state * 6364136223846793005ull + 1442695040888963407ull;
+        return (state >> 33) % below;
+    };
+    for (int i = 0; i < 20000; ++i) {
+        std::string text = next(2) == 0 ? "-" : "";
+        const std::uint64_t digits = 1 + next(17);
+        const std::uint64_t point = next(digits + 1);
+        for (std::uint64_t d = 0; d < digits; ++d) {
+            if (d == point && d > 0)
+                text += '.';
+            text += static_cast<char>('0' + next(10));
+        }
+        ASSERT_TRUE(sameBits(finiteNumber(text), strtodOfWhole(text))) << "text: " << text;
+    }
+}
+
 TEST(EqualsIgnoringCase, FoldsOnlyAsciiLetters) {
     EXPECT_TRUE(equalsIgnoringCase("kSea", "KSEA"));
     EXPECT_TRUE(equalsIgnoringCase("", ""));
@@ -79,6 +159,17 @@ TEST(EqualsIgnoringCase, FoldsOnlyAsciiLetters) {
     EXPECT_FALSE(equalsIgnoringCase("SEA1", "SEA2"));
     EXPECT_FALSE(equalsIgnoringCase("\xe9", "\xc9")); // e-acute and E-acute in Latin-1
     EXPECT_FALSE(equalsIgnoringCase("[", "{"));       // differ by the case bit, not letters
+}
+
+TEST(EqualsIgnoringCase, TextsItFindsEqualHashAlikeAndOthersApart) {
+    const std::pair<const char*, const char*> equal[] = {
+        {"kSea", "KSEA"}, {"n10", "N10"}, {"", ""}, {"enrt", "ENRT"}, {"q1A ils", "Q1a ILS"}};
+    for (const auto& [a, b] : equal)
+        EXPECT_EQ(caseBlindHash(a), caseBlindHash(b)) << a << " " << b;
+    const std::pair<const char*, const char*> different[] = {
+        {"SEA", "SEAT"}, {"\xe9", "\xc9"}, {"[", "{"}, {"KSEA", "KSEB"}, {"AB", "BA"}};
+    for (const auto& [a, b] : different)
+        EXPECT_NE(caseBlindHash(a), caseBlindHash(b)) << a << " " << b;
 }
 
 TEST(TextFile, ReadsEveryLineEndAsOneLineFeedAndSkipsAByteOrderMarkAtTheStart) {

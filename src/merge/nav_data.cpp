@@ -76,8 +76,43 @@ class FieldScanner {
         const char* p = at_;
         if (*p == '+' || *p == '-')
             ++p;
-        if (skipPlainDecimal(p))
-            return true;
+        return skipPlainDecimal(p) || skipOtherDecimal(p);
+    }
+
+    // "%s": a run of characters other than white space.
+    bool word(std::string_view& word) {
+        if (!skipSpace())
+            return false;
+        const char* p = at_;
+        while (p != end_ && !isSpace(*p) && *p != '\0')
+            ++p;
+        word = std::string_view(at_, static_cast<std::size_t>(p - at_));
+        at_ = p;
+        return true;
+    }
+
+  private:
+    // The usual case, digits with an optional point and more digits up to white space or
+    // the end, read without the general rules (which would read it the same way).
+    bool skipPlainDecimal(const char* p) {
+        const char* const digits = p;
+        while (p != end_ && isDigit(*p))
+            ++p;
+        if (p == digits)
+            return false;
+        if (p != end_ && *p == '.') {
+            ++p;
+            while (p != end_ && isDigit(*p))
+                ++p;
+        }
+        if (p != end_ && !isSpace(*p))
+            return false;
+        at_ = p;
+        return true;
+    }
+
+    // "%f" after its sign, p, for every other text.
+    bool skipOtherDecimal(const char* p) {
         if (lowerAscii(charAt(p)) == 'n') {
             if (!matchesWord(p, "nan"))
                 return false;
@@ -128,38 +163,6 @@ class FieldScanner {
         }
         // Nothing read, a bare "0x", or a bare "." does not convert.
         if (p == start || (hex && p - start == 2) || (!hex && !digit))
-            return false;
-        at_ = p;
-        return true;
-    }
-
-    // "%s": a run of characters other than white space.
-    bool word(std::string_view& word) {
-        if (!skipSpace())
-            return false;
-        const char* p = at_;
-        while (p != end_ && !isSpace(*p) && *p != '\0')
-            ++p;
-        word = std::string_view(at_, static_cast<std::size_t>(p - at_));
-        at_ = p;
-        return true;
-    }
-
-  private:
-    // The usual case, digits with an optional point and more digits up to white space or
-    // the end, read without the general rules (which would read it the same way).
-    bool skipPlainDecimal(const char* p) {
-        const char* const digits = p;
-        while (p != end_ && isDigit(*p))
-            ++p;
-        if (p == digits)
-            return false;
-        if (p != end_ && *p == '.') {
-            ++p;
-            while (p != end_ && isDigit(*p))
-                ++p;
-        }
-        if (p != end_ && !isSpace(*p))
             return false;
         at_ = p;
         return true;
@@ -274,16 +277,14 @@ NavaidRecord parseNavaidRow(std::string_view line, NavFormat format) {
     record.callsign = callsign;
     record.terminal = terminal;
     record.region = region;
-    // The name runs from its first word to the end of its last.
-    const char* first = nullptr;
-    const char* last = nullptr;
-    while (scan.word(word)) {
-        if (first == nullptr)
-            first = word.data();
-        last = word.data() + word.size();
+    // The name runs from its first word to the end of its last, before any NUL byte.
+    if (scan.word(word)) {
+        std::string_view name = line.substr(static_cast<std::size_t>(word.data() - line.data()));
+        name = name.substr(0, name.find('\0'));
+        while (isSpace(name.back()))
+            name.remove_suffix(1);
+        record.name = name;
     }
-    if (first != nullptr)
-        record.name = std::string_view(first, static_cast<std::size_t>(last - first));
     return record;
 }
 

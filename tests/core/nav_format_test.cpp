@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace {
 
@@ -70,6 +71,15 @@ TEST(NavFormat, RowsOf1100AndLaterHaveTheirOwnColumns) {
     EXPECT_EQ(localizer.terminal, "KSEA");
     EXPECT_EQ(localizer.name, "16L ILS-cat-I");
     EXPECT_TRUE(hasColumnsOf(NavFormat::V1150, localizer));
+
+    // A name ends at a NUL byte, as every word does.
+    using namespace std::string_literals;
+    for (const auto& [row, name] :
+         {std::pair{"3 1.0 2.0 0 11680 130 19.0 SEA ENRT K1 SEATTLE VORTAC\0 JUNK"s,
+                    "SEATTLE VORTAC"},
+          std::pair{"3 1.0 2.0 0 11680 130 19.0 SEA ENRT K1 SEATTLE \0VORTAC"s, "SEATTLE"},
+          std::pair{"3 1.0 2.0 0 11680 130 19.0 SEA ENRT K1 SEA\0TTLE"s, "SEA"}})
+        EXPECT_EQ(parseNavaidRow(row, NavFormat::V1200).name, name);
 
     // The same 810 row in both formats.
     const std::string row810 = "3 47.435 -122.309 354 11680 130 19.0 SEA SEATTLE VORTAC";

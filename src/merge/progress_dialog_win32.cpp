@@ -29,7 +29,7 @@ RunEnd runMergeJob(ProgressDialogScreen& screen) {
             settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
         auto job =
             std::make_unique<NavMerger>(screen.screen(), earthNavPath, customAirports, options);
-        return job->merge() == 0 ? RunEnd::Written : RunEnd::NotWritten;
+        return job->merge() == MergeEnd::Written ? RunEnd::Written : RunEnd::NotWritten;
     } catch (const std::bad_alloc&) {
         return RunEnd::OutOfMemory;
     } catch (...) {

@@ -380,7 +380,7 @@ TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
 TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(job.merge(), MergeEnd::InputError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
     EXPECT_FALSE(fs::exists(earthNav_));
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
@@ -394,7 +394,7 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(job.merge(), MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
@@ -407,7 +407,7 @@ TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(job.merge(), MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \"To\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));

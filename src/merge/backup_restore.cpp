@@ -49,8 +49,11 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
     if (hadDatabase && !copyFile(earthNavPath, keptPath))
         return RestoreResult{RestoreEnd::WriteError, "I can't keep " + earthNavPath + " as " +
                                                          keptPath + "; nothing was changed."};
-    if (!copyFile(backupPath, newPath) || !replaceFile(newPath, earthNavPath)) {
-        std::remove(newPath.c_str());
+    const bool copied = copyFile(backupPath, newPath);
+    if (!copied || !replaceFile(newPath, earthNavPath)) {
+        // Only what the copy wrote goes; a folder in the copy's place stays.
+        if (!isFolder(newPath))
+            std::remove(newPath.c_str());
         return RestoreResult{RestoreEnd::WriteError, "I can't put " + backupPath +
                                                          " back in place of " + earthNavPath +
                                                          "; it was not changed."};

@@ -1,6 +1,5 @@
 #include "base/folder_listing.h"
 
-#include <sys/stat.h>
 #include <windows.h>
 
 #include <cstring>
@@ -19,12 +18,13 @@ std::optional<std::vector<std::string>> folderEntries(const std::string& folder)
     return names;
 }
 
+// The file attributes, unlike the C runtime's _stat, take a folder's path with a separator at
+// its end, as a user types it.
 bool pathExists(const std::string& path) {
-    struct _stat64 info;
-    return _stat64(path.c_str(), &info) == 0;
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool isFolder(const std::string& path) {
-    struct _stat64 info;
-    return _stat64(path.c_str(), &info) == 0 && (info.st_mode & _S_IFMT) == _S_IFDIR;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }

@@ -84,12 +84,16 @@ bool canAskWhereNeeded(const MergeRequest& request, const MergeOptions& options,
     return false;
 }
 
+std::string counted(std::size_t count, const char* one, const char* many) {
+    return std::to_string(count) + " " + (count == 1 ? one : many);
+}
+
 std::string mergedSummary(const MergeReport& report, std::size_t airports) {
-    return "Merged " + std::to_string(airports) +
-           (airports == 1 ? " add-on airport into " : " add-on airports into ") +
-           report.databasePath + ": " + std::to_string(report.dropped.size()) +
-           " database lines dropped, " + std::to_string(report.added.size()) +
-           " lines added. The old database is in " + report.databasePath + ".bak.\n";
+    return "Merged " + counted(airports, "add-on airport", "add-on airports") + " into " +
+           report.databasePath + ": " +
+           counted(report.dropped.size(), "database line", "database lines") + " dropped, " +
+           counted(report.added.size(), "line", "lines") + " added. The old database is in " +
+           report.databasePath + ".bak.\n";
 }
 } // namespace
 
@@ -107,6 +111,9 @@ int runMerge(const MergeRequest& request, Console& console) {
     if (!canAskWhereNeeded(request, options, console))
         return kExitInputError;
 
+    const auto selected = static_cast<std::size_t>(
+        std::count_if(airports.begin(), airports.end(),
+                      [](const CustomAirport& airport) { return airport.selected == 1; }));
     const bool preview = request.dryRun || request.diff;
     TerminalScreen screen(console);
     try {
@@ -116,10 +123,7 @@ int runMerge(const MergeRequest& request, Console& console) {
         screen.clearProgress();
         switch (end) {
         case MergeEnd::Written:
-            console.out << mergedSummary(
-                job.report(),
-                std::count_if(airports.begin(), airports.end(),
-                              [](const CustomAirport& a) { return a.selected == 1; }));
+            console.out << mergedSummary(job.report(), selected);
             return kExitSuccess;
         case MergeEnd::Previewed:
             if (request.diff)

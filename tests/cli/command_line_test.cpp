@@ -132,17 +132,25 @@ TEST_F(CommandLine, ListsTheAirportsInListingOrder) {
                   quoted(navDat("Conflict Field")) + ", \"navaidRows\": 1}\n  ]\n}\n");
 }
 
-TEST_F(CommandLine, ListWritesJsonStringsForAnyFolderName) {
+TEST_F(CommandLine, TakesTheXPlaneFolderWithSeparatorsAtItsEnd) {
+    const std::string given = xplane_ + kPathSeparator + kPathSeparator;
+    const Outcome listed = run({"list", "--xplane", given});
+    EXPECT_EQ(listed.code, 0) << listed.err;
+    EXPECT_EQ(listed.out, "Alpha Field\nbravo Field\nConflict Field\n");
+    const Outcome merged = run({"merge", "--xplane", given, "--all", "--name-conflicts", "skip",
+                                "--callsign-conflicts", "skip"});
+    EXPECT_EQ(merged.code, 0) << merged.err;
+    EXPECT_EQ(readBytes(database_), this->merged({kNdb, kVor}, {kAlpha, kBravo, kSameName}));
+}
+
+TEST_F(CommandLine, ListWithoutAirportsIsEmpty) {
     fs::remove_all(in({"Custom Scenery"}));
-    // A Latin-1 name (as Windows names in the ANSI code page are) and characters to escape.
-    addAirport("Z\xfcrich \"Q\"", {kAlpha});
+    const Outcome plain = run({"list", "--xplane", xplane_});
+    EXPECT_EQ(plain.code, 0);
+    EXPECT_EQ(plain.out, "");
     const Outcome json = run({"list", "--json", "--xplane", xplane_});
-    EXPECT_NE(json.out.find("{\"name\": \"Z\\u00fcrich \\\"Q\\\"\""), std::string::npos)
-        << json.out;
-    fs::remove_all(in({"Custom Scenery"}));
-    EXPECT_EQ(
-        run({"list", "--json", "--xplane", xplane_}).out.substr(json.out.find("  \"airports\"")),
-        "  \"airports\": []\n}\n");
+    EXPECT_EQ(json.code, 0);
+    EXPECT_EQ(json.out.substr(json.out.find("  \"airports\"")), "  \"airports\": []\n}\n");
 }
 
 TEST_F(CommandLine, MergesTheNamedAirportsInListingOrderAsGoDoes) {

@@ -9,3 +9,6 @@
 extern const char kPathSeparator;
 
 std::string joinPath(std::string_view directory, std::string_view name);
+
+// The last part of a path, after its last separator (on Windows a slash separates too).
+std::string_view fileName(std::string_view path);

@@ -7,31 +7,35 @@
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
 
-// Drops the CR of every CR LF, in place.
-void dropCarriageReturns(std::string& text) {
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+// Turns every CR LF and every lone CR into a line feed and drops a leading UTF-8 byte-order
+// mark, in place.
+void normalizeLineEnds(std::string& text) {
     char* const begin = text.data();
     char* const end = begin + text.size();
-    char* in = static_cast<char*>(std::memchr(begin, '\r', text.size()));
-    if (in == nullptr)
-        return;
-    char* out = in;
+    const bool marked =
+        std::string_view(text).substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark;
+    char* in = begin + (marked ? kUtf8ByteOrderMark.size() : 0);
+    char* out = begin;
     while (in != end) {
-        // Here *in is a CR: keep it unless a line feed follows.
-        if (in + 1 == end || in[1] != '\n')
-            *out++ = '\r';
-        ++in;
-        char* next = static_cast<char*>(std::memchr(in, '\r', end - in));
-        if (next == nullptr)
-            next = end;
-        std::memmove(out, in, next - in);
+        char* const carriageReturn = static_cast<char*>(std::memchr(in, '\r', end - in));
+        char* const next = carriageReturn != nullptr ? carriageReturn : end;
+        if (out != in)
+            std::memmove(out, in, next - in);
         out += next - in;
-        in = next;
+        if (carriageReturn == nullptr)
+            break;
+        *out++ = '\n';
+        in = carriageReturn + 1;
+        if (in != end && *in == '\n')
+            ++in;
     }
     text.resize(out - begin);
 }
 } // namespace
 
-bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk) {
+bool readTextFile(const std::string& path, std::string& text) {
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr)
         return false;
@@ -46,9 +50,7 @@ bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeO
     }
     const bool ok = std::ferror(file) == 0;
     std::fclose(file);
-    if (sizeOnDisk != nullptr)
-        *sizeOnDisk = text.size();
-    dropCarriageReturns(text);
+    normalizeLineEnds(text);
     return ok;
 }
 

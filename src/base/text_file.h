@@ -6,12 +6,13 @@
 #include <string_view>
 #include <vector>
 
-// Text files as the program sees them on every platform: a CR LF line end is read as one
-// line feed, and every line feed is written as CR LF. All other bytes pass unchanged.
+// Text files as the program sees them on every platform: CR LF, LF and a lone CR each end a
+// line and are read as one line feed, a UTF-8 byte-order mark at the start is skipped, and
+// every line feed is written as CR LF. All other bytes pass unchanged.
 
-// Reads the whole file, turning each CR LF into a line feed, and gives its size on disk.
-// False when it cannot be opened or read.
-bool readTextFile(const std::string& path, std::string& text, std::size_t* sizeOnDisk = nullptr);
+// Reads the whole file, its line ends turned into line feeds and a leading UTF-8 byte-order
+// mark dropped. False when it cannot be opened or read.
+bool readTextFile(const std::string& path, std::string& text);
 
 // Calls onLine for every line of text, its line feed included; the last line may lack one.
 // A line longer than maxPiece arrives in pieces of maxPiece characters, as a fixed-size

@@ -3,30 +3,9 @@
 #include "base/file_ops.h"
 #include "base/folder_listing.h"
 #include "base/text_file.h"
+#include "merge/database_check.h"
 
 #include <cstdio>
-#include <optional>
-
-namespace {
-// What keeps a text from being a navaid database, or none: the file frame of every version
-// puts a version line ("810 Version ...") second.
-std::optional<std::string> databaseProblem(const std::string& text) {
-    if (text.empty())
-        return "it is empty";
-    if (text.find('\0') != std::string::npos)
-        return "it holds NUL bytes";
-    const std::size_t firstEnd = text.find('\n');
-    if (firstEnd == std::string::npos)
-        return "no version line";
-    std::size_t at = firstEnd + 1;
-    const std::size_t digits = at;
-    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-        ++at;
-    if (at == digits || text.compare(at, 8, " Version") != 0)
-        return "no version line";
-    return std::nullopt;
-}
-} // namespace
 
 RestoreResult restoreBackup(const std::string& earthNavPath) {
     const std::string backupPath = earthNavPath + ".bak";
@@ -41,9 +20,11 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
         return RestoreResult{RestoreEnd::InputError,
                              "I can't read " + backupPath + "; nothing was changed."};
     }
-    if (const std::optional<std::string> problem = databaseProblem(text))
-        return RestoreResult{RestoreEnd::InputError, backupPath + " is not a navaid database (" +
-                                                         *problem + "); nothing was changed."};
+    // A database of another format is a database all the same.
+    const DatabaseCheck check = checkDatabase(text);
+    if (check.verdict != DatabaseVerdict::Mergeable &&
+        check.verdict != DatabaseVerdict::OtherVersion)
+        return RestoreResult{RestoreEnd::InputError, refusalMessage(check, backupPath)};
 
     const bool hadDatabase = pathExists(earthNavPath);
     if (hadDatabase && !copyFile(earthNavPath, keptPath))

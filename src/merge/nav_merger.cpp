@@ -1,7 +1,10 @@
 #include "merge/nav_merger.h"
 
 #include "merge/candidate_index.h"
+#include "merge/database_check.h"
+#include "merge/stage_progress.h"
 #include "base/file_ops.h"
+#include "base/path.h"
 #include "base/text_file.h"
 
 #include <cstdio>
@@ -12,6 +15,10 @@ constexpr const char* kErrorCaption = "Error!";
 
 // Texts of the database are found by 32-bit positions.
 constexpr std::uint64_t kLargestDatabase = 0xFFFFFFFFu;
+
+std::string_view withoutLineEnd(std::string_view line) {
+    return line.substr(0, line.size() - (!line.empty() && line.back() == '\n'));
+}
 
 // How a custom record of the same row code relates to a database record: the reason it
 // may drop it, or none.
@@ -29,12 +36,6 @@ std::optional<DropReason> relationOf(const NavaidRecord& base, const NavaidRecor
     return std::nullopt;
 }
 
-std::string withoutLineEnd(std::string_view line) {
-    if (!line.empty() && line.back() == '\n')
-        line.remove_suffix(1);
-    return std::string(line);
-}
-
 // Gathers the merged text in memory.
 struct TextOutput {
     std::string text;
@@ -47,82 +48,94 @@ NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
                      JobPurpose purpose)
     : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options),
       purpose_(purpose) {
-    for (const CustomAirport& airport : airports) {
-        if (airport.selected != 1)
-            continue;
-        CustomFile& file = customFiles_.emplace_back();
-        std::size_t fileSize = 0;
-        if (!readTextFile(airport.navDatPath, file.text, &fileSize)) {
-            customFiles_.pop_back();
-            showError("I can't open \"From\" file!");
-            continue;
-        }
-        file.path = airport.navDatPath;
-        loadCustomRecords(file, fileSize);
-    }
+    loadCustomFiles(airports);
 
-    std::size_t fileSize = 0;
-    if (!readTextFile(earthNavPath_, baseText_, &fileSize) ||
+    if (!readTextFile(earthNavPath_, baseText_) ||
         static_cast<std::uint64_t>(baseText_.size()) > kLargestDatabase) {
         showError("I can't open \"To\" file!");
+        return;
+    }
+    // A file the merge cannot read, or of another format, is not touched at all.
+    const DatabaseCheck check = checkDatabase(baseText_);
+    if (check.verdict != DatabaseVerdict::Mergeable) {
+        showError(refusalMessage(check, fileName(earthNavPath_)));
         return;
     }
     if (purpose_ == JobPurpose::Merge && !backUp()) {
         notReady_ = MergeEnd::WriteError;
         return;
     }
-    loadBaseRecords(fileSize);
+    loadBaseRecords();
     baseReady_ = true;
 }
 
+void NavMerger::loadCustomFiles(const std::vector<CustomAirport>& airports) {
+    LineSet takenLines;
+    for (const CustomAirport& airport : airports) {
+        if (airport.selected != 1)
+            continue;
+        CustomFile& file = customFiles_.emplace_back();
+        if (!readTextFile(airport.navDatPath, file.text)) {
+            customFiles_.pop_back();
+            showError("I can't open \"From\" file!");
+            continue;
+        }
+        file.path = airport.navDatPath;
+        loadCustomRecords(file, takenLines);
+    }
+}
+
 bool NavMerger::backUp() {
-    screen_.progress.setRange(0, 1);
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+    StageProgress progress(screen_.progress, 1);
     showStatus("Writing .bak for ", earthNavPath_);
     const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
-    screen_.progress.step();
+    progress.finish();
     if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }
 
-void NavMerger::startProgress(std::size_t fileSize) {
-    // The bar's bounds are 16-bit: only the low 16 bits of half the size arrive.
-    screen_.progress.setRange(0, static_cast<std::uint16_t>(fileSize / 2));
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+std::size_t NavMerger::CaseBlindHash::operator()(std::string_view text) const {
+    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a
+    for (const char c : text)
+        hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
+    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
-void NavMerger::loadCustomRecords(const CustomFile& file, std::size_t fileSize) {
-    startProgress(fileSize);
+void NavMerger::loadCustomRecords(const CustomFile& file, LineSet& takenLines) {
+    // The bar counts the characters read.
+    StageProgress progress(screen_.progress, file.text.size());
     showStatus("Loading strings from ", file.path);
+    const char* const start = file.text.data();
     forEachLine(file.text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
-        if (code && isNavaidRowCode(*code)) {
+        if (code && isNavaidRowCode(*code) && takenLines.insert(withoutLineEnd(line)).second) {
             NavaidRecord& record = customRecords_.emplace_back(parseNavaidRow(line));
             record.sourcePath = std::string_view(file.path);
             customCells_.push_back(coordinateCell(line));
         }
-        screen_.progress.step();
+        progress.advanceTo(static_cast<std::size_t>(line.data() + line.size() - start));
     });
+    progress.finish();
 }
 
-void NavMerger::loadBaseRecords(std::size_t fileSize) {
+void NavMerger::loadBaseRecords() {
     // Room for one record per line, so the records are never moved while loading.
     std::size_t lines = 1;
     forEachLine(baseText_, [&lines](std::string_view) { ++lines; });
     baseRecords_.reserve(lines);
-    startProgress(fileSize);
+    StageProgress progress(screen_.progress, baseText_.size());
     showStatus("Loading strings from ", earthNavPath_);
+    const char* const start = baseText_.data();
     forEachLine(baseText_, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
         if (code == kHeaderRowCode)
             headerLine_ = std::string(line);
         else if (code && isNavaidRowCode(*code))
             baseRecords_.push_back(pack(parseNavaidRow(line)));
-        screen_.progress.step();
+        progress.advanceTo(static_cast<std::size_t>(line.data() + line.size() - start));
     });
+    progress.finish();
 }
 
 NavMerger::PackedRecord NavMerger::pack(const NavaidRecord& record) const {
@@ -163,7 +176,7 @@ void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
     screen_.status.setText(statusText_);
 }
 
-void NavMerger::showError(const char* text) {
+void NavMerger::showError(const std::string& text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 
@@ -230,9 +243,7 @@ void NavMerger::decide() {
                                options_.distanceRestriction ? &customCells_ : nullptr);
     kept_.assign(baseRecords_.size(), true);
     drops_.clear();
-    screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+    StageProgress progress(screen_.progress, baseRecords_.size());
     showStatus("Proccesing: ", "");
     for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
         const NavaidRecord base = unpack(baseRecords_[i]);
@@ -242,8 +253,9 @@ void NavMerger::decide() {
             drops_.push_back(*drop);
             kept_[i] = false;
         }
-        screen_.progress.step();
+        progress.advanceTo(i + 1);
     }
+    progress.finish();
     // Custom lines are written upper-cased: upper-case their files in place.
     for (CustomFile& file : customFiles_)
         upperCase(file.text);
@@ -302,11 +314,13 @@ MergeReport NavMerger::report() const {
     report.databaseNavaids = baseRecords_.size();
     for (const Drop& drop : drops_) {
         const NavaidRecord& custom = customRecords_[drop.custom];
-        report.dropped.push_back({withoutLineEnd(unpack(baseRecords_[drop.base]).line), drop.reason,
-                                  drop.decidedBy, withoutLineEnd(custom.line),
+        report.dropped.push_back({std::string(withoutLineEnd(unpack(baseRecords_[drop.base]).line)),
+                                  drop.reason, drop.decidedBy,
+                                  std::string(withoutLineEnd(custom.line)),
                                   std::string(custom.sourcePath)});
     }
     for (const NavaidRecord& custom : customRecords_)
-        report.added.push_back({withoutLineEnd(custom.line), std::string(custom.sourcePath)});
+        report.added.push_back(
+            {std::string(withoutLineEnd(custom.line)), std::string(custom.sourcePath)});
     return report;
 }

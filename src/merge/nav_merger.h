@@ -12,6 +12,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_set>
 #include <vector>
 
 class CandidateIndex;
@@ -29,9 +30,10 @@ enum class MergeEnd {
 };
 
 // The merge job of one run. Building it loads the selected airports' nav.dat files in table
-// order, backs earth_nav.dat up to earth_nav.dat.bak and loads earth_nav.dat; merge() then
-// rewrites earth_nav.dat. Failures are shown on the screen and never damage the database:
-// without a readable earth_nav.dat and a good backup, merge() writes nothing.
+// order, each custom line once, checks that earth_nav.dat is a database it can merge into,
+// backs it up to earth_nav.dat.bak and loads it; merge() then rewrites earth_nav.dat.
+// Failures are shown on the screen and never damage the database: without a readable
+// earth_nav.dat of the right format and a good backup, merge() writes nothing.
 //
 // The job keeps every file it loaded in memory; its records are views into those texts.
 class NavMerger {
@@ -88,12 +90,26 @@ class NavMerger {
         DecidedBy decidedBy = DecidedBy::Rule;
     };
 
-    void loadCustomRecords(const CustomFile& file, std::size_t fileSize);
-    void loadBaseRecords(std::size_t fileSize);
+    // Lines compared whole, letters A-Z without regard to case.
+    struct CaseBlindHash {
+        std::size_t operator()(std::string_view text) const;
+    };
+    struct CaseBlindEqual {
+        bool operator()(std::string_view a, std::string_view b) const {
+            return equalsIgnoringCase(a, b);
+        }
+    };
+    using LineSet = std::unordered_set<std::string_view, CaseBlindHash, CaseBlindEqual>;
+
+    // Loads the selected airports' files in table order.
+    void loadCustomFiles(const std::vector<CustomAirport>& airports);
+    // takenLines: the custom lines taken so far, without their line ends. A line equal to
+    // one of them is passed over.
+    void loadCustomRecords(const CustomFile& file, LineSet& takenLines);
+    void loadBaseRecords();
     bool backUp();
-    void startProgress(std::size_t fileSize);
     void showStatus(std::string_view prefix, std::string_view text);
-    void showError(const char* text);
+    void showError(const std::string& text);
     PackedRecord pack(const NavaidRecord& record) const;
     NavaidRecord unpack(const PackedRecord& record) const;
     std::optional<Drop> dropOf(const NavaidRecord& base, const CandidateIndex& index);

@@ -410,6 +410,9 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
     } cases[] = {
         {"no database", [](const std::string& db) { fs::remove(db); }, 2,
          "quillet: I can't open \"To\" file!\n"},
+        {"no navaid database", [](const std::string& db) { writeBytes(db, "Dear diary,\n"); }, 2,
+         "quillet: earth_nav.dat is not a navaid database (no version line); nothing was "
+         "changed.\n"},
         {"backup blocked", [](const std::string& db) { fs::create_directory(db + ".bak"); }, 3,
          "quillet: I can't write \".bak\" file!\n"},
         {"new database blocked", [](const std::string& db) { fs::create_directory(db + ".new"); },
@@ -433,9 +436,7 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
     writeBytes(database_ + ".bak", "");
     Outcome restore = run({"restore", "--xplane", xplane_});
     EXPECT_EQ(restore.code, 2);
-    EXPECT_EQ(restore.err,
-              "quillet: " + database_ +
-                  ".bak is not a navaid database (it is empty); nothing was changed.\n");
+    EXPECT_EQ(restore.err, "quillet: " + database_ + ".bak is empty; nothing was changed.\n");
     writeBytes(database_ + ".bak", crlf(kDatabase));
     fs::create_directory(database_ + ".new");
     restore = run({"restore", "--xplane", xplane_});

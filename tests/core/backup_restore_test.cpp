@@ -45,6 +45,14 @@ TEST_F(Restore, PutsTheBackupBackWhereTheDatabaseIsGone) {
     EXPECT_EQ(readBytes(database_), kBackup);
 }
 
+TEST_F(Restore, PutsBackABackupOfAnotherFormat) {
+    const std::string xplane12 = "I\r\n1200 Version - data cycle 2601\r\n99\r\n";
+    writeBytes(database_, kCurrent);
+    writeBytes(database_ + ".bak", xplane12);
+    EXPECT_EQ(restoreBackup(database_).end, RestoreEnd::Restored);
+    EXPECT_EQ(readBytes(database_), xplane12);
+}
+
 TEST_F(Restore, RefusesABackupThatIsMissingOrNoNavaidDatabase) {
     const struct {
         const char* what;
@@ -52,11 +60,13 @@ TEST_F(Restore, RefusesABackupThatIsMissingOrNoNavaidDatabase) {
         std::string message;
     } cases[] = {
         {"no backup", std::nullopt, "There is no backup %s.bak to restore; nothing was changed."},
-        {"empty", ""s, "%s.bak is not a navaid database (it is empty); nothing was changed."},
+        {"empty", ""s, "%s.bak is empty; nothing was changed."},
         {"NUL bytes", "I\n810 Version\n\0\0\0"s,
          "%s.bak is not a navaid database (it holds NUL bytes); nothing was changed."},
         {"one line", "I"s,
          "%s.bak is not a navaid database (no version line); nothing was changed."},
+        {"UTF-16", "\xff\xfeI\0\n\0"s,
+         "%s.bak is UTF-16 text, which Quillet cannot read; nothing was changed."},
         {"a text file", "Dear diary,\nnot today.\n"s,
          "%s.bak is not a navaid database (no version line); nothing was changed."},
     };

@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cstdint>
 #include <filesystem>
@@ -265,8 +266,13 @@ const std::vector<std::string> kOtherLines = {"\n",
                                               "-3 47.0 -122.0\n",
                                               "x\n",
                                               "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n",
-                                              std::string("3 47.5\0 -122.3 0 1 1 0 SEA S V\n", 31),
                                               "3 47.5 -122.3\n"};
+// A navaid row cut at a NUL byte: a database holding one is refused, a custom file's is read.
+const std::string kRowWithNul("3 47.5\0 -122.3 0 1 1 0 SEA S V\n", 31);
+// Version lines of the one format the merge takes, as it accepts them.
+const std::vector<std::string> kVersionLines = {"810 Version - generated \xa9 data\n",
+                                                "810 Version\n", " 0810\tVERSION, cycle 1\n",
+                                                "810  version\n"};
 
 struct Airport {
     std::string folder;
@@ -279,19 +285,32 @@ struct MergeInputs {
     std::vector<Airport> airports;
 };
 
-// Line ends as on Windows most of the time, and now and then a file without a final one.
+// Line ends as on Windows most of the time, else as elsewhere or as on old Macs (a lone CR);
+// now and then a file without a final one, or with a UTF-8 byte-order mark.
 std::string fileBytes(Random& random, std::string text) {
     if (random.chance(20) && !text.empty() && text.back() == '\n')
         text.pop_back();
-    return random.chance(70) ? crlf(text) : text;
+    const std::uint32_t lineEnds = random.below(10);
+    if (lineEnds < 6)
+        text = crlf(text);
+    else if (lineEnds < 8)
+        std::replace(text.begin(), text.end(), '\n', '\r');
+    return random.chance(10) ? "\xEF\xBB\xBF" + text : text;
+}
+
+// Letters turned to the other case now and then.
+std::string flipSomeLetters(Random& random, std::string text) {
+    for (char& c : text) {
+        if (std::isalpha(static_cast<unsigned char>(c)) && random.chance(30))
+            c = static_cast<char>(c ^ 0x20);
+    }
+    return text;
 }
 
 MergeInputs generateInputs(std::uint64_t seed) {
     Random random(seed);
     std::vector<Navaid> database;
-    std::string text = "I\n";
-    if (random.chance(90))
-        text += "810 Version - generated \xa9 data\n";
+    std::string text = "I\n" + random.pick(kVersionLines);
     const std::uint32_t count = 100 + random.below(200);
     for (std::uint32_t i = 0; i < count; ++i) {
         if (random.chance(5))
@@ -309,6 +328,7 @@ MergeInputs generateInputs(std::uint64_t seed) {
     inputs.database = fileBytes(random, text);
 
     const std::uint32_t airports = seed == 1 ? 0 : 1 + random.below(4);
+    std::vector<std::string> customLines; // of every airport so far
     for (std::uint32_t a = 0; a < airports; ++a) {
         Airport airport{"Airport" + std::to_string(a), std::nullopt, 1};
         if (random.chance(10))
@@ -318,11 +338,17 @@ MergeInputs generateInputs(std::uint64_t seed) {
             const std::uint32_t rows = random.below(45);
             for (std::uint32_t r = 0; r < rows; ++r) {
                 if (random.chance(5))
-                    navDat += random.pick(kOtherLines);
+                    navDat += random.chance(80) ? random.pick(kOtherLines) : kRowWithNul;
+                if (!customLines.empty() && random.chance(10)) {
+                    // a line given before, in this file or another
+                    navDat += flipSomeLetters(random, random.pick(customLines));
+                    continue;
+                }
                 const Navaid navaid = random.chance(75)
                                           ? relatedNavaid(random, random.pick(database))
                                           : randomNavaid(random);
-                navDat += navaidLine(random, navaid);
+                customLines.push_back(navaidLine(random, navaid));
+                navDat += customLines.back();
             }
             airport.navDat = fileBytes(random, navDat + "99\n");
         }
@@ -434,6 +460,70 @@ TEST(MergeMatchesReference, OnGeneratedInputsUnderEverySetting) {
     // The generated data must reach the interesting cases at all.
     EXPECT_GT(questionsAsked, 100u);
     EXPECT_GT(linesDropped, 500u);
+}
+
+// ASCII text as UTF-16, little- or big-endian.
+std::string utf16(const std::string& text, bool bigEndian) {
+    std::string bytes;
+    for (char c : text) {
+        bytes += bigEndian ? '\0' : c;
+        bytes += bigEndian ? c : '\0';
+    }
+    return bytes;
+}
+
+TEST(MergeMatchesReference, OnDatabasesItMayOrMayNotMergeInto) {
+    const std::string rows = "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n99\n";
+    const struct {
+        std::string database;
+        bool mergeable;
+    } cases[] = {
+        {"I\n810 Version\n" + rows, true},
+        {"A\r\n810\tversion - cycle\r\n" + rows, true},
+        {"\xEF\xBB\xBFI\r\n 810  VERSION\r\n" + rows, true},
+        {"I\r0810 Version,\r" + rows, true},
+        {"\n810 Version", true},
+        {"", false},
+        {"\xEF\xBB\xBF", false},
+        {"\xFF\xFE" + utf16("I\r\n810 Version\r\n" + rows, false), false},
+        {"\xFE\xFF" + utf16("I\r\n810 Version\r\n" + rows, true), false},
+        {utf16("I\r\n810 Version\r\n" + rows, false), false},
+        {utf16("I\r\n810 Version\r\n" + rows, true), false},
+        {"I\n810 Version\n" + std::string("3 47.4\0 -122.3 0 1 1 0.0 X Y Z\n", 31), false},
+        {"I\n810 Version\n" + std::string(1, '\0'), false},
+        {"I", false},
+        {"I\n", false},
+        {"810 Version\n" + rows, false},
+        {"I\n3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n810 Version\n", false},
+        {"I\n810Version\n" + rows, false},
+        {"I\n810 Versions\n" + rows, false},
+        {"I\n810 Version2\n" + rows, false},
+        {"I\n810 Vers\n" + rows, false},
+        {"I\nVersion 810\n" + rows, false},
+        {"I\n\v810 Version\n" + rows, false},
+        {"I\n1234567890 Version\n" + rows, false},
+        {"I\n1100 Version - data cycle 1801\n" + rows, false},
+        {"I\n1150 Version\n" + rows, false},
+        {"I\n1200 Version\n" + rows, false},
+        {"I\n740 Version\n" + rows, false},
+        {"I\n0 Version\n" + rows, false},
+        {"I\n999999999 Version\n" + rows, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("database: " + c.database.substr(0, 40));
+        const MergeInputs inputs = {
+            c.database, {{"A", std::string("3 47.4 -122.3 0 1 1 0.0 sea seattle v\n"), 1}}};
+        TempDir dir;
+        const SettingCodes codes;
+        const Outcome expected = runJob<ReferenceMerger>(dir, inputs, codes, {});
+        const Outcome actual = runJob<NavMerger>(dir, inputs, codes, {});
+        EXPECT_EQ(expected.result == 0, c.mergeable);
+        EXPECT_EQ(actual.result, expected.result);
+        EXPECT_TRUE(sameText(expected.database, actual.database));
+        EXPECT_TRUE(sameText(expected.backup, actual.backup));
+        EXPECT_TRUE(sameLines(expected.events, actual.events));
+        EXPECT_TRUE(sameLines(expected.errors, actual.errors));
+    }
 }
 
 } // namespace

@@ -81,20 +81,41 @@ TEST(EqualsIgnoringCase, FoldsOnlyAsciiLetters) {
     EXPECT_FALSE(equalsIgnoringCase("[", "{"));       // differ by the case bit, not letters
 }
 
-TEST(TextFile, ReadsCrLfAsOneLineFeedAndKeepsEveryOtherByte) {
+TEST(TextFile, ReadsEveryLineEndAsOneLineFeedAndSkipsAByteOrderMarkAtTheStart) {
+    const std::string longLine(5000, 'x');
+    const struct {
+        std::string bytes, text;
+    } cases[] = {
+        {"I\r\n810 Version \xa9 2026\r\nlone\rCR\r\n\r\nlast",
+         "I\n810 Version \xa9 2026\nlone\nCR\n\nlast"},
+        {"I\r810 Version\r3 1.0 1.0\r", "I\n810 Version\n3 1.0 1.0\n"},
+        {"a\r\r\nb\n\rc\r", "a\n\nb\n\nc\n"},
+        {longLine + "\r" + longLine + "\r\n" + longLine,
+         longLine + "\n" + longLine + "\n" + longLine},
+        {"\xEF\xBB\xBFI\r\n810 Version\r\n", "I\n810 Version\n"},
+        {"\xEF\xBB\xBF", ""},
+        {"\xEF\xBB\xBF\xEF\xBB\xBF\n", "\xEF\xBB\xBF\n"}, // only the first mark is one
+        {"I\n\xEF\xBB\xBF"
+         "3 1.0\n",
+         "I\n\xEF\xBB\xBF"
+         "3 1.0\n"},
+        {"\xEF\xBBx\n", "\xEF\xBBx\n"},
+        {std::string("I\0\r\0\n\0", 6), std::string("I\0\n\0\n\0", 6)},
+        {"", ""},
+    };
     TempDir dir;
-    const std::string bytes = "I\r\n810 Version \xa9 2026\r\nlone\rCR\r\n\r\nlast";
-    writeBytes(dir.file("f.dat"), bytes);
-    std::string text;
-    std::size_t size = 0;
-    ASSERT_TRUE(readTextFile(dir.file("f.dat"), text, &size));
-    EXPECT_EQ(text, "I\n810 Version \xa9 2026\nlone\rCR\n\nlast");
-    EXPECT_EQ(size, bytes.size());
+    for (const auto& c : cases) {
+        writeBytes(dir.file("f.dat"), c.bytes);
+        std::string text = "old";
+        ASSERT_TRUE(readTextFile(dir.file("f.dat"), text));
+        EXPECT_EQ(text, c.text) << "bytes: " << c.bytes.substr(0, 40);
+    }
+}
 
+TEST(TextFile, LinesKeepTheirLineFeedsAndTheLastMayLackOne) {
     std::vector<std::string> lines;
-    forEachLine(text, [&](std::string_view line) { lines.emplace_back(line); });
-    EXPECT_EQ(lines, (std::vector<std::string>{"I\n", "810 Version \xa9 2026\n", "lone\rCR\n", "\n",
-                                               "last"}));
+    forEachLine("I\n810 Version\n\nlast", [&](std::string_view line) { lines.emplace_back(line); });
+    EXPECT_EQ(lines, (std::vector<std::string>{"I\n", "810 Version\n", "\n", "last"}));
 }
 
 TEST(TextFile, MissingFileOrFolderCannotBeRead) {

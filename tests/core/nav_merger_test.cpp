@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -85,9 +86,10 @@ TEST_F(MergeJob, WithoutDatabaseNavaidsWritesOnlyTheCustomLines) {
     addAirport("A", "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n");
     EXPECT_EQ(runMerge(),
               crlf("I\n" + kHeader + "\n\n2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n\n\n99\n"));
+    // A stage without work fills the bar at once.
     const std::vector<std::string> mergeEvents(screen_.events.end() - 4, screen_.events.end());
     EXPECT_EQ(mergeEvents,
-              (std::vector<std::string>{"range 0 0", "step 1", "pos 0", "status Proccesing: \n"}));
+              (std::vector<std::string>{"range 0 1", "pos 0", "status Proccesing: \n", "pos 1"}));
 }
 
 TEST_F(MergeJob, ShowsProgressAndStatusInOrder) {
@@ -99,61 +101,83 @@ TEST_F(MergeJob, ShowsProgressAndStatusInOrder) {
     addAirport("A", from.c_str());
     runMerge();
 
+    // Loading counts the characters read (line ends as one), up to the end of each line.
     const std::string fromPath = airports_[0].navDatPath;
-    const std::string fromHalf = std::to_string(crlf(from).size() / 2);
-    const std::string toHalf = std::to_string(crlf(to).size() / 2);
+    const auto at = [](const std::string& text, int lines) {
+        std::size_t end = 0;
+        for (int i = 0; i < lines; ++i)
+            end = text.find('\n', end) + 1;
+        return "pos " + std::to_string(end);
+    };
     const std::vector<std::string> expected = {
-        "range 0 " + fromHalf,
-        "step 1",
+        "range 0 " + std::to_string(from.size()),
         "pos 0",
         "status Loading strings from " + fromPath + "\n",
-        "stepit",
-        "stepit",
-        "stepit", // three lines of the custom file
+        at(from, 1),
+        at(from, 2),
+        at(from, 3), // three lines of the custom file
         "range 0 1",
-        "step 1",
         "pos 0",
         "status Writing .bak for " + earthNav_ + "\n",
-        "stepit",
-        "range 0 " + toHalf,
-        "step 1",
+        "pos 1",
+        "range 0 " + std::to_string(to.size()),
         "pos 0",
         "status Loading strings from " + earthNav_ + "\n",
-        "stepit",
-        "stepit",
-        "stepit",
-        "stepit", // four lines of the database
+        at(to, 1),
+        at(to, 2),
+        at(to, 3),
+        at(to, 4), // four lines of the database
         "range 0 2",
-        "step 1",
         "pos 0",
         "status Proccesing: \n",
         "status Proccesing: 3 5.0 5.0 0 11000 25 0.0 XY XRAY VOR\n\n",
-        "stepit",
+        "pos 1",
         "status Proccesing: 3 6.0 6.0 0 11000 25 0.0 YZ Y VOR\n\n",
-        "stepit"};
+        "pos 2"};
     EXPECT_EQ(screen_.events, expected);
 }
 
-TEST_F(MergeJob, ProgressBoundsCarryOnlyTheLow16Bits) {
-    // 70,000 rows: more than 131,071 bytes on disk and more than 65,535 navaids.
-    std::string rows;
+TEST_F(MergeJob, EachStageFillsTheBarOnceWhateverItsSize) {
+    // 70,000 rows: over 65,535 characters and over 65,535 navaids.
+    const std::string row = "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n";
+    std::string rows = "I\n" + kHeader;
     for (int i = 0; i < 70000; ++i)
-        rows += "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n";
-    writeBytes(earthNav_, crlf(rows));
-    const std::size_t half = crlf(rows).size() / 2;
-    ASSERT_GT(half, 65535u);
+        rows += row;
+    writeDatabase(rows);
+    addAirport("A", row.c_str());
+    addAirport("Empty", "");
+    runMerge();
 
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    job.merge();
-    const auto loading = std::find(screen_.events.begin(), screen_.events.end(),
-                                   "status Loading strings from " + earthNav_ + "\n");
-    ASSERT_GE(loading - screen_.events.begin(), 3);
-    EXPECT_EQ(*(loading - 3), "range 0 " + std::to_string(half & 0xFFFF));
-    EXPECT_NE(std::find(screen_.events.begin(), screen_.events.end(),
-                        "range 0 " + std::to_string(70000 & 0xFFFF)),
-              screen_.events.end());
-    EXPECT_EQ(std::count(screen_.events.begin(), screen_.events.end(), "stepit"),
-              1 + 70000 + 70000); // backup, each line read, each database navaid merged
+    // Each stage opens with its range and moves the bar only forward, from 0 to the maximum.
+    struct Stage {
+        int maximum = 0;
+        std::vector<int> positions;
+    };
+    std::vector<Stage> stages;
+    for (const std::string& event : screen_.events) {
+        if (event.rfind("range 0 ", 0) == 0)
+            stages.push_back({std::stoi(event.substr(8)), {}});
+        else if (event.rfind("pos ", 0) == 0)
+            stages.back().positions.push_back(std::stoi(event.substr(4)));
+        else
+            EXPECT_EQ(event.rfind("status ", 0), 0u) << event;
+    }
+    // The two custom files (one empty), the backup, the database, the merge.
+    const std::vector<int> maxima = {static_cast<int>(row.size()), 1, 1, 65535, 65535};
+    ASSERT_EQ(stages.size(), maxima.size());
+    for (std::size_t i = 0; i < stages.size(); ++i) {
+        SCOPED_TRACE("stage " + std::to_string(i + 1));
+        const Stage& stage = stages[i];
+        EXPECT_EQ(stage.maximum, maxima[i]);
+        ASSERT_GE(stage.positions.size(), 2u);
+        EXPECT_EQ(stage.positions.front(), 0);
+        EXPECT_EQ(stage.positions.back(), stage.maximum);
+        EXPECT_TRUE(std::is_sorted(stage.positions.begin(), stage.positions.end()));
+        EXPECT_EQ(std::adjacent_find(stage.positions.begin(), stage.positions.end()),
+                  stage.positions.end());
+    }
+    // 70,000 navaids merged set each of the 65,536 positions once.
+    EXPECT_EQ(stages[4].positions.size(), 65536u);
 }
 
 TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
@@ -177,7 +201,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
 }
 
 TEST_F(MergeJob, KeepsTheLastHeaderRowAndReadsPastTheEndRow) {
-    writeDatabase("I\n810 first header\n" + kHeader +
+    writeDatabase("I\n810 Version, first header\n" + kHeader +
                   "99\n2 1.0 1.0 0 300 25 0.0 AFTER END NDB\n\n  5 1.0 1.0 0 1 1 0.0 LATE X Y");
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     EXPECT_EQ(job.headerLine(), kHeader);
@@ -483,6 +507,100 @@ TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".new"));
+}
+
+std::string utf16LittleEndian(const std::string& text) {
+    std::string bytes;
+    for (char c : text)
+        bytes += std::string(1, c) + '\0';
+    return bytes;
+}
+
+TEST_F(MergeJob, ADatabaseItCannotMergeIntoIsLeftAloneWithItsBackup) {
+    const std::string rows = "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\r\n99\r\n";
+    const struct {
+        const char* what;
+        std::string bytes;
+        std::string error;
+    } cases[] = {
+        {"empty", "", "earth_nav.dat is empty; nothing was changed."},
+        {"UTF-16 with its byte-order mark",
+         "\xFF\xFE" + utf16LittleEndian("I\r\n810 Version\r\n" + rows),
+         "earth_nav.dat is UTF-16 text, which Quillet cannot read; nothing was changed."},
+        {"UTF-16 without a byte-order mark", utf16LittleEndian("I\r\n810 Version\r\n" + rows),
+         "earth_nav.dat is UTF-16 text, which Quillet cannot read; nothing was changed."},
+        {"NUL bytes", "I\r\n810 Version\r\n" + std::string("3 47.4\0\0", 8) + rows,
+         "earth_nav.dat is not a navaid database (it holds NUL bytes); nothing was changed."},
+        {"no version line", "I\r\n" + rows,
+         "earth_nav.dat is not a navaid database (no version line); nothing was changed."},
+        {"X-Plane 11 format", "I\r\n1100 Version - data cycle 1801\r\n" + rows,
+         "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
+         "cannot merge; nothing was changed."},
+        {"X-Plane 12 format", "I\r\n1200 Version\r\n" + rows,
+         "earth_nav.dat is in format 1200 (X-Plane 12 or later), which this version of Quillet "
+         "cannot merge; nothing was changed."},
+        {"an older format", "I\r\n740 Version\r\n" + rows,
+         "earth_nav.dat is in format 740 (older than X-Plane 8.10), which this version of "
+         "Quillet cannot merge; nothing was changed."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        screen_ = RecordingScreen();
+        airports_.clear();
+        writeBytes(earthNav_, c.bytes);
+        writeBytes(earthNav_ + ".bak", "a good older backup\r\n");
+        addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
+
+        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
+        EXPECT_EQ(job.merge(), MergeEnd::InputError);
+        EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + c.error});
+        EXPECT_EQ(readBytes(earthNav_), c.bytes);
+        EXPECT_EQ(readBytes(earthNav_ + ".bak"), "a good older backup\r\n");
+        EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+        // No stage of the database began: no backup, no loading.
+        for (const std::string& event : screen_.events)
+            EXPECT_EQ(event.find(earthNav_), std::string::npos) << event;
+    }
+}
+
+TEST_F(MergeJob, ReadsLoneCrLineEndsAndAByteOrderMarkInEveryFile) {
+    // As a database saved on an old Mac, and with a byte-order mark glued to its first line.
+    writeBytes(earthNav_, "\xEF\xBB\xBFI\r" + kHeader.substr(0, kHeader.size() - 1) +
+                              "\r2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\r99\r");
+    // A byte-order mark right before the first row.
+    addAirport("A", "\xEF\xBB\xBF"
+                    "3 40.1 -100.1 0 11500 40 0.0 abc abcvor vor\n");
+    EXPECT_EQ(runMerge(), crlf("I\n" + kHeader + "\n" +
+                               "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n"
+                               "\n"
+                               "3 40.1 -100.1 0 11500 40 0.0 ABC ABCVOR VOR\n"
+                               "\n\n99\n"));
+    EXPECT_TRUE(screen_.errors.empty());
+}
+
+TEST_F(MergeJob, ACustomLineGivenTwiceIsTakenOnceTheFirstInTableOrder) {
+    options_ = {ConflictAction::Ask, ConflictAction::Ask, true};
+    // A NAME conflict for every copy of the custom line.
+    const std::string base = "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n";
+    writeDatabase("I\n" + kHeader + base + "99\n");
+    const std::string line = "3 47.4 -122.3 0 1 1 0.0 sex seattle v";
+    addAirport("First", (line + "\n2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n" + line + "\n").c_str());
+    addAirport("Second", ("3 47.4 -122.3 0 1 1 0.0 SEX Seattle V\n"
+                          "3 47.4 -122.3 0 1 1 0.0 sex seattle v \n" + // not the same: a blank
+                          line)
+                             .c_str());
+
+    const std::string output = runMerge();
+    ASSERT_EQ(screen_.questions.size(), 2u);
+    EXPECT_EQ(screen_.questions[0].sourcePath, airports_[0].navDatPath);
+    EXPECT_EQ(screen_.questions[0].customLine, line + "\n");
+    EXPECT_EQ(screen_.questions[1].sourcePath, airports_[1].navDatPath);
+    EXPECT_EQ(screen_.questions[1].customLine, line + " \n");
+    EXPECT_EQ(output, crlf("I\n" + kHeader + "\n" + base + "\n" +
+                           "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V\n\n"
+                           "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n\n"
+                           "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V \n\n"
+                           "\n99\n"));
 }
 
 } // namespace

@@ -2,12 +2,16 @@
 
 #include "base/file_ops.h"
 #include "base/text_file.h"
+#include "merge/database_check.h"
 #include "merge/nav_data.h"
 #include "merge/nav_merger.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
+#include <sstream>
 
 namespace {
 constexpr const char* kErrorCaption = "Error!";
@@ -42,6 +46,66 @@ void upperCase(std::string& text) {
     for (char& c : text)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
+
+std::string_view withoutLineEnd(std::string_view line) {
+    if (!line.empty() && line.back() == '\n')
+        line.remove_suffix(1);
+    return line;
+}
+
+// ASCII written as UTF-16 without a byte-order mark: in the first 64 bytes, each character's
+// NUL half always on the same side.
+bool nulBesideEveryCharacter(const std::string& text) {
+    const std::size_t pairs = std::min<std::size_t>(text.size(), 64) / 2;
+    std::size_t nulFirst = 0, nulSecond = 0;
+    for (std::size_t i = 0; i < pairs; ++i) {
+        const char first = text[2 * i], second = text[2 * i + 1];
+        if (first == '\0' && second != '\0')
+            ++nulFirst;
+        if (second == '\0' && first != '\0')
+            ++nulSecond;
+    }
+    return pairs > 0 && (nulFirst == pairs || nulSecond == pairs);
+}
+
+// The number of a version line ("810 Version - ..."), or -1 when the line is none.
+int versionOfLine(const std::string& line) {
+    const std::size_t digits = line.find_first_not_of(" \t");
+    if (digits == std::string::npos)
+        return -1;
+    const std::size_t blanks = line.find_first_not_of("0123456789", digits);
+    if (blanks == digits || blanks == std::string::npos || blanks - digits > 9)
+        return -1;
+    const std::size_t word = line.find_first_not_of(" \t", blanks);
+    if (word == blanks || word == std::string::npos)
+        return -1;
+    std::string found = line.substr(word, 7);
+    upperCase(found);
+    const std::size_t after = word + 7;
+    if (found != "VERSION" ||
+        (after < line.size() && std::isalnum(static_cast<unsigned char>(line[after]))))
+        return -1;
+    return std::stoi(line.substr(digits, blanks - digits));
+}
+
+DatabaseCheck checkDatabaseText(const std::string& text) {
+    if (text.empty())
+        return {DatabaseVerdict::Empty};
+    if (text.rfind("\xFF\xFE", 0) == 0 || text.rfind("\xFE\xFF", 0) == 0 ||
+        nulBesideEveryCharacter(text))
+        return {DatabaseVerdict::Utf16};
+    if (text.find('\0') != std::string::npos)
+        return {DatabaseVerdict::NulBytes};
+    std::istringstream lines(text);
+    std::string line;
+    std::getline(lines, line);
+    if (!std::getline(lines, line))
+        return {DatabaseVerdict::NoVersionLine};
+    const int version = versionOfLine(line);
+    if (version < 0)
+        return {DatabaseVerdict::NoVersionLine};
+    return {version == 810 ? DatabaseVerdict::Mergeable : DatabaseVerdict::OtherVersion, version};
+}
 } // namespace
 
 ReferenceRecord scanNavaidRow(std::string_view line) {
@@ -64,72 +128,104 @@ ReferenceMerger::ReferenceMerger(const MergeScreen& screen, const std::string& d
         if (airport.selected != 1)
             continue;
         std::string text;
-        std::size_t fileSize = 0;
-        if (!readTextFile(airport.navDatPath, text, &fileSize)) {
+        if (!readTextFile(airport.navDatPath, text)) {
             showError("I can't open \"From\" file!");
             continue;
         }
-        loadCustomRecords(airport, text, fileSize);
+        loadCustomRecords(airport, text);
     }
 
     std::string text;
-    std::size_t fileSize = 0;
-    if (!readTextFile(earthNavPath_, text, &fileSize)) {
+    if (!readTextFile(earthNavPath_, text)) {
         showError("I can't open \"To\" file!");
+        return;
+    }
+    const DatabaseCheck check = checkDatabaseText(text);
+    if (check.verdict != DatabaseVerdict::Mergeable) {
+        showError(refusalMessage(check, std::filesystem::path(earthNavPath_).filename().string()));
         return;
     }
     if (!backUp())
         return;
-    loadBaseRecords(text, fileSize);
+    loadBaseRecords(text);
     baseReady_ = true;
 }
 
 bool ReferenceMerger::backUp() {
-    screen_.progress.setRange(0, 1);
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+    startStage(1);
     showStatus("Writing .bak for ", earthNavPath_);
     const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
-    screen_.progress.step();
+    endStage();
     if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }
 
-void ReferenceMerger::startProgress(std::size_t fileSize) {
-    screen_.progress.setRange(0, static_cast<std::uint16_t>(fileSize / 2));
-    screen_.progress.setStep(1);
+// A stage fills the bar once: its maximum is the total up to 65535 (1 for no work at all), and
+// each position is the work done times the maximum over the total.
+void ReferenceMerger::startStage(std::size_t total) {
+    stageTotal_ = total;
+    stageMaximum_ = total == 0 ? 1 : std::min<std::size_t>(total, 65535);
+    stagePosition_ = 0;
+    screen_.progress.setRange(0, static_cast<std::uint16_t>(stageMaximum_));
     screen_.progress.setPosition(0);
 }
 
-void ReferenceMerger::loadCustomRecords(const CustomAirport& airport, std::string_view text,
-                                        std::size_t fileSize) {
-    startProgress(fileSize);
+void ReferenceMerger::showDone(std::size_t done) {
+    const std::size_t position = done * stageMaximum_ / stageTotal_;
+    if (position != stagePosition_) {
+        stagePosition_ = position;
+        screen_.progress.setPosition(static_cast<int>(position));
+    }
+}
+
+void ReferenceMerger::endStage() {
+    if (stagePosition_ != stageMaximum_)
+        screen_.progress.setPosition(static_cast<int>(stageMaximum_));
+}
+
+void ReferenceMerger::loadCustomRecords(const CustomAirport& airport, std::string_view text) {
+    startStage(text.size());
     showStatus("Loading strings from ", airport.navDatPath);
+    std::size_t done = 0;
     forEachLine(text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
-        if (code && isNavaidRowCode(*code)) {
+        if (code && isNavaidRowCode(*code) && !isTaken(line)) {
             ReferenceRecord record = scanNavaidRow(line);
             record.sourcePath = airport.navDatPath;
             record.folderName = airport.folderName;
             customRecords_.push_back(std::move(record));
         }
-        screen_.progress.step();
+        done += line.size();
+        showDone(done);
     });
+    endStage();
 }
 
-void ReferenceMerger::loadBaseRecords(std::string_view text, std::size_t fileSize) {
-    baseRecords_.reserve(fileSize / 50);
-    startProgress(fileSize);
+bool ReferenceMerger::isTaken(std::string_view line) const {
+    const std::string_view text = withoutLineEnd(line);
+    for (const ReferenceRecord& taken : customRecords_) {
+        if (equalsIgnoringCase(withoutLineEnd(taken.line), text))
+            return true;
+    }
+    return false;
+}
+
+void ReferenceMerger::loadBaseRecords(std::string_view text) {
+    baseRecords_.reserve(text.size() / 50);
+    startStage(text.size());
     showStatus("Loading strings from ", earthNavPath_);
+    std::size_t done = 0;
     forEachLine(text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
         if (code == kHeaderRowCode)
             headerLine_ = std::string(line);
         else if (code && isNavaidRowCode(*code))
             baseRecords_.push_back(scanNavaidRow(line));
-        screen_.progress.step();
+        done += line.size();
+        showDone(done);
     });
+    endStage();
 }
 
 void ReferenceMerger::showStatus(std::string_view prefix, std::string_view text) {
@@ -139,7 +235,7 @@ void ReferenceMerger::showStatus(std::string_view prefix, std::string_view text)
     screen_.status.setText(statusText_);
 }
 
-void ReferenceMerger::showError(const char* text) {
+void ReferenceMerger::showError(const std::string& text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 
@@ -195,16 +291,16 @@ int ReferenceMerger::merge() {
         return -1;
 
     std::string output = "I\n" + headerLine_ + "\n";
-    screen_.progress.setRange(0, static_cast<std::uint16_t>(baseRecords_.size()));
-    screen_.progress.setStep(1);
-    screen_.progress.setPosition(0);
+    startStage(baseRecords_.size());
     showStatus("Proccesing: ", "");
+    std::size_t done = 0;
     for (const ReferenceRecord& base : baseRecords_) {
         showStatus("Proccesing: ", base.line);
         if (!isDropped(base))
             output += base.line;
-        screen_.progress.step();
+        showDone(++done);
     }
+    endStage();
     output += "\n";
     for (ReferenceRecord& custom : customRecords_) {
         upperCase(custom.line);

@@ -9,9 +9,11 @@
 #include <vector>
 
 // The merge job in its plainest form, kept as the yardstick for NavMerger: every navaid row
-// is read with sscanf into a record that owns copies of its texts, and each database line is
-// compared with every custom line in turn, its coordinates read again from both line texts
-// for each pair. NavMerger must give the same files, questions, progress and status texts.
+// is read with sscanf into a record that owns copies of its texts, each custom line is looked
+// for among all those taken before it, the database's version line is matched by a regular
+// expression, and each database line is compared with every custom line in turn, its
+// coordinates read again from both line texts for each pair. NavMerger must give the same
+// files, questions, progress and status texts.
 
 struct ReferenceRecord {
     int type = 0;
@@ -41,13 +43,15 @@ class ReferenceMerger {
     int merge();
 
   private:
-    void loadCustomRecords(const CustomAirport& airport, std::string_view text,
-                           std::size_t fileSize);
-    void loadBaseRecords(std::string_view text, std::size_t fileSize);
+    void loadCustomRecords(const CustomAirport& airport, std::string_view text);
+    bool isTaken(std::string_view line) const;
+    void loadBaseRecords(std::string_view text);
     bool backUp();
-    void startProgress(std::size_t fileSize);
+    void startStage(std::size_t total);
+    void showDone(std::size_t done);
+    void endStage();
     void showStatus(std::string_view prefix, std::string_view text);
-    void showError(const char* text);
+    void showError(const std::string& text);
     int isNear(std::string_view baseLine, std::string_view customLine) const;
     bool isDropped(const ReferenceRecord& base);
 
@@ -59,6 +63,11 @@ class ReferenceMerger {
     std::vector<ReferenceRecord> baseRecords_;
     std::string headerLine_;
     bool baseReady_ = false;
+    // The stage shown on the progress bar: its amount of work, the bar's maximum, the
+    // position shown.
+    std::size_t stageTotal_ = 0;
+    std::size_t stageMaximum_ = 0;
+    std::size_t stagePosition_ = 0;
 };
 
 // Builds a job of type Job (NavMerger or ReferenceMerger) with the settings' codes, merges

@@ -75,6 +75,13 @@ std::string mergedDatabase(const std::vector<std::string>& kept,
     return text + "\n99\n";
 }
 
+void overwrite(const std::string& path, const std::string& bytes) {
+    FILE* stream = fopen(path.c_str(), "wb");
+    ASSERT_NE(stream, nullptr) << path;
+    fwrite(bytes.data(), 1, bytes.size(), stream);
+    fclose(stream);
+}
+
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -389,6 +396,9 @@ TEST_F(MergeRunTest, AfterSkipALaterAirportIsAskedAboutTheSameLine) {
 }
 
 TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
+    // Where the bar stands once Kept Field's nav.dat is loaded: at its characters read, line
+    // ends counted as one.
+    const int kKeptFileEnd = static_cast<int>(navDat({kAlpha}).size());
     // Each case breaks one file; db is earth_nav.dat's path, gone the nav.dat of Gone Field.
     const struct {
         const char* name;
@@ -411,7 +421,23 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
          },
-         4, false},
+         kKeptFileEnd, false},
+        {"database of a later format",
+         [](const std::string& db, const std::string&) {
+             overwrite(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             overwrite(db + ".bak", "an older backup");
+         },
+         "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
+         "cannot merge; nothing was changed.",
+         [](const std::string& db) {
+             EXPECT_EQ(readFile(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             EXPECT_EQ(readFile(db + ".bak"), "an older backup");
+             EXPECT_FALSE(fileExists(db + ".new"));
+         },
+         [](const std::string&, const std::string& kept) {
+             return "Loading strings from " + kept + "\n";
+         },
+         kKeptFileEnd, false},
         {"backup blocked by a folder",
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".bak").c_str(), nullptr);
@@ -614,22 +640,19 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     DeleteCriticalSection(&ProgressRecorder::lock);
     EXPECT_EQ(events, shownAtCompletion);
 
-    // What the job does in each stage: it sets the range (then step 1 and position 0), sets
-    // these status texts and steps once per line read or database line merged.
+    // What the job does in each stage: it sets the range and position 0, sets these status
+    // texts and moves the bar up to the range's maximum: the characters of a file loaded (line
+    // ends counted as one), 1 for the backup, the database lines merged.
     struct Stage {
         WORD maximum;
         std::vector<std::string> texts;
-        int steps;
     };
     const std::vector<Stage> stages = {
-        {static_cast<WORD>(crlf(navDat({kAlpha})).size() / 2),
-         {"Loading strings from " + navDatPath("Alpha") + "\n"},
-         4},
-        {1, {"Writing .bak for " + databasePath + "\n"}, 1},
-        {static_cast<WORD>(crlf(kDatabase).size() / 2),
-         {"Loading strings from " + databasePath + "\n"},
-         5},
-        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}, 2},
+        {static_cast<WORD>(navDat({kAlpha}).size()),
+         {"Loading strings from " + navDatPath("Alpha") + "\n"}},
+        {1, {"Writing .bak for " + databasePath + "\n"}},
+        {static_cast<WORD>(kDatabase.size()), {"Loading strings from " + databasePath + "\n"}},
+        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}},
     };
 
     // The dialog's own set-up, then the messages of each stage, opened by its range.
@@ -658,7 +681,7 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
             int shownPosition = 0;
             if (std::sscanf(event->c_str(), "PBM_SETPOS %d", &shownPosition) == 1) {
                 EXPECT_GE(shownPosition, position) << *event;
-                EXPECT_LE(shownPosition, stage.steps) << *event;
+                EXPECT_LE(shownPosition, stage.maximum) << *event;
                 position = shownPosition;
             } else if (event->rfind("status ", 0) == 0) {
                 lastText = event->substr(7);
@@ -668,7 +691,7 @@ TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
                 ADD_FAILURE() << "not a position or a text: " << *event;
             }
         }
-        EXPECT_EQ(position, stage.steps);
+        EXPECT_EQ(position, stage.maximum);
         EXPECT_EQ(lastText, stage.texts.back());
     }
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");

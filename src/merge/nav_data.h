@@ -14,7 +14,7 @@ inline bool isNavaidRowCode(int code) {
     return code > 1 && code < 14;
 }
 
-// The navaid rows among the lines of a text, as the merge job loads them.
+// How many lines of a text are navaid rows (row codes 2 to 13).
 std::size_t countNavaidRows(std::string_view text);
 
 // One navaid row. Its texts refer to the line it was read from, which must outlive it;

@@ -50,7 +50,7 @@ XPlaneFolder xplaneFolderAt(std::string_view directory) {
     while (directory.size() > 1 && isSeparator(directory.back()))
         directory.remove_suffix(1);
     std::string withSeparator(directory);
-    if (withSeparator.empty() || !isSeparator(withSeparator.back()))
+    if (!isSeparator(withSeparator.back()))
         withSeparator += kPathSeparator;
     return folderAt(std::move(withSeparator), kPathSeparator);
 }

@@ -57,12 +57,14 @@ void saveSettingsAndClose(HWND window) {
     DestroyWindow(window);
 }
 
-// "Set X-Plane Folder": forgets the current folder's airports, lets the user choose
-// X-Plane.exe, lists the airports of the folder chosen and shows its path.
+// "Set X-Plane Folder": lets the user choose X-Plane.exe; then lists the airports of the
+// folder chosen in place of the current folder's and shows its path. A cancel keeps the
+// current folder and its list.
 void onSetXPlaneFolder(HWND window) {
+    if (!chooseXPlaneFolder(window))
+        return;
     SendDlgItemMessageA(window, IDC_AIRPORT_LIST, LB_RESETCONTENT, 0, 0);
     customAirports.clear();
-    chooseXPlaneFolder(window);
     const char* xplaneExePath = Settings::instance()->xplaneExePath;
     scanCustomAirports(window, xplaneExePath);
     const std::string label = folderLabelText(xplaneExePath);

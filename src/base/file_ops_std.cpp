@@ -1,20 +1,38 @@
 #include "base/file_ops.h"
 
+#include "base/file_handle.h"
+
 #include <sys/stat.h>
 
-#include <filesystem>
+namespace {
 
-bool copyFile(const std::string& from, const std::string& to) {
-    std::error_code error;
-    return std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing,
-                                      error);
+// Flushes a folder's entries to disk, so that a rename in it survives a power loss. Best
+// effort: some file systems cannot flush a folder, and the rename has happened anyway.
+void flushFolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::string folderPath = slash == std::string::npos ? "."
+                                   : slash == 0               ? "/"
+                                                              : path.substr(0, slash);
+    // On POSIX a folder opens for reading like a file.
+    FileHandle folder;
+    if (folder.openForReading(folderPath))
+        folder.flushToDisk();
 }
+
+} // namespace
 
 bool replaceFile(const std::string& replacement, const std::string& target) {
     // POSIX rename replaces the target atomically.
-    std::error_code error;
-    std::filesystem::rename(replacement, target, error);
-    return !error;
+    if (::rename(replacement.c_str(), target.c_str()) != 0)
+        return false;
+    flushFolderOf(target);
+    return true;
+}
+
+bool isReadOnlyFile(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
+           (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 std::optional<std::size_t> regularFileSize(std::FILE* file) {

@@ -3,13 +3,17 @@
 #include <sys/stat.h>
 #include <windows.h>
 
-bool copyFile(const std::string& from, const std::string& to) {
-    return CopyFileA(from.c_str(), to.c_str(), FALSE) != 0;
-}
-
 bool replaceFile(const std::string& replacement, const std::string& target) {
+    // A rename within a volume is a journaled change of NTFS; write-through makes a move done
+    // as a copy reach the disk before the call returns.
     return MoveFileExA(replacement.c_str(), target.c_str(),
                        MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+}
+
+bool isReadOnlyFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
 std::optional<std::size_t> regularFileSize(std::FILE* file) {

@@ -2,6 +2,7 @@
 
 #include "base/file_ops.h"
 
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -55,20 +56,19 @@ bool readTextFile(const std::string& path, std::string& text) {
 }
 
 TextFileWriter::~TextFileWriter() {
-    if (file_ != nullptr)
+    if (file_.isOpen())
         close();
 }
 
 bool TextFileWriter::open(const std::string& path) {
-    file_ = std::fopen(path.c_str(), "wb");
-    failed_ = file_ == nullptr;
+    failed_ = !file_.create(path);
     buffer_.resize(kBlockSize);
     buffered_ = 0;
-    return file_ != nullptr;
+    return !failed_;
 }
 
 void TextFileWriter::write(std::string_view text) {
-    if (file_ == nullptr)
+    if (!file_.isOpen())
         return;
     const char* at = text.data();
     const char* const end = at + text.size();
@@ -86,8 +86,8 @@ void TextFileWriter::put(const char* data, std::size_t size) {
     if (buffered_ + size > buffer_.size()) {
         flush();
         if (size >= buffer_.size()) {
-            // A long piece goes to the stream as it is, not through the buffer.
-            if (std::fwrite(data, 1, size, file_) != size)
+            // A long piece goes to the file as it is, not through the buffer.
+            if (!file_.write(data, size))
                 failed_ = true;
             return;
         }
@@ -97,17 +97,18 @@ void TextFileWriter::put(const char* data, std::size_t size) {
 }
 
 void TextFileWriter::flush() {
-    if (buffered_ > 0 && std::fwrite(buffer_.data(), 1, buffered_, file_) != buffered_)
+    if (buffered_ > 0 && !file_.write(buffer_.data(), buffered_))
         failed_ = true;
     buffered_ = 0;
 }
 
 bool TextFileWriter::close() {
-    if (file_ == nullptr)
+    if (!file_.isOpen())
         return false;
     flush();
-    if (std::fclose(file_) != 0)
+    if (!file_.flushToDisk())
         failed_ = true;
-    file_ = nullptr;
+    if (!file_.close())
+        failed_ = true;
     return !failed_;
 }

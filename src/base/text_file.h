@@ -1,7 +1,8 @@
 #pragma once
 
+#include "base/file_handle.h"
+
 #include <cstddef>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -35,8 +36,9 @@ template <typename OnLine> void forEachLine(std::string_view text, OnLine&& onLi
 }
 
 // Writes a new file (an existing one is truncated), turning each line feed into CR LF.
-// Writes are gathered into large blocks. close() tells whether every write and the close
-// itself succeeded; a writer destroyed while open still writes what it was given.
+// Writes are gathered into large blocks. close() flushes the file to disk and tells whether
+// every write, the flush and the close succeeded; a writer destroyed while open still writes
+// what it was given.
 class TextFileWriter {
   public:
     TextFileWriter() = default;
@@ -52,7 +54,7 @@ class TextFileWriter {
     void put(const char* data, std::size_t size);
     void flush();
 
-    std::FILE* file_ = nullptr;
+    FileHandle file_;
     bool failed_ = false;
     std::vector<char> buffer_; // converted text not yet handed to the stream
     std::size_t buffered_ = 0;

@@ -10,7 +10,6 @@
 RestoreResult restoreBackup(const std::string& earthNavPath) {
     const std::string backupPath = earthNavPath + ".bak";
     const std::string keptPath = earthNavPath + ".before-restore";
-    const std::string newPath = earthNavPath + ".new";
 
     std::string text;
     if (!readTextFile(backupPath, text)) {
@@ -26,19 +25,20 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
         check.verdict != DatabaseVerdict::OtherVersion)
         return RestoreResult{RestoreEnd::InputError, refusalMessage(check, backupPath)};
 
+    // A database marked read-only asks to be kept, as it does for a merge.
+    if (isReadOnlyFile(earthNavPath))
+        return RestoreResult{RestoreEnd::WriteError,
+                             earthNavPath + " is read-only, so I can't replace it; nothing was "
+                                            "changed."};
     const bool hadDatabase = pathExists(earthNavPath);
     if (hadDatabase && !copyFile(earthNavPath, keptPath))
         return RestoreResult{RestoreEnd::WriteError, "I can't keep " + earthNavPath + " as " +
                                                          keptPath + "; nothing was changed."};
-    const bool copied = copyFile(backupPath, newPath);
-    if (!copied || !replaceFile(newPath, earthNavPath)) {
-        // Only what the copy wrote goes; a folder in the copy's place stays.
-        if (!isFolder(newPath))
-            std::remove(newPath.c_str());
+    // The copy is written beside the database and swapped in whole.
+    if (!copyFile(backupPath, earthNavPath))
         return RestoreResult{RestoreEnd::WriteError, "I can't put " + backupPath +
                                                          " back in place of " + earthNavPath +
                                                          "; it was not changed."};
-    }
     if (hadDatabase)
         std::remove(keptPath.c_str());
     return {RestoreEnd::Restored, "Restored " + earthNavPath + " from " + backupPath + "."};

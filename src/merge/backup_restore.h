@@ -15,7 +15,8 @@ struct RestoreResult {
     std::string message; // one line that says what happened
 };
 
-// Checks that earthNavPath + ".bak" exists and looks like a navaid database, keeps the
-// current earth_nav.dat as earth_nav.dat.before-restore until the swap has succeeded, and
-// puts a copy of the backup in its place in one atomic step. The backup stays.
+// Checks that earthNavPath + ".bak" exists and looks like a navaid database, and that
+// earth_nav.dat is not marked read-only; keeps the current earth_nav.dat as
+// earth_nav.dat.before-restore until the swap has succeeded, and puts a copy of the backup
+// in its place in one atomic step. The backup stays.
 RestoreResult restoreBackup(const std::string& earthNavPath);

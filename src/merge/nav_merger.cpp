@@ -88,9 +88,16 @@ void NavMerger::loadCustomFiles(const std::vector<CustomAirport>& airports) {
 bool NavMerger::backUp() {
     StageProgress progress(screen_.progress, 1);
     showStatus("Writing .bak for ", earthNavPath_);
-    const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
+    const std::string backupPath = earthNavPath_ + ".bak";
+    // A file marked read-only asks to be kept: then neither file is touched.
+    const std::string* readOnly = isReadOnlyFile(earthNavPath_) ? &earthNavPath_
+                                  : isReadOnlyFile(backupPath)  ? &backupPath
+                                                                : nullptr;
+    const bool copied = readOnly == nullptr && copyFile(earthNavPath_, backupPath);
     progress.finish();
-    if (!copied)
+    if (readOnly != nullptr)
+        showError(*readOnly + " is read-only, so I can't replace it; nothing was changed.");
+    else if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }

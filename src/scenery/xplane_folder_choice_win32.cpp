@@ -7,25 +7,28 @@
 
 #include <cstdio>
 
-void chooseXPlaneFolder(HWND owner) {
+bool chooseXPlaneFolder(HWND owner) {
     Settings* settings = Settings::instance();
     // Pairs of display text and pattern; the list ends with an empty string.
     static const char kFilter[] = "X-Plane.exe\0X-Plane.exe\0All Files (*.*)\0*.*\0";
 
+    // The dialog starts with an empty file name and fills its own buffer, so that a cancel
+    // leaves the configured path alone.
+    char chosenPath[sizeof settings->xplaneExePath] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     ofn.hwndOwner = owner;
     ofn.lpstrFilter = kFilter;
     ofn.nFilterIndex = 0;
-    ofn.lpstrFile = settings->xplaneExePath;
-    ofn.nMaxFile = sizeof settings->xplaneExePath;
+    ofn.lpstrFile = chosenPath;
+    ofn.nMaxFile = sizeof chosenPath;
     ofn.Flags = OFN_EXPLORER | OFN_NONETWORKBUTTON | OFN_NOREADONLYRETURN | OFN_FILEMUSTEXIST |
                 OFN_HIDEREADONLY;
-    settings->xplaneExePath[0] = '\0';
 
-    if (GetOpenFileNameA(&ofn))
-        return;
-    MessageBoxA(owner, "Error: no choose X-Plane Folder.", windowTitle, MB_ICONWARNING);
-    std::snprintf(settings->xplaneExePath, sizeof settings->xplaneExePath, "%s",
-                  kDefaultXPlaneExePath);
+    if (!GetOpenFileNameA(&ofn)) {
+        MessageBoxA(owner, "Error: no choose X-Plane Folder.", windowTitle, MB_ICONWARNING);
+        return false;
+    }
+    std::snprintf(settings->xplaneExePath, sizeof settings->xplaneExePath, "%s", chosenPath);
+    return true;
 }

@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-// Lets the user choose X-Plane.exe with the open-file dialog, owned by owner. The settings'
-// xplaneExePath then holds the chosen file, or, after a cancel or a failure and a warning,
-// the default path C:\X-Plane\X-Plane.exe.
-void chooseXPlaneFolder(HWND owner);
+// Lets the user choose X-Plane.exe with the open-file dialog, owned by owner. True when a
+// file was chosen: the settings' xplaneExePath then holds it. After a cancel or a failure it
+// warns and returns false, and xplaneExePath stays as it was.
+bool chooseXPlaneFolder(HWND owner);

@@ -3,6 +3,8 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 
+#include <cstdint>
+
 static_assert(IDC_SAME_NAME_SKIP == kSameNameSkip && IDC_SAME_NAME_REQUEST == kSameNameRequest &&
                   IDC_SAME_NAME_REPLACE == kSameNameReplace &&
                   IDC_SAME_CALLSIGN_SKIP == kSameCallsignSkip &&
@@ -36,9 +38,20 @@ void markStoredCode(HWND dialog, const int (&choices)[3], int code) {
             setCheck(dialog, id, true);
 }
 
+// The three values the dialog opened with, which "Cancel" puts back. The dialog is modal to
+// the main window, so at most one is open.
+struct OpeningValues {
+    std::int32_t sameNameAction;
+    std::int32_t sameCallsignAction;
+    std::int32_t distanceRestriction;
+};
+OpeningValues gOpeningValues;
+
 // The radio buttons start cleared; only those named by the stored codes get a mark.
 void onInitDialog(HWND dialog) {
     const Settings* settings = Settings::instance();
+    gOpeningValues = {settings->sameNameAction, settings->sameCallsignAction,
+                      settings->distanceRestriction};
     markStoredCode(dialog, kSameNameChoices, settings->sameNameAction);
     markStoredCode(dialog, kSameCallsignChoices, settings->sameCallsignAction);
     setCheck(dialog, IDC_DISTANCE_RESTRICTION, settings->distanceRestriction == 1);
@@ -64,7 +77,12 @@ INT_PTR onCommand(HWND dialog, int id) {
         settings->distanceRestriction = settings->distanceRestriction == 1 ? 0 : 1;
         return TRUE;
     case IDOK:
+        EndDialog(dialog, id);
+        return TRUE;
     case IDCANCEL:
+        settings->sameNameAction = gOpeningValues.sameNameAction;
+        settings->sameCallsignAction = gOpeningValues.sameCallsignAction;
+        settings->distanceRestriction = gOpeningValues.distanceRestriction;
         EndDialog(dialog, id);
         return TRUE;
     default:

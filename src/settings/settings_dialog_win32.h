@@ -3,5 +3,6 @@
 #include <windows.h>
 
 // The settings dialog (template IDD_SETTINGS). Every click is stored at once in the Settings
-// object; "OK" and "Cancel" only close the dialog.
+// object; "OK" keeps what was clicked, "Cancel" (also Esc and the close box) puts back the
+// values the dialog opened with.
 INT_PTR CALLBACK settingsDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

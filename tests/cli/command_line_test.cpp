@@ -415,6 +415,13 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
          "changed.\n"},
         {"backup blocked", [](const std::string& db) { fs::create_directory(db + ".bak"); }, 3,
          "quillet: I can't write \".bak\" file!\n"},
+        {"read-only database",
+         [](const std::string& db) {
+             fs::permissions(
+                 db, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                 fs::perm_options::remove);
+         },
+         3, "quillet: %s is read-only, so I can't replace it; nothing was changed.\n"},
         {"new database blocked", [](const std::string& db) { fs::create_directory(db + ".new"); },
          3, "quillet: I can't write \"To\" file!\n"},
     };
@@ -425,9 +432,14 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
         const std::string before = fs::exists(database_) ? readBytes(database_) : "";
         const Outcome result = merge(skipAll);
         EXPECT_EQ(result.code, c.code);
-        EXPECT_EQ(result.err, c.err);
+        std::string err = c.err;
+        if (const std::size_t path = err.find("%s"); path != std::string::npos)
+            err.replace(path, 2, database_);
+        EXPECT_EQ(result.err, err);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(fs::exists(database_) ? readBytes(database_) : "", before);
+        if (fs::exists(database_))
+            fs::permissions(database_, fs::perms::owner_write, fs::perm_options::add);
         fs::remove_all(database_ + ".bak");
         fs::remove_all(database_ + ".new");
     }

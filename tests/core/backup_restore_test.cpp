@@ -100,4 +100,18 @@ TEST_F(Restore, AFailedSwapLeavesTheDatabaseAsItWas) {
     EXPECT_TRUE(fs::is_directory(database_ + ".new"));
 }
 
+TEST_F(Restore, LeavesADatabaseMarkedReadOnlyAlone) {
+    writeBytes(database_, kCurrent);
+    writeBytes(database_ + ".bak", kBackup);
+    const auto writable = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    fs::permissions(database_, writable, fs::perm_options::remove);
+    const RestoreResult result = restoreBackup(database_);
+    fs::permissions(database_, fs::perms::owner_write, fs::perm_options::add);
+    EXPECT_EQ(result.end, RestoreEnd::WriteError);
+    EXPECT_EQ(result.message,
+              database_ + " is read-only, so I can't replace it; nothing was changed.");
+    EXPECT_EQ(readBytes(database_), kCurrent);
+    EXPECT_FALSE(fs::exists(database_ + ".before-restore"));
+}
+
 } // namespace

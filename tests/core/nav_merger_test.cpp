@@ -603,4 +603,28 @@ TEST_F(MergeJob, ACustomLineGivenTwiceIsTakenOnceTheFirstInTableOrder) {
                            "\n99\n"));
 }
 
+TEST_F(MergeJob, AReadOnlyDatabaseOrBackupIsNamedAndNothingIsChanged) {
+    const std::string database = "I\n" + kHeader + "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n99\n";
+    const std::string backup = earthNav_ + ".bak";
+    addAirport("A", "3 10.4 10.3 0 1 1 0.0 ABC ALPHA V\n");
+    for (const std::string& readOnly : {earthNav_, backup}) {
+        SCOPED_TRACE(readOnly);
+        writeDatabase(database);
+        writeBytes(backup, "an older backup");
+        setReadOnly(readOnly, true);
+        const FolderContents before = folderContents(fs::path(earthNav_).parent_path());
+        screen_.errors.clear();
+
+        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
+        EXPECT_EQ(job.merge(), MergeEnd::WriteError);
+        EXPECT_EQ(screen_.errors,
+                  std::vector<std::string>{"Error!: " + readOnly +
+                                           " is read-only, so I can't replace it; nothing was "
+                                           "changed."});
+        EXPECT_EQ(folderContents(fs::path(earthNav_).parent_path()), before);
+        EXPECT_TRUE(isReadOnly(readOnly));
+        setReadOnly(readOnly, false);
+    }
+}
+
 } // namespace

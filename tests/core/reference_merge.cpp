@@ -154,9 +154,17 @@ ReferenceMerger::ReferenceMerger(const MergeScreen& screen, const std::string& d
 bool ReferenceMerger::backUp() {
     startStage(1);
     showStatus("Writing .bak for ", earthNavPath_);
-    const bool copied = copyFile(earthNavPath_, earthNavPath_ + ".bak");
+    const std::string backupPath = earthNavPath_ + ".bak";
+    std::string readOnly;
+    if (isReadOnlyFile(earthNavPath_))
+        readOnly = earthNavPath_;
+    else if (isReadOnlyFile(backupPath))
+        readOnly = backupPath;
+    const bool copied = readOnly.empty() && copyFile(earthNavPath_, backupPath);
     endStage();
-    if (!copied)
+    if (!readOnly.empty())
+        showError(readOnly + " is read-only, so I can't replace it; nothing was changed.");
+    else if (!copied)
         showError("I can't write \".bak\" file!");
     return copied;
 }

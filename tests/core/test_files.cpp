@@ -1,5 +1,7 @@
 #include "test_files.h"
 
+#include <gtest/gtest.h>
+
 #include <atomic>
 #include <fstream>
 #include <sstream>
@@ -45,4 +47,34 @@ std::string crlf(const std::string& text) {
         out += c;
     }
     return out;
+}
+
+void PrintTo(const FileBytes& file, std::ostream* out) {
+    constexpr std::size_t kShown = 40;
+    *out << file.bytes.size()
+         << " bytes: " << ::testing::PrintToString(file.bytes.substr(0, kShown))
+         << (file.bytes.size() > kShown ? "..." : "");
+}
+
+FolderContents folderContents(const fs::path& folder) {
+    FolderContents contents;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string relative = entry.path().lexically_relative(folder).generic_string();
+        contents.insert_or_assign(
+            relative, entry.is_directory() ? "<folder>" : readBytes(entry.path().string()));
+    }
+    return contents;
+}
+
+void setReadOnly(const std::string& path, bool readOnly) {
+    if (readOnly)
+        fs::permissions(path,
+                        fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+    else
+        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+}
+
+bool isReadOnly(const std::string& path) {
+    return (fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none;
 }

@@ -82,6 +82,11 @@ void overwrite(const std::string& path, const std::string& bytes) {
     fclose(stream);
 }
 
+bool isReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+}
+
 bool isFolder(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -492,6 +497,42 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         c.check(databasePath);
         stop();
     }
+}
+
+TEST_F(MergeRunTest, ReadOnlyFilesAreNamedAndLeftAloneAndTheBackupIsAnOrdinaryFile) {
+    startWith({{"Alpha Field", {kAlpha}}});
+    select({"Alpha Field"});
+    const std::string backupPath = databasePath + ".bak";
+    // A run stopped by a read-only file: its error, then the dialog closes.
+    const auto refusedRun = [&](const std::string& readOnlyPath) {
+        pressGo([&](HWND progress) {
+            dismissError(readOnlyPath +
+                         " is read-only, so I can't replace it; nothing was changed.");
+            EXPECT_TRUE(waitForWindowGone(progress));
+        });
+        EXPECT_TRUE(isReadOnly(readOnlyPath));
+        EXPECT_FALSE(fileExists(databasePath + ".new"));
+        EXPECT_FALSE(fileExists(backupPath + ".new"));
+    };
+
+    SetFileAttributesA(databasePath.c_str(), FILE_ATTRIBUTE_READONLY);
+    refusedRun(databasePath);
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_FALSE(fileExists(backupPath));
+
+    // Writable again, the database is merged, and its backup is an ordinary writable file.
+    SetFileAttributesA(databasePath.c_str(), FILE_ATTRIBUTE_NORMAL);
+    mergeQuietly();
+    const std::string merged = crlf(mergedDatabase({kNdb, kVor}, {kAlpha}));
+    EXPECT_EQ(database(), merged);
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    EXPECT_FALSE(isReadOnly(backupPath));
+
+    SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_READONLY);
+    refusedRun(backupPath);
+    EXPECT_EQ(database(), merged);
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
 TEST_F(MergeRunTest, TwoMergesInARowEachRunTheirOwnDialogAndGiveTheSameFile) {

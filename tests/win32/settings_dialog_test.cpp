@@ -61,7 +61,7 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredCodesMarked) {
     }
 }
 
-TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndCancelKeepsThem) {
+TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndOkKeepsThem) {
     start();
     Settings* settings = Settings::instance();
     withDialog([&](HWND dialog) {
@@ -81,7 +81,7 @@ TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndCancelKeepsThem) {
         clickButton(dialog, kCheckBox);
         EXPECT_EQ(settings->distanceRestriction, 1);
         clickButton(dialog, kCheckBox);
-        postButtonClick(dialog, IDCANCEL);
+        postButtonClick(dialog, IDOK);
         EXPECT_TRUE(waitForWindowGone(dialog));
     });
     EXPECT_EQ(settings->sameNameAction, 1018);
@@ -95,6 +95,39 @@ TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndCancelKeepsThem) {
     EXPECT_EQ(readFile(settingsFilePath()), "C:\\X-Plane\\X-Plane.exe\r\n1018\r\n1021\r\n0\r\n");
 }
 
+TEST_F(SettingsDialogTest, CancelPutsBackTheValuesItOpenedWithHoweverItIsClosed) {
+    // A restriction of 5 shows as off; a click stores 1, and Cancel puts the 5 back.
+    writeSettingsFile("C:\\X-Plane\\X-Plane.exe\n1016\n1021\n5\n");
+    start();
+    Settings* settings = Settings::instance();
+    const struct {
+        const char* how;
+        void (*close)(HWND);
+    } ways[] = {
+        {"Cancel", [](HWND d) { postButtonClick(d, IDCANCEL); }},
+        {"Escape", [](HWND d) { pressEscape(d); }},
+        {"close box", [](HWND d) { pressCloseBox(d); }},
+    };
+    for (const auto& way : ways) {
+        SCOPED_TRACE(way.how);
+        withDialog([&](HWND dialog) {
+            clickButton(dialog, 1018);
+            clickButton(dialog, 1019);
+            clickButton(dialog, kCheckBox);
+            // Stored at once, so the marks stay live while the dialog is open.
+            EXPECT_EQ(settings->sameNameAction, 1018);
+            EXPECT_EQ(settings->sameCallsignAction, 1019);
+            EXPECT_EQ(settings->distanceRestriction, 1);
+            way.close(dialog);
+            EXPECT_TRUE(waitForWindowGone(dialog));
+        });
+        EXPECT_EQ(settings->sameNameAction, 1016);
+        EXPECT_EQ(settings->sameCallsignAction, 1021);
+        EXPECT_EQ(settings->distanceRestriction, 5);
+        withDialog([&](HWND dialog) { EXPECT_EQ(marks(dialog), (std::vector<int>{1016, 1021})); });
+    }
+}
+
 TEST_F(SettingsDialogTest, AnUnknownRestrictionIsSwitchedOnByOneClick) {
     writeSettingsFile("C:\\X-Plane\\X-Plane.exe\n1017\n1020\n5\n");
     start();
@@ -102,6 +135,9 @@ TEST_F(SettingsDialogTest, AnUnknownRestrictionIsSwitchedOnByOneClick) {
         EXPECT_EQ(checkState(dialog, kCheckBox), BST_UNCHECKED);
         clickButton(dialog, kCheckBox);
         EXPECT_EQ(checkState(dialog, kCheckBox), BST_CHECKED);
+        EXPECT_EQ(Settings::instance()->distanceRestriction, 1);
+        postButtonClick(dialog, IDOK);
+        EXPECT_TRUE(waitForWindowGone(dialog));
     });
     EXPECT_EQ(Settings::instance()->distanceRestriction, 1);
 }

@@ -53,7 +53,11 @@ TEST_F(FolderChoiceTest, ChoosingAnotherXPlaneListsOnlyItsAirports) {
     EXPECT_FALSE(fileExists(settingsFilePath()));
 }
 
-TEST_F(FolderChoiceTest, CancelWarnsAndFallsBackToTheDefaultPath) {
+TEST_F(FolderChoiceTest, CancelWarnsAndKeepsTheConfiguredFolderAndItsList) {
+    const std::string exePath = Settings::instance()->xplaneExePath;
+    const std::string label = folderLabel();
+    const std::vector<std::string> table = tableFolders();
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, 1);
     runMenuCommand(IDM_SET_XPLANE_FOLDER, [&] {
         HWND open = waitForOpenDialog();
         ASSERT_NE(open, nullptr);
@@ -64,12 +68,12 @@ TEST_F(FolderChoiceTest, CancelWarnsAndFallsBackToTheDefaultPath) {
         EXPECT_EQ(GetDlgItem(warning, IDCANCEL), nullptr); // an OK button only
         pressEnter(warning);
     });
-    EXPECT_STREQ(Settings::instance()->xplaneExePath, "C:\\X-Plane\\X-Plane.exe");
-    EXPECT_EQ(folderLabel(), "X-Plane folder: C:\\X-Plane\\X-Plane.exe");
-    // The list was rebuilt from the default folder, which has no custom scenery here.
-    EXPECT_EQ(xplaneDirectory, "C:\\X-Plane\\");
-    EXPECT_TRUE(listItems().empty());
-    EXPECT_TRUE(customAirports.empty());
+    EXPECT_EQ(Settings::instance()->xplaneExePath, exePath);
+    EXPECT_EQ(folderLabel(), label);
+    EXPECT_EQ(xplaneDirectory, first.directory);
+    EXPECT_EQ(listItems(), (std::vector<std::string>{"Alpha", "Shared"}));
+    EXPECT_EQ(tableFolders(), table);
+    EXPECT_EQ(SendMessageA(airportListBox, LB_GETSEL, 1, 0), 1); // the selection too
 }
 
 } // namespace

@@ -7,7 +7,9 @@
 #include "nav_data_generator.h"
 #include "quiet_screen.h"
 #include "timing.h"
+
 #include "reference_merge.h"
+#include "test_files.h"
 
 #include "merge/nav_merger.h"
 #include "settings/settings.h"
@@ -16,8 +18,6 @@
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,18 +28,6 @@ namespace {
 constexpr int kDatabaseRows = 30000;
 constexpr int kRepeats = 9;
 
-void writeFile(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
-}
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
 // An X-Plane folder with the generated database and custom airports.
 struct Workspace {
     fs::path root;
@@ -49,7 +37,7 @@ struct Workspace {
     SettingCodes codes;
     std::size_t inputBytes = 0;
 
-    void restoreDatabase() const { writeFile(databasePath, databaseBytes); }
+    void restoreDatabase() const { writeBytes(databasePath, databaseBytes); }
 };
 
 // Reading every input whole and writing a file of the output's size, with nothing between.
@@ -122,10 +110,8 @@ void printTable(const std::vector<Row>& rows) {
 } // namespace
 
 int main() {
-    const fs::path root =
-        fs::temp_directory_path() /
-        ("quillet-bench-" +
-         std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    const TempDir scratch;
+    const fs::path root = scratch.path();
     NavDataGenerator generator(810);
     const std::string database = generator.database(kDatabaseRows);
     std::printf(
@@ -152,7 +138,7 @@ int main() {
         for (const std::string& navDat : generator.customAirports(airportCount)) {
             const fs::path path =
                 workspace.root / "Custom Scenery" / ("Airport" + std::to_string(n++)) / "nav.dat";
-            writeFile(path, navDat);
+            writeBytes(path.string(), navDat);
             workspace.airports.push_back(
                 {path.string(), path.parent_path().filename().string(), 1});
             workspace.inputBytes += navDat.size();
@@ -165,7 +151,7 @@ int main() {
                 QuietScreen screen;
 
                 jobSeconds<NavMerger>(workspace, screen);
-                const std::string output = readFile(workspace.databasePath);
+                const std::string output = readBytes(workspace.databasePath);
                 // Floor and job take turns, so that both meet the same load of the machine.
                 std::vector<double> jobTimes, floorTimes;
                 for (int i = 0; i < kRepeats; ++i) {
@@ -182,7 +168,7 @@ int main() {
 
                 std::vector<double> referenceTimes = {
                     jobSeconds<ReferenceMerger>(workspace, screen)};
-                const bool same = readFile(workspace.databasePath) == output;
+                const bool same = readBytes(workspace.databasePath) == output;
                 if (referenceTimes[0] < 1.0) {
                     for (int i = 0; i < 2; ++i)
                         referenceTimes.push_back(jobSeconds<ReferenceMerger>(workspace, screen));
@@ -208,7 +194,5 @@ int main() {
                 goal.reference >= 100 * goal.job ? "met" : "NOT MET",
                 double(goal.peak) / goal.input, goal.peak <= 3 * goal.input ? "met" : "NOT MET");
 
-    std::error_code ignored;
-    fs::remove_all(root, ignored);
     return failed ? 1 : 0;
 }

@@ -8,6 +8,8 @@
 #include "nav_data_generator.h"
 #include "quiet_screen.h"
 #include "timing.h"
+
+#include "test_files.h"
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
@@ -53,7 +55,7 @@ struct Workspace {
     std::string databaseBytes;
 };
 
-Workspace makeWorkspace(const driver::TempDirectory& dir, NavDataGenerator& generator,
+Workspace makeWorkspace(const TempDir& dir, NavDataGenerator& generator,
                         const std::string& databaseBytes, int airportCount) {
     const std::string xplane = "X-Plane " + std::to_string(airportCount);
     Workspace workspace;
@@ -139,7 +141,7 @@ struct Row {
 } // namespace
 
 int main() {
-    driver::TempDirectory dir;
+    TempDir dir;
     NavDataGenerator generator(810);
     const std::string database = generator.database(kDatabaseRows);
     std::printf("Database: %d navaid rows, %zu bytes; settings Replace/Replace, distance "
@@ -160,7 +162,7 @@ int main() {
         std::vector<double> jobTimes;
         for (int i = 0; i < kRepeats; ++i)
             jobTimes.push_back(jobSeconds(workspace, screen));
-        const std::string jobOutput = driver::readFile(workspace.databasePath);
+        const std::string jobOutput = readBytes(workspace.databasePath);
 
         std::vector<double> goTimes;
         bool completed = true;
@@ -169,7 +171,7 @@ int main() {
             completed = goSeconds(workspace, mainWindow, seconds);
             goTimes.push_back(seconds);
         }
-        const bool same = driver::readFile(workspace.databasePath) == jobOutput;
+        const bool same = readBytes(workspace.databasePath) == jobOutput;
         stopProgram(mainWindow);
 
         rows.push_back({airportCount, median(jobTimes), median(goTimes), same});

@@ -14,4 +14,4 @@ cmake --build "$build" -j "$(nproc)" --target window_traffic_bench
 trap 'stop_wine; stop_display' EXIT
 start_display
 start_wine
-wine "$build/tests/win32/window_traffic_bench.exe"
+wine "$build/bench/window_traffic_bench.exe"

@@ -27,7 +27,7 @@ TEST(ListsBefore, ComparesBytesWithLettersUpperCasedThenBytes) {
 
 TEST(ListCustomAirports, ListsTheFoldersWithNavDataInListingOrder) {
     TempDir dir;
-    const XPlaneFolder folder = xplaneFolderAt(dir.path().string());
+    const XPlaneFolder folder = xplaneFolderAt(dir.path());
     // Listing order puts "_under" after the letters; byte order would put it before "alpha2".
     for (const char* name : {"zulu", "_under", "alpha2", "Bravo", "Alpha"})
         writeBytes(customNavDatPath(folder, name), "I\n810 Version\n99\n");
@@ -49,7 +49,7 @@ TEST(ListCustomAirports, ListsTheFoldersWithNavDataInListingOrder) {
 
 TEST(ListCustomAirports, IsEmptyWithoutCustomScenery) {
     TempDir dir;
-    EXPECT_TRUE(listCustomAirports(xplaneFolderAt(dir.path().string())).empty());
+    EXPECT_TRUE(listCustomAirports(xplaneFolderAt(dir.path())).empty());
 }
 
 } // namespace

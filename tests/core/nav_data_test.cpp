@@ -122,7 +122,7 @@ TEST(TextFile, MissingFileOrFolderCannotBeRead) {
     TempDir dir;
     std::string text;
     EXPECT_FALSE(readTextFile(dir.file("missing.dat"), text));
-    EXPECT_FALSE(readTextFile(dir.path().string(), text));
+    EXPECT_FALSE(readTextFile(dir.path(), text));
 }
 
 TEST(TextFile, SplitsLongLinesIntoPiecesOnlyWhenAsked) {
@@ -150,7 +150,7 @@ TEST(TextFile, WritesEveryLineFeedAsCrLf) {
 TEST(TextFile, WriterReportsAFileThatCannotBeCreated) {
     TempDir dir;
     TextFileWriter writer;
-    EXPECT_FALSE(writer.open(dir.path().string()));
+    EXPECT_FALSE(writer.open(dir.path()));
     writer.write("lost\n");
     EXPECT_FALSE(writer.close());
 }

@@ -81,7 +81,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndSavesFourLines) {
     EXPECT_EQ(settings_->distanceRestriction, 1);
 
     snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().string().c_str());
+             dir_.path().c_str());
     settings_->save();
     EXPECT_EQ(readBytes(settingsPath()), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
 }
@@ -89,7 +89,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndSavesFourLines) {
 TEST_F(SettingsFile, LoadAndSaveSettlesOnFiveStableLines) {
     writeBytes(settingsPath(), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
     snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().string().c_str());
+             dir_.path().c_str());
     const std::string settled = "C:\\X-Plane\\X-Plane.exe\r\n\r\n1017\r\n1020\r\n1\r\n";
     for (int run = 0; run < 2; ++run) {
         settings_->load();
@@ -102,7 +102,7 @@ TEST_F(SettingsFile, SaveGoesToStartDirectoryNotCurrentDirectory) {
     TempDir elsewhere;
     settings_->load();
     snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             elsewhere.path().string().c_str());
+             elsewhere.path().c_str());
     settings_->save();
     EXPECT_TRUE(fs::exists(elsewhere.file(kSettingsFileName)));
     EXPECT_FALSE(fs::exists(settingsPath()));
@@ -113,7 +113,7 @@ TEST_F(SettingsFile, SaveThatCannotOpenTheFileChangesNothing) {
     fs::create_directory(settingsPath());
     settings_->load();
     snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().string().c_str());
+             dir_.path().c_str());
     settings_->save();
     EXPECT_TRUE(fs::is_directory(settingsPath()));
 }

@@ -201,7 +201,7 @@ class SmallDisk {
     }
     bool mounted() const { return whyNotMounted_.empty(); }
     const std::string& whyNotMounted() const { return whyNotMounted_; }
-    std::string folder() const { return dir_.path().string(); }
+    std::string folder() const { return dir_.path(); }
     // Makes the whole file system read-only.
     bool makeReadOnly() {
         return mount(nullptr, dir_.path().c_str(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr) == 0;

@@ -62,7 +62,7 @@ TEST_F(AboutBoxTest, ShowsTheNameTwoCreditLinesAndTheLogo) {
         HWND control = GetWindow(about, GW_CHILD);
         for (const auto& expected : controls) {
             ASSERT_NE(control, nullptr);
-            EXPECT_EQ(GetDlgCtrlID(control), -1);
+            EXPECT_EQ(GetDlgCtrlID(control), IDC_STATIC);
             EXPECT_TRUE(IsWindowVisible(control));
             EXPECT_EQ(GetWindowLongA(control, GWL_STYLE) & SS_TYPEMASK, expected.type);
             const RECT& r = expected.rect;

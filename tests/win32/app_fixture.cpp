@@ -1,11 +1,12 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
+#include "res/resource.h"
 #include "ui/ui_values_win32.h"
 
 #include <cstdlib>
 
-FakeXPlane makeXPlaneFolder(const driver::TempDirectory& dir, const std::string& relative,
+FakeXPlane makeXPlaneFolder(const TempDir& dir, const std::string& relative,
                             const std::vector<SceneryFolder>& folders) {
     FakeXPlane xplane;
     xplane.directory = dir.makeFolder(relative) + "\\";
@@ -46,10 +47,7 @@ void AppTest::stop() {
 }
 
 void AppTest::writeSettingsFile(const std::string& text) const {
-    std::string bytes;
-    for (char c : text)
-        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    dir.writeFile("start\\q-config.qcf", bytes);
+    dir.writeFile("start\\q-config.qcf", crlf(text));
 }
 
 std::string AppTest::settingsFilePath() const {
@@ -85,7 +83,7 @@ std::vector<std::string> AppTest::tableFolders() const {
 }
 
 std::string AppTest::folderLabel() const {
-    return driver::windowText(GetDlgItem(mainWindow, 3));
+    return driver::windowText(GetDlgItem(mainWindow, IDC_LABEL));
 }
 
 void AppTest::runMenuCommand(int commandId, const std::function<void()>& driverCall) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "test_files.h"
 #include "window_driver.h"
 
 #include <gtest/gtest.h>
@@ -17,7 +18,7 @@ struct SceneryFolder {
     std::string name;
     bool hasNavData;
 };
-FakeXPlane makeXPlaneFolder(const driver::TempDirectory& dir, const std::string& relative,
+FakeXPlane makeXPlaneFolder(const TempDir& dir, const std::string& relative,
                             const std::vector<SceneryFolder>& folders);
 
 // The program started as WinMain starts it, in a scratch start directory: settings loaded,
@@ -44,7 +45,7 @@ class AppTest : public ::testing::Test {
     // drives it from a second thread.
     void runMenuCommand(int commandId, const std::function<void()>& driverCall);
 
-    driver::TempDirectory dir;
+    TempDir dir;
     std::string startDirectory;
     HWND mainWindow = nullptr;
 

@@ -61,21 +61,21 @@ TEST_F(ConflictPromptTest, IsACentredDialogWithoutCloseBoxLaidOutAsItsTemplate) 
             LONG style;
             bool bordered = false;
         } controls[] = {
-            {128, "Button", "Replace this String", 179, 52, 75, 14,
+            {IDC_REPLACE_STRING, "Button", "Replace this String", 179, 52, 75, 14,
              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_DEFPUSHBUTTON},
-            {1004, "Button", "Skip this String", 256, 52, 54, 14,
+            {IDC_SKIP_STRING, "Button", "Skip this String", 256, 52, 54, 14,
              WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON},
-            {1007, "Static", nullptr, 6, 18, 304, 10,
+            {IDC_CUSTOM_LINE, "Static", nullptr, 6, 18, 304, 10,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX, true},
-            {1006, "Static", "String from Custom Scenery ", 6, 10, 91, 8,
+            {IDC_CUSTOM_SCENERY_LABEL, "Static", "String from Custom Scenery ", 6, 10, 91, 8,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT},
-            {-1, "Static", "I distrust in identity two strings, in CALLSIGN or NAME:", 6, 1, 304, 8,
+            {IDC_STATIC, "Static", "I distrust in identity two strings, in CALLSIGN or NAME:", 6, 1,
+             304, 8, WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT},
+            {IDC_XPLANE_LABEL, "Static", "String from X-Plane :", 6, 28, 304, 8,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT},
-            {1008, "Static", "String from X-Plane :", 6, 28, 304, 8,
-             WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT},
-            {1009, "Static", nullptr, 6, 37, 304, 10,
+            {IDC_BASE_LINE, "Static", nullptr, 6, 37, 304, 10,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX, true},
-            {1010, "Static", nullptr, 100, 10, 210, 8,
+            {IDC_SOURCE_PATH, "Static", nullptr, 100, 10, 210, 8,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX},
         };
         HWND control = GetWindow(prompt, GW_CHILD);
@@ -102,8 +102,8 @@ TEST_F(ConflictPromptTest, IsACentredDialogWithoutCloseBoxLaidOutAsItsTemplate) 
         GUITHREADINFO info = {};
         info.cbSize = sizeof info;
         ASSERT_TRUE(GetGUIThreadInfo(mainThread, &info));
-        EXPECT_EQ(info.hwndFocus, GetDlgItem(prompt, 128));
-        postButtonClick(prompt, 1004);
+        EXPECT_EQ(info.hwndFocus, GetDlgItem(prompt, IDC_REPLACE_STRING));
+        postButtonClick(prompt, IDC_SKIP_STRING);
     });
 }
 
@@ -127,19 +127,20 @@ TEST_F(ConflictPromptTest, ShowsPathCustomLineAndBaseLineAsStoredAndDisablesItsO
     ASSERT_NE(hook, nullptr);
     const int answer = ask([&](HWND prompt) {
         // Line ends, letter case and '&' as they are.
-        EXPECT_EQ(controlText(prompt, 1010), kSourcePath);
-        EXPECT_EQ(controlText(prompt, 1007), kCustomLine);
-        EXPECT_EQ(controlText(prompt, 1009), kBaseLine);
+        EXPECT_EQ(controlText(prompt, IDC_SOURCE_PATH), kSourcePath);
+        EXPECT_EQ(controlText(prompt, IDC_CUSTOM_LINE), kCustomLine);
+        EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), kBaseLine);
         EXPECT_EQ(GetWindow(prompt, GW_OWNER), owner);
         EXPECT_FALSE(IsWindowEnabled(owner));
-        postButtonClick(prompt, 1004);
+        postButtonClick(prompt, IDC_SKIP_STRING);
     });
     UnhookWindowsHookEx(hook);
-    EXPECT_EQ(answer, 1004);
+    EXPECT_EQ(answer, IDC_SKIP_STRING);
     EXPECT_TRUE(IsWindowEnabled(owner));
-    EXPECT_EQ(TextRecorder::texts, (std::vector<std::string>{std::string("1010 ") + kSourcePath,
-                                                             std::string("1007 ") + kCustomLine,
-                                                             std::string("1009 ") + kBaseLine}));
+    EXPECT_EQ(TextRecorder::texts,
+              (std::vector<std::string>{std::to_string(IDC_SOURCE_PATH) + " " + kSourcePath,
+                                        std::to_string(IDC_CUSTOM_LINE) + " " + kCustomLine,
+                                        std::to_string(IDC_BASE_LINE) + " " + kBaseLine}));
 }
 
 TEST_F(ConflictPromptTest, OnlyItsTwoButtonsAnswer) {
@@ -150,27 +151,28 @@ TEST_F(ConflictPromptTest, OnlyItsTwoButtonsAnswer) {
         void (*answer)(HWND);
         int expected;
     } cases[] = {
-        {"Replace this String", [](HWND p) { postButtonClick(p, 128); }, 128},
-        {"Skip this String", [](HWND p) { postButtonClick(p, 1004); }, 1004},
-        {"Enter", [](HWND p) { pressEnter(p); }, 128},
+        {"Replace this String", [](HWND p) { postButtonClick(p, IDC_REPLACE_STRING); },
+         IDC_REPLACE_STRING},
+        {"Skip this String", [](HWND p) { postButtonClick(p, IDC_SKIP_STRING); }, IDC_SKIP_STRING},
+        {"Enter", [](HWND p) { pressEnter(p); }, IDC_REPLACE_STRING},
         {"Esc, then Skip this String",
          [](HWND p) {
              pressEscape(p);
-             postButtonClick(p, 1004);
+             postButtonClick(p, IDC_SKIP_STRING);
          },
-         1004},
+         IDC_SKIP_STRING},
         {"close request, then Enter",
          [](HWND p) {
              pressCloseBox(p);
              pressEnter(p);
          },
-         128},
+         IDC_REPLACE_STRING},
         {"cancel command, then Skip this String",
          [](HWND p) {
              postCommand(p, IDCANCEL);
-             postButtonClick(p, 1004);
+             postButtonClick(p, IDC_SKIP_STRING);
          },
-         1004},
+         IDC_SKIP_STRING},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.how);

@@ -26,7 +26,7 @@ TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
     EXPECT_EQ(wcex.style, 0u);
     EXPECT_EQ(wcex.lpfnWndProc, mainWindowProc);
     EXPECT_EQ(wcex.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
-    EXPECT_EQ(wcex.lpszMenuName, MAKEINTRESOURCEA(109));
+    EXPECT_EQ(wcex.lpszMenuName, MAKEINTRESOURCEA(IDR_MAIN_MENU));
     EXPECT_NE(wcex.hIcon, nullptr);
     EXPECT_NE(wcex.hIconSm, nullptr);
     EXPECT_EQ(wcex.cbClsExtra, 0);
@@ -40,11 +40,11 @@ TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
     const struct {
         const char* text;
         UINT id;
-    } fileItems[] = {{"Set X-Plane Folder", 32775},
-                     {"&Settings", 32785},
+    } fileItems[] = {{"Set X-Plane Folder", IDM_SET_XPLANE_FOLDER},
+                     {"&Settings", IDM_SETTINGS},
                      {"Restore backup", IDM_RESTORE_BACKUP},
                      {"", 0},
-                     {"E&xit", 32784}};
+                     {"E&xit", IDM_EXIT}};
     ASSERT_EQ(GetMenuItemCount(file), 5);
     for (UINT i = 0; i < 5; ++i) {
         EXPECT_EQ(menuItemText(file, i), fileItems[i].text);
@@ -54,7 +54,7 @@ TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
     HMENU help = GetSubMenu(menu, 1);
     ASSERT_EQ(GetMenuItemCount(help), 1);
     EXPECT_EQ(menuItemText(help, 0), "&About");
-    EXPECT_EQ(GetMenuItemID(help, 0), 32779u);
+    EXPECT_EQ(GetMenuItemID(help, 0), static_cast<UINT>(IDM_ABOUT));
 }
 
 TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
@@ -78,17 +78,17 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         int x, y, width, height, id;
     } children[] = {
         {"Static", "X-Plane folder: C:\\X-Plane\\X-Plane.exe", WS_CHILD | WS_VISIBLE | SS_LEFT, 5,
-         4, 320, 15, 3},
+         4, 320, 15, IDC_LABEL},
         {"Static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
-         WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 20, 320, 15, 3},
+         WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 20, 320, 15, IDC_LABEL},
         {"ListBox", "",
          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
              LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
-         5, 40, 320, 290, 1},
+         5, 40, 320, 290, IDC_AIRPORT_LIST},
         {"Button", "Preview", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 180, 325, 70, 20, IDC_PREVIEW},
-        {"Button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, 2},
+        {"Button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, IDC_GO},
         {"Button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70,
-         20, 3},
+         20, IDC_LABEL},
     };
     HWND child = GetWindow(mainWindow, GW_CHILD);
     for (const auto& expected : children) {
@@ -107,7 +107,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         EXPECT_EQ(r.top, expected.y);
         EXPECT_EQ(r.right - r.left, expected.width);
         // The list box trims its height to whole items.
-        if (expected.id == 1) {
+        if (expected.id == IDC_AIRPORT_LIST) {
             EXPECT_LE(r.bottom - r.top, expected.height);
         } else {
             EXPECT_EQ(r.bottom - r.top, expected.height);
@@ -115,9 +115,9 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_EQ(child, nullptr);
-    EXPECT_EQ(airportListBox, GetDlgItem(mainWindow, 1));
-    // The shared id 3 finds the folder label; the Select All button stays greyed.
-    EXPECT_EQ(GetDlgItem(mainWindow, 3), GetWindow(mainWindow, GW_CHILD));
+    EXPECT_EQ(airportListBox, GetDlgItem(mainWindow, IDC_AIRPORT_LIST));
+    // The shared id finds the folder label; the Select All button stays greyed.
+    EXPECT_EQ(GetDlgItem(mainWindow, IDC_LABEL), GetWindow(mainWindow, GW_CHILD));
     EXPECT_FALSE(IsWindowEnabled(GetWindow(GetWindow(mainWindow, GW_CHILD), GW_HWNDLAST)));
 
     LOGFONTA font = {};
@@ -145,8 +145,8 @@ TEST_F(AppTest, CommandsThatAreNotMenuItemsDoNothing) {
     writeSettingsFile(xplane.exePath + "\n");
     start();
     DeleteFileA(settingsFilePath().c_str());
-    for (WPARAM command :
-         {MAKEWPARAM(1, LBN_SELCHANGE), MAKEWPARAM(3, BN_CLICKED), MAKEWPARAM(40000, 0)})
+    for (WPARAM command : {MAKEWPARAM(IDC_AIRPORT_LIST, LBN_SELCHANGE),
+                           MAKEWPARAM(IDC_LABEL, BN_CLICKED), MAKEWPARAM(40000, 0)})
         EXPECT_EQ(SendMessageA(mainWindow, WM_COMMAND, command, 0), 0);
     EXPECT_TRUE(IsWindow(mainWindow));
     EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
@@ -164,7 +164,7 @@ struct SaveCounter {
     static void check() {
         if (fileExists(path)) {
             ++saves;
-            contents = readFile(path);
+            contents = readBytes(path);
             DeleteFileA(path.c_str());
         }
     }
@@ -210,12 +210,12 @@ TEST_F(ClosingTest, CloseBoxSavesTheSettingsOnceAndEndsTheLoop) {
 }
 
 TEST_F(ClosingTest, ExitCommandSavesTheSettingsOnceAndEndsTheLoop) {
-    closeAndCheckTheSavedFile([](HWND window) { postCommand(window, 32784); });
+    closeAndCheckTheSavedFile([](HWND window) { postCommand(window, IDM_EXIT); });
 }
 
 TEST_F(AppTest, AboutBoxOpensFromTheHelpMenuOwnedByTheMainWindow) {
     start();
-    runMenuCommand(32779, [&] {
+    runMenuCommand(IDM_ABOUT, [&] {
         HWND about = waitForOwnedWindow(mainWindow, "#32770", "About");
         ASSERT_NE(about, nullptr);
         EXPECT_FALSE(IsWindowEnabled(mainWindow));

@@ -2,6 +2,7 @@
 // the progress dialog, conflict prompts answered, "Process is complete!" dismissed; then the
 // files on disk are compared byte for byte.
 #include "app_fixture.h"
+#include "message_sequence.h"
 
 #include "app/main_window_win32.h"
 #include "cli/command_line.h"
@@ -21,14 +22,6 @@
 namespace {
 
 using namespace driver;
-
-// Files on disk end their lines with CR LF; the texts here use "\n".
-std::string crlf(const std::string& text) {
-    std::string bytes;
-    for (char c : text)
-        bytes += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return bytes;
-}
 
 std::string upper(std::string text) {
     for (char& c : text)
@@ -73,18 +66,6 @@ std::string mergedDatabase(const std::vector<std::string>& kept,
     for (const std::string& line : custom)
         text += upper(line) + "\n";
     return text + "\n99\n";
-}
-
-void overwrite(const std::string& path, const std::string& bytes) {
-    FILE* stream = fopen(path.c_str(), "wb");
-    ASSERT_NE(stream, nullptr) << path;
-    fwrite(bytes.data(), 1, bytes.size(), stream);
-    fclose(stream);
-}
-
-bool isReadOnly(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
 }
 
 bool isFolder(const std::string& path) {
@@ -165,7 +146,7 @@ void answerPrompt(HWND progress, const PromptTexts& expected, const Answer& answ
     EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), expected.baseLine);
     EXPECT_FALSE(IsWindowEnabled(progress));
     // The progress dialog shows the database line in question.
-    EXPECT_EQ(controlText(progress, -1), "Proccesing: " + expected.baseLine + "\n");
+    EXPECT_EQ(controlText(progress, IDC_STATIC), "Proccesing: " + expected.baseLine + "\n");
     answer.press(prompt);
     EXPECT_TRUE(waitForWindowGone(prompt));
 }
@@ -206,8 +187,8 @@ class MergeRunTest : public AppTest {
         dir.writeFile(xplaneFolder + "\\Resources\\default data\\earth_nav.dat", crlf(text));
         DeleteFileA((databasePath + ".bak").c_str());
     }
-    std::string database() const { return readFile(databasePath); }
-    std::string backup() const { return readFile(databasePath + ".bak"); }
+    std::string database() const { return readBytes(databasePath); }
+    std::string backup() const { return readBytes(databasePath + ".bak"); }
 
     // Selects exactly these list items.
     void select(const std::vector<std::string>& folders) const {
@@ -429,14 +410,14 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          kKeptFileEnd, false},
         {"database of a later format",
          [](const std::string& db, const std::string&) {
-             overwrite(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
-             overwrite(db + ".bak", "an older backup");
+             writeBytes(db, crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             writeBytes(db + ".bak", "an older backup");
          },
          "earth_nav.dat is in format 1100 (X-Plane 11 or later), which this version of Quillet "
          "cannot merge; nothing was changed.",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
-             EXPECT_EQ(readFile(db + ".bak"), "an older backup");
+             EXPECT_EQ(readBytes(db), crlf("I\n1100 Version - data cycle 1801\n" + kNdb + "99\n"));
+             EXPECT_EQ(readBytes(db + ".bak"), "an older backup");
              EXPECT_FALSE(fileExists(db + ".new"));
          },
          [](const std::string&, const std::string& kept) {
@@ -449,7 +430,7 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          },
          "I can't write \".bak\" file!",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".bak"));
              EXPECT_FALSE(fileExists(db + ".new"));
          },
@@ -461,8 +442,8 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          },
          "I can't write \"To\" file!",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf(kDatabase));
-             EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".new"));
          },
          [](const std::string&, const std::string&) { return "Proccesing: " + kVor + "\n"; }, 2,
@@ -471,8 +452,8 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string&, const std::string& gone) { DeleteFileA(gone.c_str()); },
          "I can't open \"From\" file!",
          [](const std::string& db) {
-             EXPECT_EQ(readFile(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
-             EXPECT_EQ(readFile(db + ".bak"), crlf(kDatabase));
+             EXPECT_EQ(readBytes(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+             EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
          },
          [](const std::string&, const std::string&) { return std::string("Static"); }, 0, true},
     };
@@ -483,7 +464,8 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         select({"Gone Field", "Kept Field"});
         pressGo([&](HWND progress) {
             ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
-            EXPECT_EQ(controlText(progress, -1), c.status(databasePath, navDatPath("Kept Field")));
+            EXPECT_EQ(controlText(progress, IDC_STATIC),
+                      c.status(databasePath, navDatPath("Kept Field")));
             HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
             EXPECT_EQ(sendMessage(bar, PBM_GETPOS), c.position);
             dismissError(c.error);
@@ -611,33 +593,31 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
 // since the messages come from the worker thread.
 struct ProgressRecorder {
     static inline CRITICAL_SECTION lock;
-    static inline std::vector<std::string> events;
+    static inline std::vector<Message> messages;
     static inline std::string initialStatus;
     static inline WNDPROC barProc = nullptr;
     static inline WNDPROC statusProc = nullptr;
 
-    static void add(const std::string& event) {
+    static void add(const Message& message) {
         EnterCriticalSection(&lock);
-        events.push_back(event);
+        messages.push_back(message);
         LeaveCriticalSection(&lock);
     }
-    static std::vector<std::string> recorded() {
+    static std::vector<Message> recorded() {
         EnterCriticalSection(&lock);
-        std::vector<std::string> copy = events;
+        std::vector<Message> copy = messages;
         LeaveCriticalSection(&lock);
         return copy;
     }
 
     static LRESULT CALLBACK bar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-        const char* names[] = {"PBM_SETRANGE", "PBM_SETPOS", "PBM_DELTAPOS", "PBM_SETSTEP",
-                               "PBM_STEPIT"};
         if (message >= PBM_SETRANGE && message <= PBM_STEPIT)
-            add(barMessage(names[message - PBM_SETRANGE], wParam, lParam));
+            add({message, wParam, lParam});
         return CallWindowProcA(barProc, window, message, wParam, lParam);
     }
     static LRESULT CALLBACK status(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_SETTEXT)
-            add(std::string("status ") + reinterpret_cast<const char*>(lParam));
+            add({message, wParam, 0, reinterpret_cast<const char*>(lParam)});
         return CallWindowProcA(statusProc, window, message, wParam, lParam);
     }
     static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
@@ -653,88 +633,97 @@ struct ProgressRecorder {
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
-
-    static std::string barMessage(const char* name, WPARAM wParam, LPARAM lParam) {
-        return std::string(name) + " " + std::to_string(wParam) + " " + std::to_string(lParam);
-    }
 };
+
+Message barRange(WORD maximum) {
+    return {PBM_SETRANGE, 0, MAKELPARAM(0, maximum)};
+}
+Message barPosition(int position, unsigned flags = kRequired) {
+    return {PBM_SETPOS, static_cast<WPARAM>(position), 0, {}, flags};
+}
+Message statusText(const std::string& text, unsigned flags = kRequired) {
+    return {WM_SETTEXT, 0, 0, text, flags};
+}
+
+// Where a stage's bar stands: at its end, the range's maximum.
+WORD stageEnd(const std::vector<int>& positions) {
+    return static_cast<WORD>(positions.back());
+}
+
+// A stage on the bar: its range, then the positions the job sets in it, in order, ending at
+// the maximum. Only the end is shown for certain; which others are depends on timing.
+std::vector<Message> barStage(const std::vector<int>& positions) {
+    std::vector<Message> messages = {barRange(stageEnd(positions))};
+    for (std::size_t i = 0; i < positions.size(); ++i)
+        messages.push_back(
+            barPosition(positions[i], i + 1 < positions.size() ? kOptional : kRequired));
+    return messages;
+}
+
+// The positions of a stage that loads a file: 0, then the characters read after each line,
+// line ends counted as one.
+std::vector<int> lineEnds(const std::string& text) {
+    std::vector<int> ends = {0};
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n')
+            ends.push_back(static_cast<int>(i + 1));
+    return ends;
+}
 
 // The windows get the job's progress in few updates: each stage (a file loaded, the backup,
 // the merge) opens with its range, shows only positions and texts the job reached in it, in
 // order, and always ends with those the job left it at, all before "Process is complete!".
-// (The job's exact operations are checked by the core's tests.)
+// Which of the others are shown depends on timing: they are optional. The job sets each
+// range and position 0, then its texts, and moves the bar up to the range's maximum: the
+// characters of a file loaded (line ends counted as one), 1 for the backup, the database
+// lines merged. (The job's exact operations are checked by the core's tests.)
 TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
     startWith({{"Alpha", {kAlpha}}});
     select({"Alpha"});
     InitializeCriticalSection(&ProgressRecorder::lock);
-    ProgressRecorder::events.clear();
+    ProgressRecorder::messages.clear();
     HHOOK hook = SetWindowsHookExA(WH_CBT, ProgressRecorder::hook, nullptr, GetCurrentThreadId());
     ASSERT_NE(hook, nullptr);
-    std::vector<std::string> shownAtCompletion;
+    std::vector<Message> shownAtCompletion;
     pressGo([&](HWND progress) {
         ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
         shownAtCompletion = ProgressRecorder::recorded();
         finishRun(progress);
     });
     UnhookWindowsHookEx(hook);
-    const std::vector<std::string> events = ProgressRecorder::recorded();
+    const std::vector<Message> recorded = ProgressRecorder::recorded();
     DeleteCriticalSection(&ProgressRecorder::lock);
-    EXPECT_EQ(events, shownAtCompletion);
+    EXPECT_SEQUENCE(recorded, shownAtCompletion);
 
-    // What the job does in each stage: it sets the range and position 0, sets these status
-    // texts and moves the bar up to the range's maximum: the characters of a file loaded (line
-    // ends counted as one), 1 for the backup, the database lines merged.
-    struct Stage {
-        WORD maximum;
-        std::vector<std::string> texts;
-    };
-    const std::vector<Stage> stages = {
-        {static_cast<WORD>(navDat({kAlpha}).size()),
-         {"Loading strings from " + navDatPath("Alpha") + "\n"}},
-        {1, {"Writing .bak for " + databasePath + "\n"}},
-        {static_cast<WORD>(kDatabase.size()), {"Loading strings from " + databasePath + "\n"}},
-        {2, {"Proccesing: \n", "Proccesing: " + kNdb + "\n", "Proccesing: " + kVor + "\n"}},
-    };
+    // The stages: Alpha's nav.dat loaded, the backup, the database loaded, its two navaid
+    // lines merged.
+    const std::vector<std::vector<int>> stagePositions = {
+        lineEnds(navDat({kAlpha})), {0, 1}, lineEnds(kDatabase), {0, 1, 2}};
+    std::vector<Message> barMessages = {barRange(100), {PBM_SETSTEP, 1, 0}}; // the dialog's own
+    for (const std::vector<int>& positions : stagePositions) {
+        const std::vector<Message> stage = barStage(positions);
+        barMessages.insert(barMessages.end(), stage.begin(), stage.end());
+    }
+    EXPECT_SEQUENCE(
+        messagesOf(recorded, {PBM_SETRANGE, PBM_SETPOS, PBM_DELTAPOS, PBM_SETSTEP, PBM_STEPIT}),
+        barMessages);
 
-    // The dialog's own set-up, then the messages of each stage, opened by its range.
-    const std::vector<std::string> setUp = {
-        ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, 100)),
-        ProgressRecorder::barMessage("PBM_SETSTEP", 1, 0)};
-    ASSERT_GE(events.size(), setUp.size());
-    EXPECT_EQ(std::vector<std::string>(events.begin(), events.begin() + 2), setUp);
-    std::vector<std::vector<std::string>> shown;
-    for (auto event = events.begin() + 2; event != events.end(); ++event) {
-        if (event->rfind("PBM_SETRANGE ", 0) == 0)
-            shown.emplace_back();
-        ASSERT_FALSE(shown.empty()) << "before the first stage: " << *event;
-        shown.back().push_back(*event);
-    }
-    ASSERT_EQ(shown.size(), stages.size());
-    for (std::size_t i = 0; i < stages.size(); ++i) {
-        const Stage& stage = stages[i];
-        SCOPED_TRACE("stage " + std::to_string(i + 1));
-        EXPECT_EQ(shown[i].front(),
-                  ProgressRecorder::barMessage("PBM_SETRANGE", 0, MAKELPARAM(0, stage.maximum)));
-        int position = 0;
-        auto text = stage.texts.begin(); // the texts not shown yet, in the job's order
-        std::string lastText;
-        for (auto event = shown[i].begin() + 1; event != shown[i].end(); ++event) {
-            int shownPosition = 0;
-            if (std::sscanf(event->c_str(), "PBM_SETPOS %d", &shownPosition) == 1) {
-                EXPECT_GE(shownPosition, position) << *event;
-                EXPECT_LE(shownPosition, stage.maximum) << *event;
-                position = shownPosition;
-            } else if (event->rfind("status ", 0) == 0) {
-                lastText = event->substr(7);
-                text = std::find(text, stage.texts.end(), lastText);
-                EXPECT_NE(text, stage.texts.end()) << *event;
-            } else {
-                ADD_FAILURE() << "not a position or a text: " << *event;
-            }
-        }
-        EXPECT_EQ(position, stage.maximum);
-        EXPECT_EQ(lastText, stage.texts.back());
-    }
+    // The status line against the bar's ranges: each stage's texts come after its range and
+    // before the next one.
+    const std::vector<Message> statusTexts = {
+        barRange(100),
+        barRange(stageEnd(stagePositions[0])),
+        statusText("Loading strings from " + navDatPath("Alpha") + "\n"),
+        barRange(stageEnd(stagePositions[1])),
+        statusText("Writing .bak for " + databasePath + "\n"),
+        barRange(stageEnd(stagePositions[2])),
+        statusText("Loading strings from " + databasePath + "\n"),
+        barRange(stageEnd(stagePositions[3])),
+        statusText("Proccesing: \n", kOptional),
+        statusText("Proccesing: " + kNdb + "\n", kOptional),
+        statusText("Proccesing: " + kVor + "\n"),
+    };
+    EXPECT_SEQUENCE(messagesOf(recorded, {PBM_SETRANGE, WM_SETTEXT}), statusTexts);
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
     EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
 }
@@ -772,7 +761,7 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
              true},
             {"Static",
              nullptr,
-             -1,
+             IDC_STATIC,
              WS_CHILD | WS_VISIBLE | WS_GROUP | SS_LEFT | SS_NOPREFIX,
              {7, 7, 249, 9},
              true},
@@ -798,7 +787,7 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
         }
         EXPECT_EQ(control, nullptr);
         // The status line shows the last database line, the bar the end of its range.
-        EXPECT_EQ(controlText(progress, -1), "Proccesing: " + kVor + "\n");
+        EXPECT_EQ(controlText(progress, IDC_STATIC), "Proccesing: " + kVor + "\n");
         HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
         EXPECT_EQ(sendMessage(bar, PBM_GETPOS), 2);
         finishRun(progress);

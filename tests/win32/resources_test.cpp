@@ -22,6 +22,59 @@ struct IconDir {
 };
 #pragma pack(pop)
 
+// The one place where the ids' numbers stand: every other test names them. These are the
+// numbers the program is known by (its resources, menu commands, controls, and the settings
+// file, which stores the radio buttons' ids).
+#define PINNED(name, number)                                                                       \
+    { #name, name, number }
+TEST(Resources, IdsHaveTheirFixedNumbers) {
+    const struct {
+        const char* name;
+        int id;
+        int number;
+    } ids[] = {
+        PINNED(IDS_APP_TITLE, 103),
+        PINNED(IDS_WINDOW_CLASS, 109),
+        PINNED(IDR_MAIN_MENU, 109),
+        PINNED(IDM_SET_XPLANE_FOLDER, 32775),
+        PINNED(IDM_ABOUT, 32779),
+        PINNED(IDM_EXIT, 32784),
+        PINNED(IDM_SETTINGS, 32785),
+        PINNED(IDM_RESTORE_BACKUP, 32786),
+        PINNED(IDI_QUILLET, 107),
+        PINNED(IDI_QUILLET_SMALL, 108),
+        PINNED(IDB_ABOUT_LOGO, 135),
+        PINNED(IDC_STATIC, -1),
+        PINNED(IDC_AIRPORT_LIST, 1),
+        PINNED(IDC_GO, 2),
+        PINNED(IDC_LABEL, 3),
+        PINNED(IDC_PREVIEW, 4),
+        PINNED(IDD_CONFLICT_PROMPT, 9),
+        PINNED(IDD_ABOUT, 103),
+        PINNED(IDD_PROGRESS, 132),
+        PINNED(IDD_SETTINGS, 136),
+        PINNED(IDD_MERGE_PREVIEW, 137),
+        PINNED(IDC_SAME_NAME_SKIP, 1016),
+        PINNED(IDC_SAME_NAME_REQUEST, 1017),
+        PINNED(IDC_SAME_NAME_REPLACE, 1018),
+        PINNED(IDC_SAME_CALLSIGN_SKIP, 1019),
+        PINNED(IDC_SAME_CALLSIGN_REQUEST, 1020),
+        PINNED(IDC_SAME_CALLSIGN_REPLACE, 1021),
+        PINNED(IDC_DISTANCE_RESTRICTION, 1022),
+        PINNED(IDC_PREVIEW_TEXT, 1023),
+        PINNED(IDC_REPLACE_STRING, 128),
+        PINNED(IDC_SKIP_STRING, 1004),
+        PINNED(IDC_CUSTOM_SCENERY_LABEL, 1006),
+        PINNED(IDC_CUSTOM_LINE, 1007),
+        PINNED(IDC_XPLANE_LABEL, 1008),
+        PINNED(IDC_BASE_LINE, 1009),
+        PINNED(IDC_SOURCE_PATH, 1010),
+    };
+    for (const auto& id : ids)
+        EXPECT_EQ(id.id, id.number) << id.name;
+}
+#undef PINNED
+
 TEST(Resources, IconGroupsHoldEightImagesOfTheThreeDepths) {
     // (size, bits per pixel): 32 and 16 in 16 colours, 48, 32, 16 in 256 colours and 32 bits.
     const std::multiset<std::tuple<int, int>> expected = {{32, 4}, {16, 4},  {48, 8},  {32, 8},

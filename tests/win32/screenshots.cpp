@@ -7,6 +7,7 @@
 #include "ui/ui_values_win32.h"
 #include "merge_screenshots.h"
 #include "res/resource.h"
+#include "test_files.h"
 #include "window_driver.h"
 
 #include <cstdio>
@@ -101,7 +102,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     // The program starts in a scratch folder whose settings file names the X-Plane folder.
-    TempDirectory start;
+    TempDir start;
     start.writeFile("q-config.qcf", std::string(argv[2]) + "\r\n1017\r\n1020\r\n1\r\n");
     SetCurrentDirectoryA(start.path().c_str());
 

@@ -10,12 +10,17 @@ namespace {
 
 using namespace driver;
 
-constexpr int kCheckBox = 1022;
+// The two groups' radio buttons and the check box, in template order.
+constexpr int kChoices[] = {IDC_SAME_NAME_SKIP,        IDC_SAME_NAME_REQUEST,
+                            IDC_SAME_NAME_REPLACE,     IDC_SAME_CALLSIGN_SKIP,
+                            IDC_SAME_CALLSIGN_REQUEST, IDC_SAME_CALLSIGN_REPLACE,
+                            IDC_DISTANCE_RESTRICTION};
+constexpr int kCheckBox = IDC_DISTANCE_RESTRICTION;
 
-// The ids among 1016..1022 that carry a mark.
+// The choices that carry a mark.
 std::vector<int> marks(HWND dialog) {
     std::vector<int> marked;
-    for (int id = 1016; id <= kCheckBox; ++id)
+    for (int id : kChoices)
         if (checkState(dialog, id) == BST_CHECKED)
             marked.push_back(id);
     return marked;
@@ -42,9 +47,11 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredCodesMarked) {
         const char* file;
         std::vector<int> marked;
     } cases[] = {
-        {"", {1017, 1020, kCheckBox}}, // no settings file: the defaults
-        {"C:\\X-Plane\\X-Plane.exe\n1018\n1019\n0\n", {1018, 1019}},
-        {"C:\\X-Plane\\X-Plane.exe\n1016\n1021\n1\n", {1016, 1021, kCheckBox}},
+        {"", {IDC_SAME_NAME_REQUEST, IDC_SAME_CALLSIGN_REQUEST, kCheckBox}}, // no file: defaults
+        {"C:\\X-Plane\\X-Plane.exe\n1018\n1019\n0\n",
+         {IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_SKIP}},
+        {"C:\\X-Plane\\X-Plane.exe\n1016\n1021\n1\n",
+         {IDC_SAME_NAME_SKIP, IDC_SAME_CALLSIGN_REPLACE, kCheckBox}},
         // Unknown codes mark nothing, and a restriction other than 1 is off.
         {"C:\\X-Plane\\X-Plane.exe\nabc\n7\n5\n", {}},
         // Each group shows only its own codes.
@@ -65,18 +72,22 @@ TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndOkKeepsThem) {
     start();
     Settings* settings = Settings::instance();
     withDialog([&](HWND dialog) {
-        clickButton(dialog, 1018);
-        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1020, kCheckBox}));
+        clickButton(dialog, IDC_SAME_NAME_REPLACE);
+        EXPECT_EQ(marks(dialog),
+                  (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REQUEST, kCheckBox}));
         EXPECT_EQ(settings->sameNameAction, 1018);
-        clickButton(dialog, 1018); // the marked one again: same code, same marks
-        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1020, kCheckBox}));
+        clickButton(dialog, IDC_SAME_NAME_REPLACE); // the marked one again: same code, same marks
+        EXPECT_EQ(marks(dialog),
+                  (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REQUEST, kCheckBox}));
         EXPECT_EQ(settings->sameNameAction, 1018);
-        clickButton(dialog, 1019);
-        clickButton(dialog, 1021);
-        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1021, kCheckBox}));
+        clickButton(dialog, IDC_SAME_CALLSIGN_SKIP);
+        clickButton(dialog, IDC_SAME_CALLSIGN_REPLACE);
+        EXPECT_EQ(marks(dialog),
+                  (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REPLACE, kCheckBox}));
         EXPECT_EQ(settings->sameCallsignAction, 1021);
         clickButton(dialog, kCheckBox);
-        EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1021}));
+        EXPECT_EQ(marks(dialog),
+                  (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REPLACE}));
         EXPECT_EQ(settings->distanceRestriction, 0);
         clickButton(dialog, kCheckBox);
         EXPECT_EQ(settings->distanceRestriction, 1);
@@ -90,9 +101,12 @@ TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndOkKeepsThem) {
     // Nothing is written before the program ends.
     EXPECT_FALSE(fileExists(settingsFilePath()));
 
-    withDialog([&](HWND dialog) { EXPECT_EQ(marks(dialog), (std::vector<int>{1018, 1021})); });
+    withDialog([&](HWND dialog) {
+        EXPECT_EQ(marks(dialog),
+                  (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REPLACE}));
+    });
     SendMessageA(mainWindow, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_EQ(readFile(settingsFilePath()), "C:\\X-Plane\\X-Plane.exe\r\n1018\r\n1021\r\n0\r\n");
+    EXPECT_EQ(readBytes(settingsFilePath()), "C:\\X-Plane\\X-Plane.exe\r\n1018\r\n1021\r\n0\r\n");
 }
 
 TEST_F(SettingsDialogTest, CancelPutsBackTheValuesItOpenedWithHoweverItIsClosed) {
@@ -111,8 +125,8 @@ TEST_F(SettingsDialogTest, CancelPutsBackTheValuesItOpenedWithHoweverItIsClosed)
     for (const auto& way : ways) {
         SCOPED_TRACE(way.how);
         withDialog([&](HWND dialog) {
-            clickButton(dialog, 1018);
-            clickButton(dialog, 1019);
+            clickButton(dialog, IDC_SAME_NAME_REPLACE);
+            clickButton(dialog, IDC_SAME_CALLSIGN_SKIP);
             clickButton(dialog, kCheckBox);
             // Stored at once, so the marks stay live while the dialog is open.
             EXPECT_EQ(settings->sameNameAction, 1018);
@@ -124,7 +138,10 @@ TEST_F(SettingsDialogTest, CancelPutsBackTheValuesItOpenedWithHoweverItIsClosed)
         EXPECT_EQ(settings->sameNameAction, 1016);
         EXPECT_EQ(settings->sameCallsignAction, 1021);
         EXPECT_EQ(settings->distanceRestriction, 5);
-        withDialog([&](HWND dialog) { EXPECT_EQ(marks(dialog), (std::vector<int>{1016, 1021})); });
+        withDialog([&](HWND dialog) {
+            EXPECT_EQ(marks(dialog),
+                      (std::vector<int>{IDC_SAME_NAME_SKIP, IDC_SAME_CALLSIGN_REPLACE}));
+        });
     }
 }
 
@@ -189,33 +206,33 @@ TEST_F(SettingsDialogTest, TemplateHasTheControlsInTabOrder) {
             bool tabStop;
             RECT rect;
         } controls[] = {
-            {1, "OK", BS_DEFPUSHBUTTON, true, {195, 134, 50, 13}},
-            {2, "Cancel", BS_PUSHBUTTON, true, {254, 134, 50, 13}},
-            {-1,
+            {IDOK, "OK", BS_DEFPUSHBUTTON, true, {195, 134, 50, 13}},
+            {IDCANCEL, "Cancel", BS_PUSHBUTTON, true, {254, 134, 50, 13}},
+            {IDC_STATIC,
              "Actions with strings of identical type of navaids with same NAME but different "
              "CALLSIGN:",
              BS_GROUPBOX,
              false,
              {7, 7, 297, 45}},
-            {-1,
+            {IDC_STATIC,
              "Actions with strings of identical type of navaids with same CALLSIGN but different "
              "NAME:",
              BS_GROUPBOX,
              false,
              {7, 56, 297, 43}},
-            {1016, "Skip", BS_RADIOBUTTON, false, {13, 17, 29, 8}},
-            {1017, "Request", BS_RADIOBUTTON, false, {13, 25, 43, 12}},
-            {1018, "Replace", BS_RADIOBUTTON, false, {13, 37, 41, 9}},
-            {1019, "Skip", BS_RADIOBUTTON, false, {13, 66, 38, 9}},
-            {1020, "Request", BS_RADIOBUTTON, false, {13, 75, 43, 10}},
-            {1021, "Replace", BS_RADIOBUTTON, false, {13, 84, 41, 10}},
-            {-1,
+            {IDC_SAME_NAME_SKIP, "Skip", BS_RADIOBUTTON, false, {13, 17, 29, 8}},
+            {IDC_SAME_NAME_REQUEST, "Request", BS_RADIOBUTTON, false, {13, 25, 43, 12}},
+            {IDC_SAME_NAME_REPLACE, "Replace", BS_RADIOBUTTON, false, {13, 37, 41, 9}},
+            {IDC_SAME_CALLSIGN_SKIP, "Skip", BS_RADIOBUTTON, false, {13, 66, 38, 9}},
+            {IDC_SAME_CALLSIGN_REQUEST, "Request", BS_RADIOBUTTON, false, {13, 75, 43, 10}},
+            {IDC_SAME_CALLSIGN_REPLACE, "Replace", BS_RADIOBUTTON, false, {13, 84, 41, 10}},
+            {IDC_STATIC,
              "Restriction of searching for coincidences by distance :",
              BS_GROUPBOX,
              false,
              {7, 101, 297, 27}},
-            {1022, "On/Off", BS_AUTOCHECKBOX, true, {13, 112, 35, 12}},
-            {-1, "Distance : 50 Miles and less.", SS_LEFT, false, {87, 114, 93, 8}},
+            {IDC_DISTANCE_RESTRICTION, "On/Off", BS_AUTOCHECKBOX, true, {13, 112, 35, 12}},
+            {IDC_STATIC, "Distance : 50 Miles and less.", SS_LEFT, false, {87, 114, 93, 8}},
         };
         HWND control = GetWindow(dialog, GW_CHILD);
         for (const auto& expected : controls) {

@@ -1,7 +1,10 @@
+#include "test_files.h"
 #include "window_driver.h"
 
 #include <gtest/gtest-spi.h>
 #include <gtest/gtest.h>
+
+#include <stdexcept>
 
 namespace {
 
@@ -47,15 +50,18 @@ TEST(WindowDriver, EndsAModalCallThatTheDriverLeftOpen) {
     EXPECT_EQ(failures.size(), 1);
 }
 
-TEST(WindowDriver, TempDirectoryHoldsFilesAndIsRemoved) {
+TEST(TestFiles, TempDirHoldsFilesWithWindowsPathsAndIsRemoved) {
     std::string root;
     {
-        TempDirectory dir;
+        TempDir dir;
+        TempDir other;
         root = dir.path();
+        EXPECT_NE(other.path(), root);
         const std::string file = dir.writeFile("a\\b\\c.txt", "x\r\ny");
         EXPECT_EQ(file, root + "\\a\\b\\c.txt");
-        EXPECT_EQ(readFile(file), "x\r\ny");
+        EXPECT_EQ(readBytes(file), "x\r\ny");
         EXPECT_TRUE(fileExists(dir.makeFolder("d\\e")));
+        EXPECT_THROW(readBytes(dir.file("missing.txt")), std::runtime_error);
     }
     EXPECT_FALSE(fileExists(root));
 }
@@ -64,11 +70,11 @@ TEST(WindowDriver, SavesAWindowAsABitmap) {
     HWND window = CreateWindowExA(0, "static", "Snapshot", WS_POPUP | WS_VISIBLE | WS_BORDER, 10,
                                   10, 120, 40, nullptr, nullptr, nullptr, nullptr);
     ASSERT_NE(window, nullptr);
-    TempDirectory dir;
-    const std::string bmp = dir.pathOf("shot.bmp");
+    TempDir dir;
+    const std::string bmp = dir.file("shot.bmp");
     ASSERT_TRUE(saveWindowBitmap(window, bmp));
     DestroyWindow(window);
-    const std::string bytes = readFile(bmp);
+    const std::string bytes = readBytes(bmp);
     ASSERT_GT(bytes.size(), sizeof(BITMAPFILEHEADER) + sizeof(BITMAPINFOHEADER));
     EXPECT_EQ(bytes.substr(0, 2), "BM");
     const auto* info =

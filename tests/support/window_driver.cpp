@@ -4,7 +4,6 @@
 
 #include <atomic>
 #include <cstdio>
-#include <filesystem>
 #include <thread>
 #include <vector>
 
@@ -183,60 +182,6 @@ INT_PTR runModal(const std::function<INT_PTR()>& modalCall, const std::function<
     modalDone = true;
     helper.join();
     return result;
-}
-
-TempDirectory::TempDirectory() {
-    static std::atomic<int> counter{0};
-    char base[MAX_PATH] = {};
-    GetTempPathA(sizeof base, base);
-    path_ = std::string(base) + "quillet-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-            std::to_string(counter++);
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-}
-
-TempDirectory::~TempDirectory() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-}
-
-std::string TempDirectory::pathOf(const std::string& relative) const {
-    return path_ + "\\" + relative;
-}
-
-std::string TempDirectory::makeFolder(const std::string& relative) const {
-    const std::string folder = pathOf(relative);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-
-std::string TempDirectory::writeFile(const std::string& relative, const std::string& bytes) const {
-    const std::string file = pathOf(relative);
-    std::filesystem::create_directories(std::filesystem::path(file).parent_path());
-    FILE* stream = fopen(file.c_str(), "wb");
-    EXPECT_NE(stream, nullptr) << "cannot write " << file;
-    if (stream != nullptr) {
-        fwrite(bytes.data(), 1, bytes.size(), stream);
-        fclose(stream);
-    }
-    return file;
-}
-
-std::string readFile(const std::string& path) {
-    std::string bytes;
-    FILE* stream = fopen(path.c_str(), "rb");
-    if (stream == nullptr)
-        return bytes;
-    char chunk[4096];
-    size_t got;
-    while ((got = fread(chunk, 1, sizeof chunk, stream)) > 0)
-        bytes.append(chunk, got);
-    fclose(stream);
-    return bytes;
-}
-
-bool fileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 namespace {

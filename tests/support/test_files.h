@@ -1,11 +1,15 @@
 #pragma once
 
+// Scratch folders and whole files as bytes, for tests and benchmarks, natively and on
+// Windows. Paths are plain strings in the platform's form, as the program's own are.
+
 #include <filesystem>
 #include <map>
 #include <ostream>
 #include <string>
+#include <utility>
 
-// A fresh directory that is removed with everything in it at the end of the test.
+// A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempDir {
   public:
     TempDir();
@@ -13,16 +17,27 @@ class TempDir {
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
 
-    const std::filesystem::path& path() const { return path_; }
-    std::string file(const std::string& relative) const { return (path_ / relative).string(); }
+    // The folder's path, without a separator at the end.
+    const std::string& path() const { return path_; }
+    // path() + the platform's separator + relative (relative may use either separator on
+    // Windows).
+    std::string file(const std::string& relative) const;
+    // Creates the folder and any missing parents; returns its path.
+    std::string makeFolder(const std::string& relative) const;
+    // Writes bytes as writeBytes does; returns the file's path.
+    std::string writeFile(const std::string& relative, const std::string& bytes) const;
 
   private:
-    std::filesystem::path path_;
+    std::string path_;
 };
 
-// Whole files as bytes, no line-end translation.
+// Writes the bytes as they are (no line-end translation), replacing the file and creating
+// missing parent folders. Throws std::runtime_error when the file cannot be written.
 void writeBytes(const std::string& path, const std::string& bytes);
+// The whole file as bytes. Throws std::runtime_error when it cannot be read.
 std::string readBytes(const std::string& path);
+// True when a file or folder of that path exists.
+bool fileExists(const std::string& path);
 
 // Turns every "\n" of text into "\r\n", as files written on Windows have them.
 std::string crlf(const std::string& text);

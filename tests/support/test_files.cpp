@@ -1,25 +1,52 @@
 #include "test_files.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <atomic>
+#include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
 
 namespace fs = std::filesystem;
 
+namespace {
+
+constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
+
+} // namespace
+
 TempDir::TempDir() {
+    // Test programs run side by side: a name already taken is passed over.
     static std::atomic<int> counter{0};
+    const std::string base = (fs::temp_directory_path() / "quillet-test-").string();
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-    path_ = fs::temp_directory_path() /
-            ("quillet-test-" + std::to_string(stamp) + "-" + std::to_string(counter++));
-    fs::create_directories(path_);
+    do {
+        path_ = base + std::to_string(stamp) + "-" + std::to_string(counter++);
+    } while (!fs::create_directory(path_));
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
     fs::remove_all(path_, ignored);
+}
+
+std::string TempDir::file(const std::string& relative) const {
+    return path_ + kSeparator + relative;
+}
+
+std::string TempDir::makeFolder(const std::string& relative) const {
+    const std::string folder = file(relative);
+    fs::create_directories(folder);
+    return folder;
+}
+
+std::string TempDir::writeFile(const std::string& relative, const std::string& bytes) const {
+    const std::string path = file(relative);
+    writeBytes(path, bytes);
+    return path;
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
@@ -37,6 +64,11 @@ std::string readBytes(const std::string& path) {
     std::ostringstream bytes;
     bytes << in.rdbuf();
     return bytes.str();
+}
+
+bool fileExists(const std::string& path) {
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
 }
 
 std::string crlf(const std::string& text) {

@@ -3,7 +3,7 @@
 // Helpers for tests that drive the program's real windows under Wine or Windows: find
 // windows of any thread of this process, read and press their controls, type Enter or
 // Escape as the dialog manager sees them, run a modal call while a second thread drives it,
-// make scratch folders and save a window's pixels as a bitmap file.
+// and save a window's pixels as a bitmap file. Scratch folders and files: test_files.h.
 
 #include <windows.h>
 
@@ -74,31 +74,6 @@ void pressCloseBox(HWND window);
 // thread is then closed, so the test fails instead of hanging.
 INT_PTR runModal(const std::function<INT_PTR()>& modalCall, const std::function<void()>& driverCall,
                  milliseconds grace = kDefaultTimeout);
-
-// A fresh folder under the temporary folder, removed with all its content at the end.
-class TempDirectory {
-  public:
-    TempDirectory();
-    ~TempDirectory();
-    TempDirectory(const TempDirectory&) = delete;
-    TempDirectory& operator=(const TempDirectory&) = delete;
-
-    // The folder's Windows path, without a trailing backslash.
-    const std::string& path() const { return path_; }
-    // path() + "\\" + relative (relative may use backslashes).
-    std::string pathOf(const std::string& relative) const;
-    // Creates the folder and any missing parents; returns its path.
-    std::string makeFolder(const std::string& relative) const;
-    // Writes bytes as they are (no line-end translation), creating parent folders.
-    std::string writeFile(const std::string& relative, const std::string& bytes) const;
-
-  private:
-    std::string path_;
-};
-
-// Reads a whole file as bytes; empty when it does not exist.
-std::string readFile(const std::string& path);
-bool fileExists(const std::string& path);
 
 // Layout. A control's rectangle in its dialog's client area, in pixels.
 RECT rectInDialog(HWND dialog, HWND control);

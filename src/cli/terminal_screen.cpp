@@ -9,6 +9,7 @@ namespace {
 // Within the 80 columns of a classic terminal, so the bar never wraps.
 constexpr std::size_t kLineWidth = 79;
 constexpr int kBarCells = 24;
+constexpr std::chrono::milliseconds kRedrawInterval{50};
 
 // A line as one line of a terminal shows it: without its line end.
 std::string withoutLineEnd(std::string text) {
@@ -58,9 +59,41 @@ void TerminalBar::clear() {
     drawn_ = false;
 }
 
+void TerminalProgress::setRange(std::uint16_t minimum, std::uint16_t maximum) {
+    state_.setRange(minimum, maximum);
+    drawWhenDue();
+}
+
+void TerminalProgress::setStep(int step) {
+    state_.setStep(step);
+}
+
+void TerminalProgress::setPosition(int position) {
+    state_.setPosition(position);
+    drawWhenDue();
+}
+
+void TerminalProgress::step() {
+    state_.step();
+    drawWhenDue();
+}
+
+void TerminalProgress::setText(const std::string& text) {
+    state_.setText(text);
+    drawWhenDue();
+}
+
+void TerminalProgress::drawWhenDue() {
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastDrawn_ < kRedrawInterval)
+        return;
+    lastDrawn_ = now;
+    state_.showChanges(bar_);
+}
+
 TerminalScreen::TerminalScreen(Console& console) : console_(console), bar_(console.err) {
     if (console.showsProgress)
-        progress_.emplace(bar_, [] { return std::chrono::steady_clock::now(); });
+        progress_.emplace(bar_);
 }
 
 MergeScreen TerminalScreen::screen() {

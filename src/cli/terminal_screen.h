@@ -2,8 +2,9 @@
 
 #include "cli/console.h"
 #include "merge/merge_screen.h"
-#include "merge/throttled_progress.h"
+#include "merge/shared_progress.h"
 
+#include <chrono>
 #include <optional>
 #include <string>
 
@@ -32,6 +33,25 @@ class TerminalBar : public ProgressView {
     bool drawn_ = false;
 };
 
+// The job's progress drawn on a terminal bar, at most every few hundredths of a second: a
+// terminal needs no more, and the job steps once for every line.
+class TerminalProgress : public ProgressDisplay, public StatusLine {
+  public:
+    explicit TerminalProgress(TerminalBar& bar) : bar_(bar) {}
+    void setRange(std::uint16_t minimum, std::uint16_t maximum) override;
+    void setStep(int step) override;
+    void setPosition(int position) override;
+    void step() override;
+    void setText(const std::string& text) override;
+
+  private:
+    void drawWhenDue();
+
+    TerminalBar& bar_;
+    SharedProgress state_;
+    std::chrono::steady_clock::time_point lastDrawn_;
+};
+
 // A merge's screen on the console: the progress bar on standard error when that is a
 // terminal (nothing at all otherwise), questions asked there and answered on standard input,
 // errors written there.
@@ -54,6 +74,6 @@ class TerminalScreen : public ConflictQuestion, public ErrorMessages {
   private:
     Console& console_;
     TerminalBar bar_;
-    std::optional<ThrottledProgress> progress_; // only on a terminal
+    std::optional<TerminalProgress> progress_; // only on a terminal
     HiddenProgress hidden_;
 };

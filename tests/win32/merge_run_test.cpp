@@ -7,6 +7,7 @@
 #include "app/main_window_win32.h"
 #include "cli/command_line.h"
 #include "scenery/custom_airport_list.h"
+#include "merge/merge_screen_win32.h"
 #include "ui/ui_values_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -588,144 +589,206 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
     EXPECT_EQ(waitForWindow("#32770", "Error!", milliseconds(500)), nullptr);
 }
 
-// Records, in order, the messages the progress bar gets and the texts the status line gets.
-// The bar and the status line are subclassed as the bar is created; the record is guarded
-// since the messages come from the worker thread.
-struct ProgressRecorder {
-    static inline CRITICAL_SECTION lock;
-    static inline std::vector<Message> messages;
-    static inline std::string initialStatus;
-    static inline WNDPROC barProc = nullptr;
-    static inline WNDPROC statusProc = nullptr;
+// Records, in order, the messages the progress bar gets, the texts the status line gets, and
+// the worker's requests that the dialog show the progress now. What the bar and the status
+// line get outside the dialog's refreshes (on its timer or a request) is also kept on its own:
+// the dialog's set-up, or a message the worker sends them itself. The dialog, its bar and its
+// status line are subclassed as the bar is created; a test may withhold the dialog's timer or
+// its worker's requests from it. The record is guarded since the driver thread reads it.
+class ProgressRecorder {
+  public:
+    ProgressRecorder(bool withholdTimer, bool withholdRequests) {
+        InitializeCriticalSection(&lock);
+        messages.clear();
+        outsideRefresh.clear();
+        withholdTimer_ = withholdTimer;
+        withholdRequests_ = withholdRequests;
+        hook_ = SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
+    }
+    ~ProgressRecorder() {
+        UnhookWindowsHookEx(hook_);
+        DeleteCriticalSection(&lock);
+    }
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
 
-    static void add(const Message& message) {
+    bool hooked() const { return hook_ != nullptr; }
+    static std::vector<Message> recorded() { return copy(messages); }
+    static std::vector<Message> recordedOutsideRefresh() { return copy(outsideRefresh); }
+
+    static inline std::string initialStatus;
+
+  private:
+    static std::vector<Message> copy(const std::vector<Message>& record) {
+        EnterCriticalSection(&lock);
+        std::vector<Message> copied = record;
+        LeaveCriticalSection(&lock);
+        return copied;
+    }
+    static void add(const Message& message, bool shown) {
         EnterCriticalSection(&lock);
         messages.push_back(message);
+        if (shown && !refreshing)
+            outsideRefresh.push_back(message);
         LeaveCriticalSection(&lock);
     }
-    static std::vector<Message> recorded() {
-        EnterCriticalSection(&lock);
-        std::vector<Message> copy = messages;
-        LeaveCriticalSection(&lock);
-        return copy;
+    static LRESULT CALLBACK dialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const bool timer = message == WM_TIMER;
+        if (!timer && message != kShowProgressNow)
+            return CallWindowProcA(dialogProc, window, message, wParam, lParam);
+        if (timer ? withholdTimer_ : withholdRequests_)
+            return 0;
+        if (!timer)
+            add({message, 0, 0}, false);
+        refreshing = true;
+        const LRESULT result = CallWindowProcA(dialogProc, window, message, wParam, lParam);
+        refreshing = false;
+        return result;
     }
-
     static LRESULT CALLBACK bar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message >= PBM_SETRANGE && message <= PBM_STEPIT)
-            add({message, wParam, lParam});
+            add({message, wParam, lParam}, true);
         return CallWindowProcA(barProc, window, message, wParam, lParam);
     }
     static LRESULT CALLBACK status(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_SETTEXT)
-            add({message, wParam, 0, reinterpret_cast<const char*>(lParam)});
+            add({message, wParam, 0, reinterpret_cast<const char*>(lParam)}, true);
         return CallWindowProcA(statusProc, window, message, wParam, lParam);
     }
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+    static WNDPROC subclass(HWND window, WNDPROC proc) {
+        return reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    }
+    static LRESULT CALLBACK onCreate(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
         if (code == HCBT_CREATEWND && className(window) == PROGRESS_CLASSA) {
-            HWND dialog = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
-            HWND statusLine = FindWindowExA(dialog, nullptr, "Static", nullptr);
+            HWND progress = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+            HWND statusLine = FindWindowExA(progress, nullptr, "Static", nullptr);
             initialStatus = windowText(statusLine);
-            barProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar)));
-            statusProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(statusLine, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(status)));
+            dialogProc = subclass(progress, dialog);
+            barProc = subclass(window, bar);
+            statusProc = subclass(statusLine, status);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
+
+    static inline CRITICAL_SECTION lock;
+    static inline std::vector<Message> messages;
+    static inline std::vector<Message> outsideRefresh;
+    static inline bool withholdTimer_ = false;
+    static inline bool withholdRequests_ = false;
+    static inline bool refreshing = false; // the user-interface thread's alone
+    static inline WNDPROC dialogProc = nullptr;
+    static inline WNDPROC barProc = nullptr;
+    static inline WNDPROC statusProc = nullptr;
+    HHOOK hook_ = nullptr;
 };
 
-Message barRange(WORD maximum) {
-    return {PBM_SETRANGE, 0, MAKELPARAM(0, maximum)};
-}
-Message barPosition(int position, unsigned flags = kRequired) {
-    return {PBM_SETPOS, static_cast<WPARAM>(position), 0, {}, flags};
-}
 Message statusText(const std::string& text, unsigned flags = kRequired) {
     return {WM_SETTEXT, 0, 0, text, flags};
 }
 
-// Where a stage's bar stands: at its end, the range's maximum.
-WORD stageEnd(const std::vector<int>& positions) {
-    return static_cast<WORD>(positions.back());
-}
-
-// A stage on the bar: its range, then the positions the job sets in it, in order, ending at
-// the maximum. Only the end is shown for certain; which others are depends on timing.
-std::vector<Message> barStage(const std::vector<int>& positions) {
-    std::vector<Message> messages = {barRange(stageEnd(positions))};
-    for (std::size_t i = 0; i < positions.size(); ++i)
-        messages.push_back(
-            barPosition(positions[i], i + 1 < positions.size() ? kOptional : kRequired));
-    return messages;
-}
-
-// The positions of a stage that loads a file: 0, then the characters read after each line,
-// line ends counted as one.
-std::vector<int> lineEnds(const std::string& text) {
-    std::vector<int> ends = {0};
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '\n')
-            ends.push_back(static_cast<int>(i + 1));
-    return ends;
-}
-
-// The windows get the job's progress in few updates: each stage (a file loaded, the backup,
-// the merge) opens with its range, shows only positions and texts the job reached in it, in
-// order, and always ends with those the job left it at, all before "Process is complete!".
-// Which of the others are shown depends on timing: they are optional. The job sets each
-// range and position 0, then its texts, and moves the bar up to the range's maximum: the
-// characters of a file loaded (line ends counted as one), 1 for the backup, the database
-// lines merged. (The job's exact operations are checked by the core's tests.)
-TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
-    startWith({{"Alpha", {kAlpha}}});
-    select({"Alpha"});
-    InitializeCriticalSection(&ProgressRecorder::lock);
-    ProgressRecorder::messages.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CBT, ProgressRecorder::hook, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
+// The job never waits for the windows while it works: the dialog shows its progress on a
+// timer, and at once when the worker asks, before each question, each error and "Process
+// is complete!". The windows show only texts the job set, in its order, and end with its
+// last state. (The job's exact operations are checked by the core's tests.)
+TEST_F(MergeRunTest, TheDialogShowsTheJobsProgressOnItsTimerAndWhenTheWorkerAsks) {
+    startWith({{"Conflict Field", {kSameName}}}, "1017\n1021\n1\n");
+    select({"Conflict Field"});
+    const ProgressRecorder recorder(false, false);
+    ASSERT_TRUE(recorder.hooked());
     std::vector<Message> shownAtCompletion;
     pressGo([&](HWND progress) {
+        answerPrompt(progress, {navDatPath("Conflict Field"), kSameName, kNdb}, kReplace);
         ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
         shownAtCompletion = ProgressRecorder::recorded();
         finishRun(progress);
     });
-    UnhookWindowsHookEx(hook);
     const std::vector<Message> recorded = ProgressRecorder::recorded();
-    DeleteCriticalSection(&ProgressRecorder::lock);
     EXPECT_SEQUENCE(recorded, shownAtCompletion);
-
-    // The stages: Alpha's nav.dat loaded, the backup, the database loaded, its two navaid
-    // lines merged.
-    const std::vector<std::vector<int>> stagePositions = {
-        lineEnds(navDat({kAlpha})), {0, 1}, lineEnds(kDatabase), {0, 1, 2}};
-    std::vector<Message> barMessages = {barRange(100), {PBM_SETSTEP, 1, 0}}; // the dialog's own
-    for (const std::vector<int>& positions : stagePositions) {
-        const std::vector<Message> stage = barStage(positions);
-        barMessages.insert(barMessages.end(), stage.begin(), stage.end());
-    }
-    EXPECT_SEQUENCE(
-        messagesOf(recorded, {PBM_SETRANGE, PBM_SETPOS, PBM_DELTAPOS, PBM_SETSTEP, PBM_STEPIT}),
-        barMessages);
-
-    // The status line against the bar's ranges: each stage's texts come after its range and
-    // before the next one.
-    const std::vector<Message> statusTexts = {
-        barRange(100),
-        barRange(stageEnd(stagePositions[0])),
-        statusText("Loading strings from " + navDatPath("Alpha") + "\n"),
-        barRange(stageEnd(stagePositions[1])),
-        statusText("Writing .bak for " + databasePath + "\n"),
-        barRange(stageEnd(stagePositions[2])),
-        statusText("Loading strings from " + databasePath + "\n"),
-        barRange(stageEnd(stagePositions[3])),
-        statusText("Proccesing: \n", kOptional),
-        statusText("Proccesing: " + kNdb + "\n", kOptional),
-        statusText("Proccesing: " + kVor + "\n"),
-    };
-    EXPECT_SEQUENCE(messagesOf(recorded, {PBM_SETRANGE, WM_SETTEXT}), statusTexts);
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
-    EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+
+    // Outside its refreshes the windows get only the dialog's own set-up; the worker asks
+    // twice: before the question and before "Process is complete!".
+    EXPECT_SEQUENCE(
+        ProgressRecorder::recordedOutsideRefresh(),
+        (std::vector<Message>{{PBM_SETRANGE, 0, MAKELPARAM(0, 100)}, {PBM_SETSTEP, 1, 0}}));
+    EXPECT_SEQUENCE(messagesOf(recorded, {kShowProgressNow}),
+                    (std::vector<Message>{{kShowProgressNow, 0, 0}, {kShowProgressNow, 0, 0}}));
+
+    // Which texts the timer shows depends on timing; before the question and at the end, the
+    // one the job set last.
+    EXPECT_SEQUENCE(
+        messagesOf(recorded, {WM_SETTEXT}),
+        (std::vector<Message>{
+            statusText("Loading strings from " + navDatPath("Conflict Field") + "\n", kOptional),
+            statusText("Writing .bak for " + databasePath + "\n", kOptional),
+            statusText("Loading strings from " + databasePath + "\n", kOptional),
+            statusText("Proccesing: \n", kOptional),
+            statusText("Proccesing: " + kNdb + "\n", kOptional),
+            statusText("Proccesing: " + kVor + "\n"),
+        }));
+    // The bar ends on the last stage's range, full: the two database lines merged.
+    const std::vector<Message> ranges = messagesOf(recorded, {PBM_SETRANGE});
+    const std::vector<Message> positions = messagesOf(recorded, {PBM_SETPOS});
+    ASSERT_FALSE(ranges.empty());
+    ASSERT_FALSE(positions.empty());
+    EXPECT_EQ(ranges.back().lParam, MAKELPARAM(0, 2));
+    EXPECT_EQ(positions.back().wParam, 2u);
+    EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kSameName})));
+}
+
+// Each of the two ways brings the windows up to date on its own: with the timer withheld, the
+// worker's requests show the job's state before an error, a question and the end at once;
+// with the requests withheld, the timer comes to show it while the user looks.
+TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndTheEnd) {
+    const struct {
+        const char* name;
+        bool withholdTimer, withholdRequests;
+    } cases[] = {{"timer withheld", true, false}, {"requests withheld", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // In table order: one loaded, one gone since the scan, one with a NAME conflict.
+        startWith(
+            {{"Alpha Field", {kAlpha}}, {"Bravo Field", {kBravo}}, {"Conflict Field", {kSameName}}},
+            "1017\n1021\n1\n");
+        std::sort(customAirports.begin(), customAirports.end(),
+                  [](const CustomAirport& a, const CustomAirport& b) {
+                      return a.folderName < b.folderName;
+                  });
+        DeleteFileA(navDatPath("Bravo Field").c_str());
+        select({"Alpha Field", "Bravo Field", "Conflict Field"});
+        const ProgressRecorder recorder(c.withholdTimer, c.withholdRequests);
+        ASSERT_TRUE(recorder.hooked());
+        pressGo([&](HWND progress) {
+            HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
+            auto expectShown = [&](const std::string& text, int position) {
+                auto shown = [&] {
+                    return controlText(progress, -1) == text &&
+                           sendMessage(bar, PBM_GETPOS) == position;
+                };
+                EXPECT_TRUE(c.withholdRequests ? waitUntil(shown) : shown())
+                    << "shown: " << controlText(progress, -1) << " at "
+                    << sendMessage(bar, PBM_GETPOS);
+            };
+            // The first airport loaded: the bar at its characters read, line ends counted as one.
+            ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
+            expectShown("Loading strings from " + navDatPath("Alpha Field") + "\n",
+                        static_cast<int>(navDat({kAlpha}).size()));
+            dismissError("I can't open \"From\" file!");
+            // The question is about the first database line, before it is counted.
+            HWND prompt = waitForOwnedWindow(progress, "#32770", "Quillet");
+            ASSERT_NE(prompt, nullptr);
+            expectShown("Proccesing: " + kNdb + "\n", 0);
+            postButtonClick(prompt, IDC_REPLACE_STRING);
+            ASSERT_TRUE(waitForWindowGone(prompt));
+            ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
+            expectShown("Proccesing: " + kVor + "\n", 2);
+            finishRun(progress);
+        });
+        EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kAlpha, kSameName})));
+        stop();
+    }
 }
 
 TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStatusLine) {

@@ -1,5 +1,7 @@
 #include "base/unified_diff.h"
 
+#include "base/text_file.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <unordered_map>
@@ -16,13 +18,7 @@ using Lines = std::vector<std::string_view>;
 // Each line with its line feed, if it has one.
 Lines splitLines(std::string_view text) {
     Lines lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find('\n', start);
-        const std::size_t next = end == std::string_view::npos ? text.size() : end + 1;
-        lines.push_back(text.substr(start, next - start));
-        start = next;
-    }
+    forEachLine(text, [&lines](std::string_view line) { lines.push_back(line); });
     return lines;
 }
 

@@ -23,6 +23,8 @@
 
 namespace {
 
+const std::string kByteOrderMark = "\xEF\xBB\xBF";
+
 struct Values {
     std::string path;
     int sameName = kSameNameRequest;
@@ -36,7 +38,7 @@ struct Values {
 };
 
 Values modelLoad(const std::string& bytes) {
-    const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    const std::size_t start = bytes.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
     std::string text;
     for (std::size_t i = start; i < bytes.size(); ++i) {
         if (bytes[i] != '\r')
@@ -78,9 +80,11 @@ Values modelLoad(const std::string& bytes) {
     return values;
 }
 
-// The file save writes for these values: "%s\n" and three "%d\n", each line feed as CR LF.
+// The file save writes for these values: "%s\n" and three "%d\n", each line feed as CR LF;
+// a path that begins with a byte-order mark gets one more before it, which loading skips.
 std::string savedFile(const Values& values) {
-    const std::string text = values.path + "\n" + std::to_string(values.sameName) + "\n" +
+    const std::string mark = values.path.compare(0, 3, kByteOrderMark) == 0 ? kByteOrderMark : "";
+    const std::string text = mark + values.path + "\n" + std::to_string(values.sameName) + "\n" +
                              std::to_string(values.sameCallsign) + "\n" +
                              std::to_string(values.restriction) + "\n";
     return crlf(text);

@@ -55,20 +55,23 @@ Values modelLoad(const std::string& bytes) {
         char line[260];
         int count = 0;
         while (std::fgets(line, sizeof line, stream) != nullptr) {
-            if (std::strlen(line) < 2)
+            char* value = line;
+            while (std::strncmp(value, "\xEF\xBB\xBF", 3) == 0)
+                value += 3;
+            if (std::strlen(value) < 2)
                 continue;
             switch (count++) {
             case 0:
-                path = line;
+                path = value;
                 break;
             case 1:
-                values.sameName = std::atoi(line);
+                values.sameName = std::atoi(value);
                 break;
             case 2:
-                values.sameCallsign = std::atoi(line);
+                values.sameCallsign = std::atoi(value);
                 break;
             case 3:
-                values.restriction = std::atoi(line);
+                values.restriction = std::atoi(value);
                 break;
             default:
                 break;

@@ -10,7 +10,7 @@ void startUp(HINSTANCE instance);
 // Registers the main window's class; returns its atom, 0 on failure.
 ATOM registerMainWindowClass(HINSTANCE instance);
 
-// Creates the main window and its five children and shows it; showing it runs the custom
+// Creates the main window and its six children and shows it; showing it runs the custom
 // airport scan. False when the main window could not be created.
 bool createMainWindow(HINSTANCE instance, int showCommand);
 

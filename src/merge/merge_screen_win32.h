@@ -1,40 +1,30 @@
 #pragma once
 
 #include "merge/merge_screen.h"
-#include "merge/throttled_progress.h"
+#include "merge/shared_progress.h"
 
 #include <windows.h>
 
-// The progress dialog's bar and its one static text (id -1), shown from the worker thread.
-class ProgressDialogView : public ProgressView {
-  public:
-    ProgressDialogView(HWND dialog, HWND bar) : dialog_(dialog), bar_(bar) {}
-    void showRange(std::uint16_t minimum, std::uint16_t maximum) override;
-    void showPosition(int position) override;
-    void showText(const std::string& text) override;
-    // Returns once the user-interface thread has handled every update given so far.
-    void waitUntilShown();
-
-  private:
-    HWND dialog_;
-    HWND bar_;
-};
+// Sent to the progress dialog by its worker: the dialog shows the job's progress before it
+// returns, so the windows are up to date when the worker goes on.
+inline constexpr UINT kShowProgressNow = WM_APP + 1;
 
 // The merge's screen in the progress dialog: its bar and status line, the conflict prompt
 // owned by the dialog, and error message boxes. Used on the worker thread.
 //
-// Every update of the windows takes the user-interface thread's time, so the job's progress
-// reaches them at most every few hundredths of a second, and at the end of each stage; before
-// the user is asked or told anything, the windows show the job's latest progress.
+// The job's progress goes into a SharedProgress that the dialog shows on its own thread, so
+// the job never waits for the windows; before the user is asked or told anything, the windows
+// are brought up to date with the job.
 class ProgressDialogScreen : public ConflictQuestion, public ErrorMessages {
   public:
-    ProgressDialogScreen(HINSTANCE instance, HWND dialog, HWND bar);
+    ProgressDialogScreen(HINSTANCE instance, HWND dialog, SharedProgress& progress)
+        : instance_(instance), dialog_(dialog), progress_(progress) {}
     ProgressDialogScreen(const ProgressDialogScreen&) = delete;
     ProgressDialogScreen& operator=(const ProgressDialogScreen&) = delete;
 
     MergeScreen screen() { return {progress_, progress_, *this, *this}; }
 
-    // Brings the windows up to date with the job, and waits until they are.
+    // Has the dialog show the job's latest progress, and waits until it has.
     void showProgressNow();
 
     // The conflict prompt, owned by the dialog.
@@ -46,6 +36,5 @@ class ProgressDialogScreen : public ConflictQuestion, public ErrorMessages {
   private:
     HINSTANCE instance_;
     HWND dialog_;
-    ProgressDialogView view_;
-    ThrottledProgress progress_;
+    SharedProgress& progress_;
 };

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -12,6 +13,9 @@ inline constexpr int kHeaderRowCode = 810;
 inline bool isNavaidRowCode(int code) {
     return code > 1 && code < 14;
 }
+
+// How many lines of a text are navaid rows (row codes 2 to 13).
+std::size_t countNavaidRows(std::string_view text);
 
 // One navaid row. Its texts refer to the line it was read from, which must outlive it;
 // line keeps its line feed, if it had one.

@@ -20,10 +20,9 @@ std::string_view withoutLineEnd(std::string_view line) {
     return line.substr(0, line.size() - (!line.empty() && line.back() == '\n'));
 }
 
-enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
-
-// How a custom record of the same row code relates to a database record.
-Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
+// How a custom record of the same row code relates to a database record: the reason it
+// may drop it, or none.
+std::optional<DropReason> relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
     const bool twoNameFields = nameIncludesRunway(base.type);
     const bool sameCallsign = equalsIgnoringCase(base.callsign, custom.callsign);
     const bool sameName = equalsIgnoringCase(base.name, custom.name);
@@ -31,16 +30,24 @@ Relation relationOf(const NavaidRecord& base, const NavaidRecord& custom) {
     const bool allNamesEqual = sameName && (!twoNameFields || sameRwyName);
     const bool allNamesDiffer = !sameName && (!twoNameFields || !sameRwyName);
     if (allNamesEqual)
-        return sameCallsign ? Relation::Duplicate : Relation::NameConflict;
+        return sameCallsign ? DropReason::Duplicate : DropReason::NameConflict;
     if (sameCallsign && allNamesDiffer)
-        return Relation::CallsignConflict;
-    return Relation::None;
+        return DropReason::CallsignConflict;
+    return std::nullopt;
 }
+
+// Gathers the merged text in memory.
+struct TextOutput {
+    std::string text;
+    void write(std::string_view piece) { text += piece; }
+};
 } // namespace
 
 NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
-                     const std::vector<CustomAirport>& airports, const MergeOptions& options)
-    : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options) {
+                     const std::vector<CustomAirport>& airports, const MergeOptions& options,
+                     JobPurpose purpose)
+    : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options),
+      purpose_(purpose) {
     loadCustomFiles(airports);
 
     if (!readTextFile(earthNavPath_, baseText_) ||
@@ -54,8 +61,10 @@ NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
         showError(refusalMessage(check, fileName(earthNavPath_)));
         return;
     }
-    if (!backUp())
+    if (purpose_ == JobPurpose::Merge && !backUp()) {
+        notReady_ = MergeEnd::WriteError;
         return;
+    }
     loadBaseRecords();
     baseReady_ = true;
 }
@@ -196,7 +205,8 @@ void NavMerger::upperCase(std::string& text) {
         c = upperAscii(c);
 }
 
-bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index) {
+std::optional<NavMerger::Drop> NavMerger::dropOf(const NavaidRecord& base,
+                                                 const CandidateIndex& index) {
     // Only the candidates can be duplicates of base or conflict with it; they are taken in
     // load order, as a search through every custom record would meet them. A duplicate
     // shares both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key:
@@ -210,74 +220,114 @@ bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index)
         const NavaidRecord& custom = customRecords_[i];
         if (custom.type != base.type)
             continue;
-        ConflictAction action;
-        switch (relationOf(base, custom)) {
-        case Relation::Duplicate:
-            return true;
-        case Relation::NameConflict:
-            action = onNameConflict;
-            break;
-        case Relation::CallsignConflict:
-            action = onCallsignConflict;
-            break;
-        default:
+        const std::optional<DropReason> reason = relationOf(base, custom);
+        if (!reason)
             continue;
-        }
+        Drop drop;
+        drop.custom = i;
+        drop.reason = *reason;
+        if (*reason == DropReason::Duplicate)
+            return drop;
+        const ConflictAction action =
+            *reason == DropReason::NameConflict ? onNameConflict : onCallsignConflict;
         // Only Replace drops the line: Skip, or a question that could not be shown, keeps
         // it and goes on with the next custom line.
-        if (action == ConflictAction::Replace ||
-            (action == ConflictAction::Ask &&
-             showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace))
-            return true;
+        if (action == ConflictAction::Replace) {
+            drop.decidedBy = DecidedBy::Setting;
+            return drop;
+        }
+        if (action == ConflictAction::Ask &&
+            showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace) {
+            drop.decidedBy = DecidedBy::Answer;
+            return drop;
+        }
     }
-    return false;
+    return std::nullopt;
 }
 
-int NavMerger::merge() {
-    if (!baseReady_)
-        return -1;
-
+void NavMerger::decide() {
     const CandidateIndex index(customRecords_,
                                options_.distanceRestriction ? &customCells_ : nullptr);
-    std::vector<bool> kept(baseRecords_.size());
+    kept_.assign(baseRecords_.size(), true);
+    drops_.clear();
     StageProgress progress(screen_.progress, baseRecords_.size());
     showStatus("Proccesing: ", "");
     for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
         const NavaidRecord base = unpack(baseRecords_[i]);
         showStatus("Proccesing: ", base.line);
-        kept[i] = !isDropped(base, index);
+        if (std::optional<Drop> drop = dropOf(base, index)) {
+            drop->base = i;
+            drops_.push_back(*drop);
+            kept_[i] = false;
+        }
         progress.advanceTo(i + 1);
     }
     progress.finish();
-    return writeDatabase(kept);
-}
-
-int NavMerger::writeDatabase(const std::vector<bool>& kept) {
     // Custom lines are written upper-cased: upper-case their files in place.
     for (CustomFile& file : customFiles_)
         upperCase(file.text);
+}
 
+MergeEnd NavMerger::merge() {
+    if (!baseReady_)
+        return notReady_;
+    decide();
+    if (purpose_ == JobPurpose::Preview)
+        return MergeEnd::Previewed;
+    return writeDatabase();
+}
+
+template <typename Output> void NavMerger::writeMerged(Output& output) const {
+    output.write("I\n");
+    output.write(headerLine_);
+    output.write("\n");
+    for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
+        if (kept_[i])
+            output.write(unpack(baseRecords_[i]).line);
+    }
+    output.write("\n");
+    for (const NavaidRecord& custom : customRecords_) {
+        output.write(custom.line);
+        output.write("\n");
+    }
+    output.write("\n99\n");
+}
+
+MergeEnd NavMerger::writeDatabase() {
     // Write beside the database, then swap it in, so earth_nav.dat is never half-written.
     const std::string newPath = earthNavPath_ + ".new";
     TextFileWriter file;
     if (file.open(newPath)) {
-        file.write("I\n");
-        file.write(headerLine_);
-        file.write("\n");
-        for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
-            if (kept[i])
-                file.write(unpack(baseRecords_[i]).line);
-        }
-        file.write("\n");
-        for (const NavaidRecord& custom : customRecords_) {
-            file.write(custom.line);
-            file.write("\n");
-        }
-        file.write("\n99\n");
+        writeMerged(file);
         if (file.close() && replaceFile(newPath, earthNavPath_))
-            return 0;
+            return MergeEnd::Written;
         std::remove(newPath.c_str());
     }
     showError("I can't write \"To\" file!");
-    return -1;
+    return MergeEnd::WriteError;
+}
+
+std::string NavMerger::mergedText() const {
+    TextOutput output;
+    output.text.reserve(baseText_.size());
+    writeMerged(output);
+    return std::move(output.text);
+}
+
+MergeReport NavMerger::report() const {
+    MergeReport report;
+    report.databasePath = earthNavPath_;
+    report.options = options_;
+    report.databaseNavaids = baseRecords_.size();
+    for (const Drop& drop : drops_) {
+        const NavaidRecord& custom = customRecords_[drop.custom];
+        report.dropped.push_back({std::string(withoutLineEnd(unpack(baseRecords_[drop.base]).line)),
+                                  drop.reason, drop.decidedBy,
+                                  std::string(withoutLineEnd(custom.line)),
+                                  std::string(custom.sourcePath)});
+    }
+    for (const NavaidRecord& custom : customRecords_)
+        report.added.push_back(
+            {std::string(withoutLineEnd(custom.line)), std::string(custom.sourcePath)});
+    return report;
 }

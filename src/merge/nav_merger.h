@@ -1,6 +1,7 @@
 #pragma once
 
 #include "merge/merge_options.h"
+#include "merge/merge_report.h"
 #include "merge/merge_screen.h"
 #include "merge/nav_data.h"
 #include "scenery/custom_airports.h"
@@ -8,12 +9,25 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_set>
 #include <vector>
 
 class CandidateIndex;
+
+// A merge job writes the merged database; a preview job only decides, and writes nothing,
+// not even the backup.
+enum class JobPurpose { Merge, Preview };
+
+// How a job ended.
+enum class MergeEnd {
+    Written,    // the new earth_nav.dat is in place
+    Previewed,  // a preview decided everything and wrote nothing
+    InputError, // earth_nav.dat could not be read: nothing was changed
+    WriteError, // the backup or the new earth_nav.dat could not be written: it is as it was
+};
 
 // The merge job of one run. Building it loads the selected airports' nav.dat files in table
 // order, each custom line once, checks that earth_nav.dat is a database it can merge into,
@@ -25,14 +39,21 @@ class CandidateIndex;
 class NavMerger {
   public:
     NavMerger(const MergeScreen& screen, std::string databasePath,
-              const std::vector<CustomAirport>& airports, const MergeOptions& options);
+              const std::vector<CustomAirport>& airports, const MergeOptions& options,
+              JobPurpose purpose = JobPurpose::Merge);
     NavMerger(const NavMerger&) = delete;
     NavMerger& operator=(const NavMerger&) = delete;
 
-    // Decides which database lines stay, then replaces earth_nav.dat with the header, the
-    // surviving database lines and every custom line. Returns 0 when the new file is in
-    // place, -1 when nothing was written.
-    int merge();
+    // Decides which database lines stay; then a merge job replaces earth_nav.dat with the
+    // header, the surviving database lines and every custom line. A question of the screen
+    // may throw to stop the job: nothing is written then.
+    MergeEnd merge();
+
+    // After merge() has written or previewed: what it decided, and the text it writes (line
+    // feeds for line ends) beside the database's text as it was read.
+    MergeReport report() const;
+    std::string mergedText() const;
+    const std::string& databaseText() const { return baseText_; }
 
     // 1 when both lines lie in the same whole-degree cell of latitude and longitude, or when
     // the distance restriction is off; else 0.
@@ -61,6 +82,13 @@ class NavMerger {
         std::int32_t type;
         TextSpan line, callsign, name, rwyName;
     };
+    // A database record that gives way to a custom record, and why.
+    struct Drop {
+        std::size_t base = 0;
+        std::uint32_t custom = 0;
+        DropReason reason = DropReason::Duplicate;
+        DecidedBy decidedBy = DecidedBy::Rule;
+    };
 
     // Lines compared whole, letters A-Z without regard to case.
     struct CaseBlindHash {
@@ -84,14 +112,17 @@ class NavMerger {
     void showError(const std::string& text);
     PackedRecord pack(const NavaidRecord& record) const;
     NavaidRecord unpack(const PackedRecord& record) const;
-    bool isDropped(const NavaidRecord& base, const CandidateIndex& index);
+    std::optional<Drop> dropOf(const NavaidRecord& base, const CandidateIndex& index);
     int showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
                            std::string_view customLine);
-    int writeDatabase(const std::vector<bool>& kept);
+    void decide();
+    template <typename Output> void writeMerged(Output& output) const;
+    MergeEnd writeDatabase();
 
     MergeScreen screen_;
     const std::string earthNavPath_;
     const MergeOptions options_;
+    const JobPurpose purpose_;
     std::string statusText_;
     std::deque<CustomFile> customFiles_; // a deque never moves them: records point into them
     std::string baseText_;
@@ -100,6 +131,11 @@ class NavMerger {
     std::vector<PackedRecord> baseRecords_;
     std::string headerLine_;
     std::vector<std::uint32_t> candidates_; // reused for every database record
-    // True once earth_nav.dat has been read whole and backed up: only then may it be rewritten.
+    std::vector<bool> kept_;                // for each database record, once decided
+    std::vector<Drop> drops_;               // the records not kept, in database order
+    // True once earth_nav.dat has been read whole and, for a merge, backed up: only then may it
+    // be rewritten.
     bool baseReady_ = false;
+    // Why it is not ready: a file that could not be read, unless the backup failed.
+    MergeEnd notReady_ = MergeEnd::InputError;
 };

@@ -39,12 +39,16 @@ void Settings::load() {
     }
 
     // The file is read in pieces of at most 259 characters, as a 260-byte line buffer
-    // would. A piece is a C string: its text ends at its first NUL byte. A text shorter
-    // than 2 characters (line feed included) does not count.
+    // would. A piece is a C string: its text ends at its first NUL byte. UTF-8 byte-order
+    // marks at its start are no part of it (a path saved first in the file would lose them
+    // when read back). A text shorter than 2 characters (line feed included) does not count.
     std::string path;
     int count = 0;
     forEachLinePiece(text, kPathSize - 1, [&](std::string_view piece) {
-        const std::string value(piece.substr(0, piece.find('\0')));
+        std::string_view content = piece.substr(0, piece.find('\0'));
+        while (content.substr(0, 3) == "\xEF\xBB\xBF")
+            content.remove_prefix(3);
+        const std::string value(content);
         if (value.size() < 2)
             return;
         switch (count) {

@@ -58,6 +58,12 @@ const LoadCase kLoadCases[] = {
      1018, 1021},
     {"path line of exactly 259 characters", kLongPath.substr(0, 259) + "\n1018\n1021\n0\n",
      kLongPath.substr(0, 259), 1018, 1021, 0},
+    // Byte-order marks at a line's start are dropped, so a path saved first in the file reads
+    // back the same; a line of marks alone does not count.
+    {"byte-order marks at a line's start",
+     "\n\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBF"
+     "D:\\X.exe\n1018\n1021\n0\n",
+     "D:\\X.exe\n", 1018, 1021, 0},
     // A line's text ends at its first NUL byte: "\0\n" and "7\0\n" are too short to count.
     {"lines cut at a NUL byte", "\0\nD:\\X\0.exe\n7\0\n12\0003\n\0001021\n1021\n0\n"s, "D:\\X", 12,
      1021, 0},

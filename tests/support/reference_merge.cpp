@@ -335,7 +335,7 @@ int mergeOnce<NavMerger>(const MergeScreen& screen, const std::string& databaseP
     NavMerger job(
         screen, databasePath, airports,
         mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction, codes.distanceRestriction));
-    return job.merge();
+    return job.merge() == MergeEnd::Written ? 0 : -1;
 }
 
 template <>

@@ -5,6 +5,9 @@
 #include "message_sequence.h"
 
 #include "app/main_window_win32.h"
+#include "cli/command_line.h"
+#include "scenery/custom_airport_list.h"
+#include "merge/merge_screen_win32.h"
 #include "ui/ui_values_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -15,6 +18,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -226,9 +230,10 @@ class MergeRunTest : public AppTest {
     // A run that shows nothing but its completion.
     void mergeQuietly() { pressGo(finishRun); }
 
-    void clickGo(const std::function<void()>& driverCall) {
-        HWND go = GetDlgItem(mainWindow, IDC_GO);
-        runModal([&] { return SendMessageA(go, BM_CLICK, 0, 0); }, driverCall);
+    void clickGo(const std::function<void()>& driverCall) { pressButton(IDC_GO, driverCall); }
+    void pressButton(int id, const std::function<void()>& driverCall) {
+        HWND button = GetDlgItem(mainWindow, id);
+        runModal([&] { return SendMessageA(button, BM_CLICK, 0, 0); }, driverCall);
     }
 
     FakeXPlane xplane;
@@ -253,18 +258,22 @@ TEST_F(MergeRunTest, GoWithoutASelectionAsksForOneAndChangesNothing) {
             customAirports[0].selected = 1;
         const std::vector<std::string> marked = markedFolders();
 
-        clickGo([&] {
-            HWND box = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(messageBoxText(box), "Please select from list at least one custom airport!");
-            EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
-            EXPECT_FALSE(showsIcon(box));
-            EXPECT_EQ(FindWindowExA(box, nullptr, PROGRESS_CLASSA, nullptr), nullptr);
-            postButtonClick(box, IDOK);
-        });
-        EXPECT_EQ(markedFolders(), marked);
-        EXPECT_EQ(database(), crlf(kDatabase));
-        EXPECT_FALSE(fileExists(databasePath + ".bak"));
+        for (int button : {IDC_GO, IDC_PREVIEW}) {
+            SCOPED_TRACE(button == IDC_GO ? "GO!" : "Preview");
+            pressButton(button, [&] {
+                HWND box = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(messageBoxText(box),
+                          "Please select from list at least one custom airport!");
+                EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
+                EXPECT_FALSE(showsIcon(box));
+                EXPECT_EQ(FindWindowExA(box, nullptr, PROGRESS_CLASSA, nullptr), nullptr);
+                postButtonClick(box, IDOK);
+            });
+            EXPECT_EQ(markedFolders(), marked);
+            EXPECT_EQ(database(), crlf(kDatabase));
+            EXPECT_FALSE(fileExists(databasePath + ".bak"));
+        }
         stop();
     }
 }
@@ -580,144 +589,206 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
     EXPECT_EQ(waitForWindow("#32770", "Error!", milliseconds(500)), nullptr);
 }
 
-// Records, in order, the messages the progress bar gets and the texts the status line gets.
-// The bar and the status line are subclassed as the bar is created; the record is guarded
-// since the messages come from the worker thread.
-struct ProgressRecorder {
-    static inline CRITICAL_SECTION lock;
-    static inline std::vector<Message> messages;
-    static inline std::string initialStatus;
-    static inline WNDPROC barProc = nullptr;
-    static inline WNDPROC statusProc = nullptr;
+// Records, in order, the messages the progress bar gets, the texts the status line gets, and
+// the worker's requests that the dialog show the progress now. What the bar and the status
+// line get outside the dialog's refreshes (on its timer or a request) is also kept on its own:
+// the dialog's set-up, or a message the worker sends them itself. The dialog, its bar and its
+// status line are subclassed as the bar is created; a test may withhold the dialog's timer or
+// its worker's requests from it. The record is guarded since the driver thread reads it.
+class ProgressRecorder {
+  public:
+    ProgressRecorder(bool withholdTimer, bool withholdRequests) {
+        InitializeCriticalSection(&lock);
+        messages.clear();
+        outsideRefresh.clear();
+        withholdTimer_ = withholdTimer;
+        withholdRequests_ = withholdRequests;
+        hook_ = SetWindowsHookExA(WH_CBT, onCreate, nullptr, GetCurrentThreadId());
+    }
+    ~ProgressRecorder() {
+        UnhookWindowsHookEx(hook_);
+        DeleteCriticalSection(&lock);
+    }
+    ProgressRecorder(const ProgressRecorder&) = delete;
+    ProgressRecorder& operator=(const ProgressRecorder&) = delete;
 
-    static void add(const Message& message) {
+    bool hooked() const { return hook_ != nullptr; }
+    static std::vector<Message> recorded() { return copy(messages); }
+    static std::vector<Message> recordedOutsideRefresh() { return copy(outsideRefresh); }
+
+    static inline std::string initialStatus;
+
+  private:
+    static std::vector<Message> copy(const std::vector<Message>& record) {
+        EnterCriticalSection(&lock);
+        std::vector<Message> copied = record;
+        LeaveCriticalSection(&lock);
+        return copied;
+    }
+    static void add(const Message& message, bool shown) {
         EnterCriticalSection(&lock);
         messages.push_back(message);
+        if (shown && !refreshing)
+            outsideRefresh.push_back(message);
         LeaveCriticalSection(&lock);
     }
-    static std::vector<Message> recorded() {
-        EnterCriticalSection(&lock);
-        std::vector<Message> copy = messages;
-        LeaveCriticalSection(&lock);
-        return copy;
+    static LRESULT CALLBACK dialog(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        const bool timer = message == WM_TIMER;
+        if (!timer && message != kShowProgressNow)
+            return CallWindowProcA(dialogProc, window, message, wParam, lParam);
+        if (timer ? withholdTimer_ : withholdRequests_)
+            return 0;
+        if (!timer)
+            add({message, 0, 0}, false);
+        refreshing = true;
+        const LRESULT result = CallWindowProcA(dialogProc, window, message, wParam, lParam);
+        refreshing = false;
+        return result;
     }
-
     static LRESULT CALLBACK bar(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message >= PBM_SETRANGE && message <= PBM_STEPIT)
-            add({message, wParam, lParam});
+            add({message, wParam, lParam}, true);
         return CallWindowProcA(barProc, window, message, wParam, lParam);
     }
     static LRESULT CALLBACK status(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         if (message == WM_SETTEXT)
-            add({message, wParam, 0, reinterpret_cast<const char*>(lParam)});
+            add({message, wParam, 0, reinterpret_cast<const char*>(lParam)}, true);
         return CallWindowProcA(statusProc, window, message, wParam, lParam);
     }
-    static LRESULT CALLBACK hook(int code, WPARAM wParam, LPARAM lParam) {
+    static WNDPROC subclass(HWND window, WNDPROC proc) {
+        return reinterpret_cast<WNDPROC>(
+            SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(proc)));
+    }
+    static LRESULT CALLBACK onCreate(int code, WPARAM wParam, LPARAM lParam) {
         HWND window = reinterpret_cast<HWND>(wParam);
         if (code == HCBT_CREATEWND && className(window) == PROGRESS_CLASSA) {
-            HWND dialog = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
-            HWND statusLine = FindWindowExA(dialog, nullptr, "Static", nullptr);
+            HWND progress = reinterpret_cast<CBT_CREATEWNDA*>(lParam)->lpcs->hwndParent;
+            HWND statusLine = FindWindowExA(progress, nullptr, "Static", nullptr);
             initialStatus = windowText(statusLine);
-            barProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(bar)));
-            statusProc = reinterpret_cast<WNDPROC>(
-                SetWindowLongPtrA(statusLine, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(status)));
+            dialogProc = subclass(progress, dialog);
+            barProc = subclass(window, bar);
+            statusProc = subclass(statusLine, status);
         }
         return CallNextHookEx(nullptr, code, wParam, lParam);
     }
+
+    static inline CRITICAL_SECTION lock;
+    static inline std::vector<Message> messages;
+    static inline std::vector<Message> outsideRefresh;
+    static inline bool withholdTimer_ = false;
+    static inline bool withholdRequests_ = false;
+    static inline bool refreshing = false; // the user-interface thread's alone
+    static inline WNDPROC dialogProc = nullptr;
+    static inline WNDPROC barProc = nullptr;
+    static inline WNDPROC statusProc = nullptr;
+    HHOOK hook_ = nullptr;
 };
 
-Message barRange(WORD maximum) {
-    return {PBM_SETRANGE, 0, MAKELPARAM(0, maximum)};
-}
-Message barPosition(int position, unsigned flags = kRequired) {
-    return {PBM_SETPOS, static_cast<WPARAM>(position), 0, {}, flags};
-}
 Message statusText(const std::string& text, unsigned flags = kRequired) {
     return {WM_SETTEXT, 0, 0, text, flags};
 }
 
-// Where a stage's bar stands: at its end, the range's maximum.
-WORD stageEnd(const std::vector<int>& positions) {
-    return static_cast<WORD>(positions.back());
-}
-
-// A stage on the bar: its range, then the positions the job sets in it, in order, ending at
-// the maximum. Only the end is shown for certain; which others are depends on timing.
-std::vector<Message> barStage(const std::vector<int>& positions) {
-    std::vector<Message> messages = {barRange(stageEnd(positions))};
-    for (std::size_t i = 0; i < positions.size(); ++i)
-        messages.push_back(
-            barPosition(positions[i], i + 1 < positions.size() ? kOptional : kRequired));
-    return messages;
-}
-
-// The positions of a stage that loads a file: 0, then the characters read after each line,
-// line ends counted as one.
-std::vector<int> lineEnds(const std::string& text) {
-    std::vector<int> ends = {0};
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (text[i] == '\n')
-            ends.push_back(static_cast<int>(i + 1));
-    return ends;
-}
-
-// The windows get the job's progress in few updates: each stage (a file loaded, the backup,
-// the merge) opens with its range, shows only positions and texts the job reached in it, in
-// order, and always ends with those the job left it at, all before "Process is complete!".
-// Which of the others are shown depends on timing: they are optional. The job sets each
-// range and position 0, then its texts, and moves the bar up to the range's maximum: the
-// characters of a file loaded (line ends counted as one), 1 for the backup, the database
-// lines merged. (The job's exact operations are checked by the core's tests.)
-TEST_F(MergeRunTest, ProgressBarAndStatusLineShowEachStageUpToItsEnd) {
-    startWith({{"Alpha", {kAlpha}}});
-    select({"Alpha"});
-    InitializeCriticalSection(&ProgressRecorder::lock);
-    ProgressRecorder::messages.clear();
-    HHOOK hook = SetWindowsHookExA(WH_CBT, ProgressRecorder::hook, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
+// The job never waits for the windows while it works: the dialog shows its progress on a
+// timer, and at once when the worker asks, before each question, each error and "Process
+// is complete!". The windows show only texts the job set, in its order, and end with its
+// last state. (The job's exact operations are checked by the core's tests.)
+TEST_F(MergeRunTest, TheDialogShowsTheJobsProgressOnItsTimerAndWhenTheWorkerAsks) {
+    startWith({{"Conflict Field", {kSameName}}}, "1017\n1021\n1\n");
+    select({"Conflict Field"});
+    const ProgressRecorder recorder(false, false);
+    ASSERT_TRUE(recorder.hooked());
     std::vector<Message> shownAtCompletion;
     pressGo([&](HWND progress) {
+        answerPrompt(progress, {navDatPath("Conflict Field"), kSameName, kNdb}, kReplace);
         ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
         shownAtCompletion = ProgressRecorder::recorded();
         finishRun(progress);
     });
-    UnhookWindowsHookEx(hook);
     const std::vector<Message> recorded = ProgressRecorder::recorded();
-    DeleteCriticalSection(&ProgressRecorder::lock);
     EXPECT_SEQUENCE(recorded, shownAtCompletion);
-
-    // The stages: Alpha's nav.dat loaded, the backup, the database loaded, its two navaid
-    // lines merged.
-    const std::vector<std::vector<int>> stagePositions = {
-        lineEnds(navDat({kAlpha})), {0, 1}, lineEnds(kDatabase), {0, 1, 2}};
-    std::vector<Message> barMessages = {barRange(100), {PBM_SETSTEP, 1, 0}}; // the dialog's own
-    for (const std::vector<int>& positions : stagePositions) {
-        const std::vector<Message> stage = barStage(positions);
-        barMessages.insert(barMessages.end(), stage.begin(), stage.end());
-    }
-    EXPECT_SEQUENCE(
-        messagesOf(recorded, {PBM_SETRANGE, PBM_SETPOS, PBM_DELTAPOS, PBM_SETSTEP, PBM_STEPIT}),
-        barMessages);
-
-    // The status line against the bar's ranges: each stage's texts come after its range and
-    // before the next one.
-    const std::vector<Message> statusTexts = {
-        barRange(100),
-        barRange(stageEnd(stagePositions[0])),
-        statusText("Loading strings from " + navDatPath("Alpha") + "\n"),
-        barRange(stageEnd(stagePositions[1])),
-        statusText("Writing .bak for " + databasePath + "\n"),
-        barRange(stageEnd(stagePositions[2])),
-        statusText("Loading strings from " + databasePath + "\n"),
-        barRange(stageEnd(stagePositions[3])),
-        statusText("Proccesing: \n", kOptional),
-        statusText("Proccesing: " + kNdb + "\n", kOptional),
-        statusText("Proccesing: " + kVor + "\n"),
-    };
-    EXPECT_SEQUENCE(messagesOf(recorded, {PBM_SETRANGE, WM_SETTEXT}), statusTexts);
     EXPECT_EQ(ProgressRecorder::initialStatus, "Static");
-    EXPECT_EQ(database(), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
+
+    // Outside its refreshes the windows get only the dialog's own set-up; the worker asks
+    // twice: before the question and before "Process is complete!".
+    EXPECT_SEQUENCE(
+        ProgressRecorder::recordedOutsideRefresh(),
+        (std::vector<Message>{{PBM_SETRANGE, 0, MAKELPARAM(0, 100)}, {PBM_SETSTEP, 1, 0}}));
+    EXPECT_SEQUENCE(messagesOf(recorded, {kShowProgressNow}),
+                    (std::vector<Message>{{kShowProgressNow, 0, 0}, {kShowProgressNow, 0, 0}}));
+
+    // Which texts the timer shows depends on timing; before the question and at the end, the
+    // one the job set last.
+    EXPECT_SEQUENCE(
+        messagesOf(recorded, {WM_SETTEXT}),
+        (std::vector<Message>{
+            statusText("Loading strings from " + navDatPath("Conflict Field") + "\n", kOptional),
+            statusText("Writing .bak for " + databasePath + "\n", kOptional),
+            statusText("Loading strings from " + databasePath + "\n", kOptional),
+            statusText("Proccesing: \n", kOptional),
+            statusText("Proccesing: " + kNdb + "\n", kOptional),
+            statusText("Proccesing: " + kVor + "\n"),
+        }));
+    // The bar ends on the last stage's range, full: the two database lines merged.
+    const std::vector<Message> ranges = messagesOf(recorded, {PBM_SETRANGE});
+    const std::vector<Message> positions = messagesOf(recorded, {PBM_SETPOS});
+    ASSERT_FALSE(ranges.empty());
+    ASSERT_FALSE(positions.empty());
+    EXPECT_EQ(ranges.back().lParam, MAKELPARAM(0, 2));
+    EXPECT_EQ(positions.back().wParam, 2u);
+    EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kSameName})));
+}
+
+// Each of the two ways brings the windows up to date on its own: with the timer withheld, the
+// worker's requests show the job's state before an error, a question and the end at once;
+// with the requests withheld, the timer comes to show it while the user looks.
+TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndTheEnd) {
+    const struct {
+        const char* name;
+        bool withholdTimer, withholdRequests;
+    } cases[] = {{"timer withheld", true, false}, {"requests withheld", false, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        // In table order: one loaded, one gone since the scan, one with a NAME conflict.
+        startWith(
+            {{"Alpha Field", {kAlpha}}, {"Bravo Field", {kBravo}}, {"Conflict Field", {kSameName}}},
+            "1017\n1021\n1\n");
+        std::sort(customAirports.begin(), customAirports.end(),
+                  [](const CustomAirport& a, const CustomAirport& b) {
+                      return a.folderName < b.folderName;
+                  });
+        DeleteFileA(navDatPath("Bravo Field").c_str());
+        select({"Alpha Field", "Bravo Field", "Conflict Field"});
+        const ProgressRecorder recorder(c.withholdTimer, c.withholdRequests);
+        ASSERT_TRUE(recorder.hooked());
+        pressGo([&](HWND progress) {
+            HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
+            auto expectShown = [&](const std::string& text, int position) {
+                auto shown = [&] {
+                    return controlText(progress, -1) == text &&
+                           sendMessage(bar, PBM_GETPOS) == position;
+                };
+                EXPECT_TRUE(c.withholdRequests ? waitUntil(shown) : shown())
+                    << "shown: " << controlText(progress, -1) << " at "
+                    << sendMessage(bar, PBM_GETPOS);
+            };
+            // The first airport loaded: the bar at its characters read, line ends counted as one.
+            ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
+            expectShown("Loading strings from " + navDatPath("Alpha Field") + "\n",
+                        static_cast<int>(navDat({kAlpha}).size()));
+            dismissError("I can't open \"From\" file!");
+            // The question is about the first database line, before it is counted.
+            HWND prompt = waitForOwnedWindow(progress, "#32770", "Quillet");
+            ASSERT_NE(prompt, nullptr);
+            expectShown("Proccesing: " + kNdb + "\n", 0);
+            postButtonClick(prompt, IDC_REPLACE_STRING);
+            ASSERT_TRUE(waitForWindowGone(prompt));
+            ASSERT_NE(waitForOwnedWindow(progress, "#32770", "Quillet"), nullptr);
+            expectShown("Proccesing: " + kVor + "\n", 2);
+            finishRun(progress);
+        });
+        EXPECT_EQ(database(), crlf(mergedDatabase({kVor}, {kAlpha, kSameName})));
+        stop();
+    }
 }
 
 TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStatusLine) {
@@ -784,6 +855,152 @@ TEST_F(MergeRunTest, ProgressDialogIsASmallCaptionedWindowWithItsBarBelowTheStat
         EXPECT_EQ(sendMessage(bar, PBM_GETPOS), 2);
         finishRun(progress);
     });
+}
+
+// ---- Preview, Restore backup, and the command line beside the window
+
+// The airports of the table in the order in which NTFS lists their folders, as on Windows; the
+// command line lists them in that order everywhere.
+void sortTableAsWindowsListsIt() {
+    std::sort(customAirports.begin(), customAirports.end(),
+              [](const CustomAirport& a, const CustomAirport& b) {
+                  return listsBefore(a.folderName, b.folderName);
+              });
+}
+
+struct CommandLineRun {
+    int code;
+    std::string out, err;
+};
+
+// `quillet ARGS...` in-process, on a terminal whose user types answers; it reads the settings
+// file in the current folder, the window's start folder.
+CommandLineRun runQuillet(const std::vector<std::string>& args, const std::string& answers) {
+    std::ostringstream out, err;
+    std::istringstream in(answers);
+    Console console{out, err, in, true, false};
+    const int code = runCommandLine(args, console);
+    return {code, out.str(), err.str()};
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// Three airports whose lines, merged in table order, meet the NDB first as a CALLSIGN conflict
+// (asked about, answered Skip) and then as a NAME conflict (Replace).
+const std::vector<Airport> kThreeAirports = {
+    {"Conflict Field", {kSameName, kAlpha}},
+    {"bravo field", {kBravo, kSameCallsign}},
+    {"Charlie", {kCharlie}},
+};
+const std::string kReplaceAndRequest = "1018\n1020\n1\n";
+
+TEST_F(MergeRunTest, TheCommandLineMergesByteForByteAsGoDoes) {
+    startWith(kThreeAirports, kReplaceAndRequest);
+    sortTableAsWindowsListsIt();
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    pressGo([&](HWND progress) {
+        answerPrompt(progress, {navDatPath("bravo field"), kSameCallsign, kNdb}, kSkip);
+        finishRun(progress);
+    });
+    const std::string byWindow = database();
+    const std::string backupByWindow = backup();
+    ASSERT_EQ(byWindow,
+              crlf(mergedDatabase({kVor}, {kBravo, kSameCallsign, kCharlie, kSameName, kAlpha})));
+
+    writeDatabase(kDatabase);
+    const CommandLineRun run = runQuillet({"merge", "--xplane", xplane.directory, "--all"}, "s\n");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(database(), byWindow);
+    EXPECT_EQ(backup(), backupByWindow);
+    EXPECT_NE(run.err.find("String from Custom Scenery " + navDatPath("bravo field")),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(MergeRunTest, PreviewShowsTheCommandLinesDryRunReportAndWritesNothing) {
+    startWith(kThreeAirports, kReplaceAndRequest);
+    sortTableAsWindowsListsIt();
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    std::string shown;
+    pressButton(IDC_PREVIEW, [&] {
+        // The question comes first, owned by the main window: there is no progress dialog.
+        HWND prompt = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+        ASSERT_NE(prompt, nullptr);
+        ASSERT_NE(GetDlgItem(prompt, IDC_SKIP_STRING), nullptr) << messageBoxText(prompt);
+        EXPECT_EQ(controlText(prompt, IDC_SOURCE_PATH), navDatPath("bravo field"));
+        EXPECT_EQ(controlText(prompt, IDC_CUSTOM_LINE), kSameCallsign);
+        EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), kNdb);
+        EXPECT_FALSE(IsWindowEnabled(mainWindow));
+        postButtonClick(prompt, IDC_SKIP_STRING);
+        EXPECT_TRUE(waitForWindowGone(prompt));
+
+        HWND preview = waitForOwnedWindow(mainWindow, "#32770", "Preview");
+        ASSERT_NE(preview, nullptr);
+        HWND text = GetDlgItem(preview, IDC_PREVIEW_TEXT);
+        ASSERT_NE(text, nullptr);
+        const LONG style = GetWindowLongA(text, GWL_STYLE);
+        EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL),
+                  ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL);
+        EXPECT_EQ(focusedWindow(preview), GetDlgItem(preview, IDOK));
+        shown = windowText(text);
+        EXPECT_EQ(database(), crlf(kDatabase)); // nothing written while it is up
+        pressEscape(preview);
+        EXPECT_TRUE(waitForWindowGone(preview));
+    });
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_FALSE(fileExists(databasePath + ".bak"));
+    EXPECT_FALSE(fileExists(databasePath + ".new"));
+
+    const CommandLineRun run =
+        runQuillet({"merge", "--xplane", xplane.directory, "--all", "--dry-run"}, "s\n");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(withoutCarriageReturns(shown), run.out);
+    EXPECT_NE(run.out.find("why      NAME conflict (same NAME, other CALLSIGN): setting Replace"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(MergeRunTest, RestoreBackupAsksFirstThenPutsTheBackupBackExactly) {
+    startWith({{"Alpha", {kAlpha}}});
+    select({"Alpha"});
+    mergeQuietly();
+    const std::string merged = database();
+    ASSERT_EQ(backup(), crlf(kDatabase));
+
+    // Answers the question, then checks what the result box says.
+    const auto restore = [&](int answer, const std::string& result, const char* caption) {
+        runMenuCommand(IDM_RESTORE_BACKUP, [&] {
+            HWND question = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+            ASSERT_NE(question, nullptr);
+            EXPECT_EQ(messageBoxText(question), "Put the backup " + databasePath +
+                                                    ".bak back in place of " + databasePath + "?");
+            EXPECT_EQ(visibleButtons(question), (std::vector<int>{IDYES, IDNO}));
+            postButtonClick(question, answer);
+            EXPECT_TRUE(waitForWindowGone(question));
+            if (result.empty())
+                return;
+            HWND box = waitForOwnedWindow(mainWindow, "#32770", caption);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(messageBoxText(box), result);
+            postButtonClick(box, IDOK);
+        });
+    };
+    restore(IDNO, "", nullptr);
+    EXPECT_EQ(database(), merged);
+
+    restore(IDYES, "Restored " + databasePath + " from " + databasePath + ".bak.", "Quillet");
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    EXPECT_FALSE(fileExists(databasePath + ".before-restore"));
+
+    DeleteFileA((databasePath + ".bak").c_str());
+    restore(IDYES, "There is no backup " + databasePath + ".bak to restore; nothing was changed.",
+            "Error!");
+    EXPECT_EQ(database(), crlf(kDatabase));
 }
 
 } // namespace

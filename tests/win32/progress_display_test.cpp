@@ -1,6 +1,6 @@
-// The merge's progress display keeps the bar's position itself, so that it can show it on
+// The merge's progress keeps the bar's position itself, so that the dialog can show it on
 // the real bar only now and then. Here it must agree with the platform's bar at every step.
-#include "merge/throttled_progress.h"
+#include "merge/shared_progress.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -52,10 +52,9 @@ TEST(ProgressDisplayTest, StepsClampsAndStartsOverExactlyAsThePlatformBar) {
     PlatformBar bar;
     ASSERT_TRUE(bar.exists());
     PositionView view;
-    const auto now = std::chrono::steady_clock::now();
-    ThrottledProgress progress(view, [now] { return now; });
+    SharedProgress progress;
     auto expectSamePosition = [&](const std::string& what) {
-        progress.showNow();
+        progress.showChanges(view);
         EXPECT_EQ(view.position, bar.position()) << what;
     };
 

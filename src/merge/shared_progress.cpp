@@ -1,13 +1,10 @@
-#include "merge/throttled_progress.h"
+#include "merge/shared_progress.h"
 
+#include <optional>
 #include <utility>
 
-ThrottledProgress::ThrottledProgress(ProgressView& view, Clock clock)
-    : view_(view), clock_(std::move(clock)), lastShown_(clock_()) {}
-
-void ThrottledProgress::setRange(std::uint16_t minimum, std::uint16_t maximum) {
-    // A new stage: the user sees where the last one ended.
-    showNow();
+void SharedProgress::setRange(std::uint16_t minimum, std::uint16_t maximum) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     // As the platform's bar: the same range again leaves the position as it is.
     if (minimum != minimum_ || maximum != maximum_) {
         minimum_ = minimum;
@@ -16,24 +13,25 @@ void ThrottledProgress::setRange(std::uint16_t minimum, std::uint16_t maximum) {
     }
     rangeChanged_ = true;
     positionChanged_ = true;
-    showWhenDue();
 }
 
-void ThrottledProgress::setStep(int step) {
+void SharedProgress::setStep(int step) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     step_ = step;
 }
 
-void ThrottledProgress::setPosition(int position) {
+void SharedProgress::setPosition(int position) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     // As the platform's bar: the same position again is left as it is.
     if (position != position_) {
         position_ = position;
         clampPosition();
     }
     positionChanged_ = true;
-    showWhenDue();
 }
 
-void ThrottledProgress::step() {
+void SharedProgress::step() {
+    const std::lock_guard<std::mutex> lock(mutex_);
     // As the platform's bar steps: a position carried past either bound starts over from the
     // other side, modulo the range; a range of one value keeps its position.
     if (minimum_ != maximum_) {
@@ -46,32 +44,38 @@ void ThrottledProgress::step() {
         position_ = static_cast<int>(position);
     }
     positionChanged_ = true;
-    showWhenDue();
 }
 
-void ThrottledProgress::setText(const std::string& text) {
+void SharedProgress::setText(const std::string& text) {
+    const std::lock_guard<std::mutex> lock(mutex_);
     text_ = text;
     textChanged_ = true;
-    showWhenDue();
 }
 
-void ThrottledProgress::showNow() {
-    if (rangeChanged_)
-        view_.showRange(static_cast<std::uint16_t>(minimum_), static_cast<std::uint16_t>(maximum_));
-    if (positionChanged_)
-        view_.showPosition(position_);
-    if (textChanged_)
-        view_.showText(text_);
-    rangeChanged_ = positionChanged_ = textChanged_ = false;
-    lastShown_ = clock_();
+void SharedProgress::showChanges(ProgressView& view) {
+    std::optional<std::pair<std::uint16_t, std::uint16_t>> range;
+    std::optional<int> position;
+    std::optional<std::string> text;
+    {
+        const std::lock_guard<std::mutex> lock(mutex_);
+        if (rangeChanged_)
+            range.emplace(static_cast<std::uint16_t>(minimum_),
+                          static_cast<std::uint16_t>(maximum_));
+        if (positionChanged_)
+            position = position_;
+        if (textChanged_)
+            text = text_;
+        rangeChanged_ = positionChanged_ = textChanged_ = false;
+    }
+    if (range)
+        view.showRange(range->first, range->second);
+    if (position)
+        view.showPosition(*position);
+    if (text)
+        view.showText(*text);
 }
 
-void ThrottledProgress::showWhenDue() {
-    if (clock_() - lastShown_ >= kInterval)
-        showNow();
-}
-
-void ThrottledProgress::clampPosition() {
+void SharedProgress::clampPosition() {
     // The bar's order: first up to the minimum, then down to the maximum.
     if (position_ < minimum_)
         position_ = minimum_;

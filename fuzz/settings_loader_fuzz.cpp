@@ -6,8 +6,8 @@
 //
 // The model reads the file as the program's text files are read (a leading UTF-8 byte-order
 // mark skipped; CR LF, LF and a lone CR each one line feed), line by line with fgets into a
-// 260-byte buffer; a line counts when strlen gives 2 or more; the first counted line is the
-// path, the next three are numbers by atoi.
+// 260-byte buffer; byte-order marks at a line's start are dropped; a line counts when strlen
+// gives 2 or more; the first counted line is the path, the next three are numbers by atoi.
 
 #include "settings/settings.h"
 
@@ -23,8 +23,6 @@
 
 namespace {
 
-const std::string kByteOrderMark = "\xEF\xBB\xBF";
-
 struct Values {
     std::string path;
     int sameName = kSameNameRequest;
@@ -38,7 +36,7 @@ struct Values {
 };
 
 Values modelLoad(const std::string& bytes) {
-    const std::size_t start = bytes.compare(0, 3, kByteOrderMark) == 0 ? 3 : 0;
+    const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
     std::string text;
     for (std::size_t i = start; i < bytes.size(); ++i) {
         if (bytes[i] != '\r')
@@ -83,11 +81,9 @@ Values modelLoad(const std::string& bytes) {
     return values;
 }
 
-// The file save writes for these values: "%s\n" and three "%d\n", each line feed as CR LF;
-// a path that begins with a byte-order mark gets one more before it, which loading skips.
+// The file save writes for these values: "%s\n" and three "%d\n", each line feed as CR LF.
 std::string savedFile(const Values& values) {
-    const std::string mark = values.path.compare(0, 3, kByteOrderMark) == 0 ? kByteOrderMark : "";
-    const std::string text = mark + values.path + "\n" + std::to_string(values.sameName) + "\n" +
+    const std::string text = values.path + "\n" + std::to_string(values.sameName) + "\n" +
                              std::to_string(values.sameCallsign) + "\n" +
                              std::to_string(values.restriction) + "\n";
     return crlf(text);

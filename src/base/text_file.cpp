@@ -8,6 +8,8 @@
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
 
+constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
 // Turns every CR LF and every lone CR into a line feed and drops a leading UTF-8 byte-order
 // mark, in place.
 void normalizeLineEnds(std::string& text) {

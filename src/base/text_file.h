@@ -11,8 +11,6 @@
 // line and are read as one line feed, a UTF-8 byte-order mark at the start is skipped, and
 // every line feed is written as CR LF. All other bytes pass unchanged.
 
-inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 // Reads the whole file, its line ends turned into line feeds and a leading UTF-8 byte-order
 // mark dropped. False when it cannot be opened or read.
 bool readTextFile(const std::string& path, std::string& text);

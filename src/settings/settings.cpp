@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <string_view>
 
 namespace {
 Settings* theInstance = nullptr;
@@ -80,10 +79,6 @@ void Settings::save() {
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n", static_cast<int>(sameNameAction),
                   static_cast<int>(sameCallsignAction), static_cast<int>(distanceRestriction));
-    // A path that begins with a byte-order mark gets one more before it: reading skips the
-    // one at the start of the file and gives the path back whole.
-    if (std::string_view(xplaneExePath).substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
-        file.write(kUtf8ByteOrderMark);
     file.write(xplaneExePath);
     file.write("\n");
     file.write(numbers);

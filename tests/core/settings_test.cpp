@@ -108,23 +108,6 @@ TEST_F(SettingsFile, LoadAndSaveSettlesOnFiveStableLines) {
     }
 }
 
-// A byte-order mark at the start of the file is skipped, but a path line after it may begin
-// with those bytes too: the saved file must load that path again.
-TEST_F(SettingsFile, PathThatBeginsWithAByteOrderMarkKeepsItThroughSaveAndLoad) {
-    const std::string mark = "\xEF\xBB\xBF";
-    writeBytes(settingsPath(), "\r\n" + mark + "D:\\X.exe\r\n1018\r\n1021\r\n0\r\n");
-    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().c_str());
-    for (int run = 0; run < 2; ++run) {
-        settings_->load();
-        EXPECT_EQ(settings_->xplaneExePath, mark + "D:\\X.exe\n") << "run " << run + 1;
-        EXPECT_EQ(settings_->sameNameAction, 1018);
-        settings_->save();
-        EXPECT_EQ(readBytes(settingsPath()), mark + mark + "D:\\X.exe\r\n\r\n1018\r\n1021\r\n0\r\n")
-            << "run " << run + 1;
-    }
-}
-
 TEST_F(SettingsFile, SaveGoesToStartDirectoryNotCurrentDirectory) {
     TempDir elsewhere;
     settings_->load();

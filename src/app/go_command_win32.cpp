@@ -17,7 +17,7 @@ bool checkMergeTarget(HWND mainWindow) {
 }
 
 void runGoCommand(HWND mainWindow) {
-    if (!markSelectedAirports(mainWindow) || !checkMergeTarget(mainWindow))
+    if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
         return;
     DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow, progressDialogProc, 0);
 }

@@ -34,7 +34,7 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 } // namespace
 
 void runPreviewCommand(HWND mainWindow) {
-    if (!markSelectedAirports(mainWindow) || !checkMergeTarget(mainWindow))
+    if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
         return;
     const Settings* settings = Settings::instance();
     const MergeOptions options = mergeOptionsOf(

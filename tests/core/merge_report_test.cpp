@@ -73,4 +73,18 @@ TEST(ReportText, SaysSoWhenNothingWouldChange) {
         << text;
 }
 
+TEST(ReportText, ListsTheAddOnRowsLeftOutBeforeTheCounts) {
+    MergeReport report;
+    report.databasePath = "X/earth_nav.dat";
+    report.databaseNavaids = 1;
+    report.leftOut = {{"A/nav.dat", "16 1.0 1.0 0 0 0 0.0 R16L KSEA K1 W16L LPV",
+                       "Quillet does not merge rows of code 16", false}};
+    const std::string text = reportText(report);
+    EXPECT_NE(text.find("Lines that would be added: 0\n\nThese add-on rows were not merged:\n\nA/"
+                        "nav.dat\n  16 1.0 1.0 0 0 0 0.0 R16L KSEA K1 W16L LPV\n    Quillet does "
+                        "not merge rows of code 16\n\nCounts: "),
+              std::string::npos)
+        << text;
+}
+
 } // namespace

@@ -2,7 +2,9 @@
 // same files in the same folder, one after the other, answering the same questions; they
 // must return the same result, leave the same database, backup and files, ask the same
 // questions and show the same progress, status texts and errors. A difference aborts, so
-// libFuzzer keeps the input.
+// libFuzzer keeps the input. Inputs that the reference merge does not model (a database of a
+// later format, an add-on of a later version) run through NavMerger alone, for crashes and
+// sanitizer findings.
 //
 // The input: a head of 12 bytes, then the database's bytes, then one section for each
 // add-on airport (at most 8), each starting with "@@@" and a flag byte:
@@ -17,6 +19,7 @@
 //                     place (5), taken modulo 6; a section without one is selected
 
 #include "merge/nav_merger.h"
+#include "scenery/nav_format.h"
 
 #include "recording_screen.h"
 #include "reference_merge.h"
@@ -28,6 +31,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -199,10 +203,32 @@ void compare(const char* what, const std::vector<std::string>& expected,
     std::abort();
 }
 
+// The reference merge knows format 810 alone: not a database that declares a later format
+// Quillet merges into, nor an add-on file that declares a version above 810, whose rows
+// NavMerger leaves out. The format tests check what NavMerger does with those.
+bool referenceKnows(const Inputs& inputs) {
+    const bool databaseWritten =
+        inputs.database != DatabaseState::Missing && inputs.database != DatabaseState::Folder;
+    const std::optional<int> databaseVersion = declaredVersion(inputs.databaseText);
+    if (databaseWritten && databaseVersion && navFormatOf(*databaseVersion) &&
+        *databaseVersion != versionOf(NavFormat::V810))
+        return false;
+    for (const Airport& airport : inputs.airports) {
+        const std::optional<int> version = declaredVersion(airport.navDat);
+        if (version && *version > versionOf(NavFormat::V810))
+            return false;
+    }
+    return true;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Inputs inputs = decode(std::string_view(reinterpret_cast<const char*>(data), size));
+    if (!referenceKnows(inputs)) {
+        run<NavMerger>(inputs);
+        return 0;
+    }
     const Outcome expected = run<ReferenceMerger>(inputs);
     const Outcome actual = run<NavMerger>(inputs);
     compare("results", {std::to_string(expected.result)}, {std::to_string(actual.result)});

@@ -6,8 +6,8 @@
 //
 // The model reads the file as the program's text files are read (a leading UTF-8 byte-order
 // mark skipped; CR LF, LF and a lone CR each one line feed), line by line with fgets into a
-// 260-byte buffer; a line counts when strlen gives 2 or more; the first counted line is the
-// path, the next three are numbers by atoi.
+// 260-byte buffer; byte-order marks at a line's start are dropped; a line counts when strlen
+// gives 2 or more; the first counted line is the path, the next three are numbers by atoi.
 
 #include "settings/settings.h"
 

@@ -12,7 +12,7 @@ export WINEDLLOVERRIDES="mscoree,mshtml="
 packages=(cmake ninja-build g++ make googletest
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
   wine wine64 xvfb x11-apps x11-utils imagemagick icoutils clang-format python3
-  clang libclang-rt-14-dev)
+  clang libclang-rt-14-dev libcli11-dev)
 
 as_root() {
   if [ "$(id -u)" -eq 0 ]; then "$@"; else sudo "$@"; fi

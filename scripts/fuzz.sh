@@ -7,7 +7,8 @@
 #   scripts/fuzz.sh --short     each target for a short fixed number of runs from its
 #                               committed seed corpus alone (the test command's step)
 #
-# A difference or a crash stops the target and leaves its input in build/fuzz/findings/.
+# A difference or a crash stops that target and leaves its input in build/fuzz/findings/; the
+# other targets still run, and the script fails at the end.
 source "$(dirname "$0")/common.sh"
 cd "$repo"
 
@@ -34,6 +35,7 @@ fi
 
 out="$repo/build/fuzz"
 mkdir -p "$out/findings"
+failed=()
 for entry in "${targets[@]}"; do
   read -r name max_len short_runs <<<"$entry"
   seeds="$repo/fuzz/corpus/$name"
@@ -53,8 +55,12 @@ for entry in "${targets[@]}"; do
   grep -E '^#[0-9]+[[:space:]]+(INITED|DONE)|^stat::|^Done' "$out/$name.log" || true
   [ "$mode" = --short ] && rm -rf "$corpus"
   if [ "$status" -ne 0 ]; then
-    tail -n 40 "$out/$name.log" >&2
+    grep -E -A12 '^[a-z ]+: .* differs?|ERROR: ' "$out/$name.log" | head -n 40 >&2
     echo "fuzzing $name failed; its log is $out/$name.log" >&2
-    exit 1
+    failed+=("$name")
   fi
 done
+if [ ${#failed[@]} -gt 0 ]; then
+  echo "fuzzing found something in: ${failed[*]}" >&2
+  exit 1
+fi

@@ -2,6 +2,8 @@
 
 #include "app/about_dialog_win32.h"
 #include "app/go_command_win32.h"
+#include "app/preview_command_win32.h"
+#include "app/restore_command_win32.h"
 #include "res/resource.h"
 #include "scenery/custom_airport_scan_win32.h"
 #include "scenery/xplane_folder_choice_win32.h"
@@ -25,7 +27,8 @@ struct ChildWindow {
 
 // In creation order: the folder label must come first, so that the id it shares with the
 // hint label and the Select All button finds it. Its text is composed at creation. Below it
-// the database a merge goes into; a long path gives way in its middle.
+// the database a merge goes into; a long path gives way in its middle. "Preview" stands left
+// of "GO!".
 constexpr std::size_t kFolderLabel = 0;
 constexpr std::size_t kAirportList = 3;
 constexpr ChildWindow kChildren[] = {
@@ -38,6 +41,7 @@ constexpr ChildWindow kChildren[] = {
      WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
          LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
      5, 56, 320, 266, IDC_AIRPORT_LIST},
+    {"button", "Preview", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 180, 325, 70, 20, IDC_PREVIEW},
     {"button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, IDC_GO},
     {"button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70, 20,
      IDC_LABEL},
@@ -81,6 +85,12 @@ void onCommand(HWND window, int id) {
     switch (id) {
     case IDC_GO:
         runGoCommand(window);
+        break;
+    case IDC_PREVIEW:
+        runPreviewCommand(window);
+        break;
+    case IDM_RESTORE_BACKUP:
+        runRestoreCommand(window);
         break;
     case IDM_SET_XPLANE_FOLDER:
         onSetXPlaneFolder(window);

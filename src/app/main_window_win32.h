@@ -11,6 +11,7 @@ void startUp(HINSTANCE instance);
 ATOM registerMainWindowClass(HINSTANCE instance);
 
 // Creates the main window and its six children and shows it; showing it runs the custom
+// Creates the main window and its seven children and shows it; showing it runs the custom
 // airport scan and shows the database a merge goes into. False when the main window could not
 // be created.
 bool createMainWindow(HINSTANCE instance, int showCommand);

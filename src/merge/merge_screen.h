@@ -22,6 +22,16 @@ class StatusLine {
     virtual void setText(const std::string& text) = 0;
 };
 
+// A bar and a status line where nothing is shown.
+class HiddenProgress : public ProgressDisplay, public StatusLine {
+  public:
+    void setRange(std::uint16_t, std::uint16_t) override {}
+    void setStep(int) override {}
+    void setPosition(int) override {}
+    void step() override {}
+    void setText(const std::string&) override {}
+};
+
 // Answers of the conflict question: the ids of its two buttons.
 inline constexpr int kAnswerReplace = 128;
 inline constexpr int kAnswerSkip = 1004;

@@ -1,5 +1,7 @@
 #include "merge/nav_data.h"
 
+#include "base/text_file.h"
+
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -312,4 +314,13 @@ CoordinateCell coordinateCell(std::string_view line) {
         word = line.substr(start, i - start);
     }
     return {wholeDegrees(words[1]), wholeDegrees(words[2])};
+}
+
+std::size_t countNavaidRows(std::string_view text) {
+    std::size_t rows = 0;
+    forEachLine(text, [&rows](std::string_view line) {
+        const std::optional<int> code = rowCode(line);
+        rows += code && isNavaidRowCode(*code);
+    });
+    return rows;
 }

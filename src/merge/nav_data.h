@@ -2,6 +2,7 @@
 
 #include "scenery/nav_format.h"
 
+#include <cstddef>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -10,6 +11,9 @@
 // classified by its leading integer, the row code. The formats' columns are in nav_format.h.
 
 inline constexpr int kHeaderRowCode = 810;
+
+// How many lines of a text are navaid rows (row codes 2 to 13).
+std::size_t countNavaidRows(std::string_view text);
 
 // One navaid row. Its texts refer to the line it was read from, which must outlive it;
 // line keeps its line end, if it had one.

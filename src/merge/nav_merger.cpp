@@ -39,49 +39,14 @@ std::string_view withoutLineEnd(std::string_view line) {
         line.remove_suffix(1);
     return line;
 }
+
 } // namespace
 
-std::string leftOutMessage(const std::vector<LeftOutRow>& rows) {
-    // A message box does not scroll: the rows are listed up to a screenful.
-    constexpr std::size_t kRowsListed = 12;
-    if (rows.empty())
-        return {};
-    std::string text = "These add-on rows were not merged:\n";
-    std::string_view file;
-    std::size_t listed = 0, more = 0;
-    const auto startFile = [&](const std::string& path) {
-        if (path != file)
-            text += "\n" + path + "\n";
-        file = path;
-    };
-    for (std::size_t i = 0; i < rows.size();) {
-        const LeftOutRow& row = rows[i];
-        if (row.wholeFile) {
-            std::size_t count = 0;
-            for (; i < rows.size() && rows[i].wholeFile && rows[i].sourcePath == row.sourcePath;
-                 ++i)
-                ++count;
-            startFile(row.sourcePath);
-            text += "  all " + std::to_string(count) + " rows: " + row.reason + "\n";
-            continue;
-        }
-        ++i;
-        if (listed == kRowsListed) {
-            ++more;
-            continue;
-        }
-        startFile(row.sourcePath);
-        text += "  " + row.row + "\n    " + row.reason + "\n";
-        ++listed;
-    }
-    if (more > 0)
-        text += "\n" + std::to_string(more) + " more rows were not merged.\n";
-    return text;
-}
-
 NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
-                     const std::vector<CustomAirport>& airports, const MergeOptions& options)
-    : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options) {
+                     const std::vector<CustomAirport>& airports, const MergeOptions& options,
+                     JobPurpose purpose)
+    : screen_(screen), earthNavPath_(std::move(databasePath)), options_(options),
+      purpose_(purpose) {
     loadCustomFiles(airports);
 
     // The database is read as it is on disk: a format of 1100 or later is written back byte
@@ -98,8 +63,12 @@ NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
         showError(refusalMessage(check, fileName(earthNavPath_)));
         return;
     }
-    if (!readBaseLines() || !backUp())
+    if (!readBaseLines())
         return;
+    if (purpose_ == JobPurpose::Merge && !backUp()) {
+        notReady_ = MergeEnd::WriteError;
+        return;
+    }
     showLoadingProgress();
     takeCustomRows();
     baseReady_ = true;
@@ -359,7 +328,8 @@ void NavMerger::upperCase(std::string& text) {
         c = upperAscii(c);
 }
 
-bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index) {
+std::optional<NavMerger::Drop> NavMerger::dropOf(const NavaidRecord& base,
+                                                 const CandidateIndex& index) {
     // Only the candidates can be duplicates of base or conflict with it; they are taken in
     // load order, as a search through every custom record would meet them. A duplicate
     // shares both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key:
@@ -373,71 +343,79 @@ bool NavMerger::isDropped(const NavaidRecord& base, const CandidateIndex& index)
         const NavaidRecord& custom = customRecords_[i];
         if (custom.type != base.type)
             continue;
-        ConflictAction action;
+        std::optional<DropReason> reason;
         switch (relationOf(format_, base, custom)) {
         case Relation::Duplicate:
-            return true;
+            reason = DropReason::Duplicate;
+            break;
         case Relation::NameConflict:
-            action = onNameConflict;
+            reason = DropReason::NameConflict;
             break;
         case Relation::CallsignConflict:
-            action = onCallsignConflict;
+            reason = DropReason::CallsignConflict;
             break;
-        default:
-            continue;
+        case Relation::None:
+            break;
         }
+        if (!reason)
+            continue;
+        Drop drop;
+        drop.custom = i;
+        drop.reason = *reason;
+        if (*reason == DropReason::Duplicate)
+            return drop;
+        const ConflictAction action =
+            *reason == DropReason::NameConflict ? onNameConflict : onCallsignConflict;
         // Only Replace drops the line: Skip, or a question that could not be shown, keeps
         // it and goes on with the next custom line.
-        if (action == ConflictAction::Replace ||
-            (action == ConflictAction::Ask &&
-             showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace))
-            return true;
+        if (action == ConflictAction::Replace) {
+            drop.decidedBy = DecidedBy::Setting;
+            return drop;
+        }
+        if (action == ConflictAction::Ask &&
+            showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace) {
+            drop.decidedBy = DecidedBy::Answer;
+            return drop;
+        }
     }
-    return false;
+    return std::nullopt;
 }
 
-int NavMerger::merge() {
-    if (!baseReady_)
-        return -1;
-
+void NavMerger::decide() {
     const CandidateIndex index(format_, customRecords_,
                                options_.distanceRestriction ? &customCells_ : nullptr);
-    std::vector<bool> kept(baseRecords_.size());
+    kept_.assign(baseRecords_.size(), true);
+    drops_.clear();
     StageProgress progress(screen_.progress, baseRecords_.size());
     showStatus("Proccesing: ", "");
     for (std::size_t i = 0; i < baseRecords_.size(); ++i) {
         const NavaidRecord base = unpack(baseRecords_[i]);
         showStatus("Proccesing: ", base.line);
-        kept[i] = !isDropped(base, index);
+        if (std::optional<Drop> drop = dropOf(base, index)) {
+            drop->base = i;
+            drops_.push_back(*drop);
+            kept_[i] = false;
+        }
         progress.advanceTo(i + 1);
     }
     progress.finish();
-    return writeDatabase(kept);
-}
-
-int NavMerger::writeDatabase(const std::vector<bool>& kept) {
     // 810 add-on rows are written upper-cased: upper-case their files in place.
     if (format_ == NavFormat::V810) {
         for (CustomFile& file : customFiles_)
             upperCase(file.text);
     }
-
-    // Write beside the database, then swap it in, so earth_nav.dat is never half-written.
-    const std::string newPath = earthNavPath_ + ".new";
-    TextFileWriter file;
-    if (file.open(newPath, format_ == NavFormat::V810 ? TextFileWriter::LineFeeds::ToCrLf
-                                                      : TextFileWriter::LineFeeds::AsGiven)) {
-        writeLines(kept, [&file](std::string_view text) { file.write(text); });
-        if (file.close() && replaceFile(newPath, earthNavPath_))
-            return 0;
-        std::remove(newPath.c_str());
-    }
-    showError("I can't write \"To\" file!");
-    return -1;
 }
 
-template <typename Write>
-void NavMerger::writeLines(const std::vector<bool>& kept, Write&& write) const {
+MergeEnd NavMerger::merge() {
+    if (!baseReady_)
+        return notReady_;
+    decide();
+    if (purpose_ == JobPurpose::Preview)
+        return MergeEnd::Previewed;
+    return writeDatabase();
+}
+
+template <typename Write> void NavMerger::writeLines(Write&& write) const {
     const auto writeCustomRows = [&] {
         for (const NavaidRecord& custom : customRecords_) {
             if (format_ == NavFormat::V810) {
@@ -461,7 +439,7 @@ void NavMerger::writeLines(const std::vector<bool>& kept, Write&& write) const {
                                  (record < baseRecords_.size() &&
                                   baseRecords_[record].line.offset < otherLines_[other].offset);
         if (recordFirst) {
-            if (kept[record])
+            if (kept_[record])
                 write(unpack(baseRecords_[record]).line);
             ++record;
             continue;
@@ -480,4 +458,45 @@ void NavMerger::writeLines(const std::vector<bool>& kept, Write&& write) const {
             write(lineEnd_);
         writeCustomRows();
     }
+}
+
+MergeEnd NavMerger::writeDatabase() {
+    // Write beside the database, then swap it in, so earth_nav.dat is never half-written.
+    const std::string newPath = earthNavPath_ + ".new";
+    TextFileWriter file;
+    if (file.open(newPath, format_ == NavFormat::V810 ? TextFileWriter::LineFeeds::ToCrLf
+                                                      : TextFileWriter::LineFeeds::AsGiven)) {
+        writeLines([&file](std::string_view text) { file.write(text); });
+        if (file.close() && replaceFile(newPath, earthNavPath_))
+            return MergeEnd::Written;
+        std::remove(newPath.c_str());
+    }
+    showError("I can't write \"To\" file!");
+    return MergeEnd::WriteError;
+}
+
+std::string NavMerger::mergedText() const {
+    std::string text;
+    text.reserve(baseText_.size());
+    writeLines([&text](std::string_view piece) { text += piece; });
+    return text;
+}
+
+MergeReport NavMerger::report() const {
+    MergeReport report;
+    report.databasePath = earthNavPath_;
+    report.options = options_;
+    report.databaseNavaids = baseRecords_.size();
+    for (const Drop& drop : drops_) {
+        const NavaidRecord& custom = customRecords_[drop.custom];
+        report.dropped.push_back({std::string(withoutLineEnd(unpack(baseRecords_[drop.base]).line)),
+                                  drop.reason, drop.decidedBy,
+                                  std::string(withoutLineEnd(custom.line)),
+                                  std::string(custom.sourcePath)});
+    }
+    for (const NavaidRecord& custom : customRecords_)
+        report.added.push_back(
+            {std::string(withoutLineEnd(custom.line)), std::string(custom.sourcePath)});
+    report.leftOut = leftOut_;
+    return report;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "merge/merge_options.h"
+#include "merge/merge_report.h"
 #include "merge/merge_screen.h"
 #include "merge/nav_data.h"
 #include "scenery/custom_airports.h"
@@ -18,17 +19,17 @@
 class CandidateIndex;
 class RowConverter;
 
-// An add-on row that a merge leaves out, and why.
-struct LeftOutRow {
-    std::string sourcePath; // the nav.dat it is in
-    std::string row;        // without its line end
-    std::string reason;
-    bool wholeFile; // the reason is its file's format, shared by every navaid row of the file
-};
+// A merge job writes the merged database; a preview job only decides, and writes nothing,
+// not even the backup.
+enum class JobPurpose { Merge, Preview };
 
-// The one message that tells the user which add-on rows were left out and why; empty when
-// none were.
-std::string leftOutMessage(const std::vector<LeftOutRow>& rows);
+// How a job ended.
+enum class MergeEnd {
+    Written,    // the new earth_nav.dat is in place
+    Previewed,  // a preview decided everything and wrote nothing
+    InputError, // earth_nav.dat could not be read: nothing was changed
+    WriteError, // the backup or the new earth_nav.dat could not be written: it is as it was
+};
 
 // The merge job of one run. Building it loads the selected airports' nav.dat files in table
 // order, each custom line once, checks that earth_nav.dat is a database it can merge into,
@@ -48,15 +49,23 @@ std::string leftOutMessage(const std::vector<LeftOutRow>& rows);
 class NavMerger {
   public:
     NavMerger(const MergeScreen& screen, std::string databasePath,
-              const std::vector<CustomAirport>& airports, const MergeOptions& options);
+              const std::vector<CustomAirport>& airports, const MergeOptions& options,
+              JobPurpose purpose = JobPurpose::Merge);
     NavMerger(const NavMerger&) = delete;
     NavMerger& operator=(const NavMerger&) = delete;
     ~NavMerger();
 
-    // Decides which database lines stay, then replaces earth_nav.dat with the surviving
-    // database lines and every add-on row that goes in. Returns 0 when the new file is in
-    // place, -1 when nothing was written.
-    int merge();
+    // Decides which database lines stay; then a merge job replaces earth_nav.dat with the
+    // surviving database lines and every add-on row that goes in. A question of the screen
+    // may throw to stop the job: nothing is written then.
+    MergeEnd merge();
+
+    // After merge() has written or previewed: what it decided, and the text it writes beside
+    // the database's text as it was read (an 810 database with line feeds for its line ends,
+    // later formats with their own).
+    MergeReport report() const;
+    std::string mergedText() const;
+    const std::string& databaseText() const { return baseText_; }
 
     // 1 when both lines lie in the same whole-degree cell of latitude and longitude, or when
     // the distance restriction is off; else 0.
@@ -92,6 +101,13 @@ class NavMerger {
         std::int32_t type;
         TextSpan line, callsign, terminal, region, name, rwyName;
     };
+    // A database record that gives way to a custom record, and why.
+    struct Drop {
+        std::size_t base = 0;
+        std::uint32_t custom = 0;
+        DropReason reason = DropReason::Duplicate;
+        DecidedBy decidedBy = DecidedBy::Rule;
+    };
 
     // Lines compared whole, letters A-Z without regard to case.
     struct CaseBlindHash {
@@ -121,15 +137,17 @@ class NavMerger {
     TextSpan span(std::string_view text) const;
     PackedRecord pack(const NavaidRecord& record) const;
     NavaidRecord unpack(const PackedRecord& record) const;
-    bool isDropped(const NavaidRecord& base, const CandidateIndex& index);
+    std::optional<Drop> dropOf(const NavaidRecord& base, const CandidateIndex& index);
     int showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
                            std::string_view customLine);
-    int writeDatabase(const std::vector<bool>& kept);
-    template <typename Write> void writeLines(const std::vector<bool>& kept, Write&& write) const;
+    void decide();
+    template <typename Write> void writeLines(Write&& write) const;
+    MergeEnd writeDatabase();
 
     MergeScreen screen_;
     const std::string earthNavPath_;
     const MergeOptions options_;
+    const JobPurpose purpose_;
     std::string statusText_;
     std::deque<CustomFile> customFiles_;      // a deque never moves them: records point into them
     std::deque<std::string> convertedRows_;   // add-on rows written in the database's format
@@ -147,6 +165,11 @@ class NavMerger {
     std::size_t finalEndRow_ = 0;
     std::string headerLine_;
     std::vector<std::uint32_t> candidates_; // reused for every database record
-    // True once earth_nav.dat has been read whole and backed up: only then may it be rewritten.
+    std::vector<bool> kept_;                // for each database record, once decided
+    std::vector<Drop> drops_;               // the records not kept, in database order
+    // True once earth_nav.dat has been read whole and, for a merge, backed up: only then may it
+    // be rewritten.
     bool baseReady_ = false;
+    // Why it is not ready: a file that could not be read, unless the backup failed.
+    MergeEnd notReady_ = MergeEnd::InputError;
 };

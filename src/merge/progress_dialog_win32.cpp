@@ -61,7 +61,7 @@ RunEnd runMergeJob(ProgressDialogScreen& screen, std::string& leftOut) {
             settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
         auto job = std::make_unique<NavMerger>(screen.screen(), mergeTarget.earthNavPath,
                                                customAirports, options);
-        if (job->merge() != 0)
+        if (job->merge() != MergeEnd::Written)
             return RunEnd::NotWritten;
         leftOut = leftOutMessage(job->leftOutRows());
         return RunEnd::Written;

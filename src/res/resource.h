@@ -15,6 +15,7 @@
 #define IDM_ABOUT 32779
 #define IDM_EXIT 32784
 #define IDM_SETTINGS 32785
+#define IDM_RESTORE_BACKUP 32786
 
 // Icons and bitmap
 #define IDI_QUILLET 107
@@ -25,13 +26,15 @@
 #define IDC_AIRPORT_LIST 1
 #define IDC_GO 2
 #define IDC_LABEL 3 // the folder label, the hint label and the Select All button
-#define IDC_MERGE_TARGET 4
+#define IDC_PREVIEW 4
+#define IDC_MERGE_TARGET 5
 
 // Dialog templates
 #define IDD_CONFLICT_PROMPT 9
 #define IDD_ABOUT 103
 #define IDD_PROGRESS 132
 #define IDD_SETTINGS 136
+#define IDD_MERGE_PREVIEW 137
 
 // Settings dialog (the radio-button ids are the stored action codes)
 #define IDC_SAME_NAME_SKIP 1016
@@ -50,3 +53,6 @@
 #define IDC_XPLANE_LABEL 1008
 #define IDC_BASE_LINE 1009
 #define IDC_SOURCE_PATH 1010
+
+// Merge preview
+#define IDC_PREVIEW_TEXT 1023

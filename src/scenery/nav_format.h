@@ -42,9 +42,8 @@ std::optional<int> declaredVersion(std::string_view fileStart);
 
 // ---- Where the simulator reads its navaids.
 
-// Paths below the X-Plane folder, with Windows separators.
-inline constexpr std::string_view kDefaultDatabase = "Resources\\default data\\earth_nav.dat";
-inline constexpr std::string_view kCustomDataFolder = "Custom Data\\";
+// Names below the X-Plane folder.
+inline constexpr std::string_view kCustomDataFolder = "Custom Data";
 inline constexpr std::string_view kDatabaseName = "earth_nav.dat";
 // What a navdata update from a provider puts in Custom Data beside its earth_nav.dat. The
 // user's own files there (user_nav.dat, user_fix.dat) are not among them.

@@ -1,6 +1,7 @@
 #include "scenery/xplane_paths.h"
 
 #include "base/file_ops.h"
+#include "base/path.h"
 #include "base/text_file.h"
 #include "scenery/nav_format.h"
 
@@ -15,6 +16,32 @@ std::optional<int> versionOfFile(const std::string& path, bool* found = nullptr)
         *found = read;
     return read ? declaredVersion(start) : std::nullopt;
 }
+
+// The paths below directory, which ends with its separator.
+XPlaneFolder folderAt(std::string directory, char separator) {
+    const std::string sep(1, separator);
+    XPlaneFolder folder;
+    folder.directory = std::move(directory);
+    folder.earthNavPath =
+        folder.directory + "Resources" + sep + "default data" + sep + std::string(kDatabaseName);
+    folder.searchPattern = folder.directory + "Custom Scenery" + sep + "*.*";
+    folder.separator = separator;
+    return folder;
+}
+
+std::string navDatPath(std::string_view xplaneDirectory, std::string_view folderName,
+                       char separator) {
+    const std::string sep(1, separator);
+    std::string path(xplaneDirectory);
+    path += "Custom Scenery" + sep;
+    path += folderName;
+    path += sep + "Earth nav data" + sep + "nav.dat";
+    return path;
+}
+
+bool isSeparator(char c) {
+    return c == '/' || c == kPathSeparator;
+}
 } // namespace
 
 std::optional<XPlaneFolder> xplaneFolderOf(std::string_view xplaneExePath) {
@@ -24,21 +51,34 @@ std::optional<XPlaneFolder> xplaneFolderOf(std::string_view xplaneExePath) {
     if (lastBackslash == std::string_view::npos)
         return std::nullopt;
 
-    XPlaneFolder folder;
-    folder.directory = xplaneExePath.substr(0, lastBackslash + 1);
-    folder.earthNavPath = folder.directory + std::string(kDefaultDatabase);
-    folder.searchPattern = folder.directory + "Custom Scenery\\*.*";
+    XPlaneFolder folder = folderAt(std::string(xplaneExePath.substr(0, lastBackslash + 1)), '\\');
     if (folder.earthNavPath.size() > kMaxPathLength || folder.searchPattern.size() > kMaxPathLength)
         return std::nullopt;
     return folder;
 }
 
+XPlaneFolder xplaneFolderAt(std::string_view directory) {
+    if (directory.empty())
+        directory = ".";
+    // The root folder keeps its one separator.
+    while (directory.size() > 1 && isSeparator(directory.back()))
+        directory.remove_suffix(1);
+    std::string withSeparator(directory);
+    if (!isSeparator(withSeparator.back()))
+        withSeparator += kPathSeparator;
+    return folderAt(std::move(withSeparator), kPathSeparator);
+}
+
 std::string customNavDatPath(std::string_view xplaneDirectory, std::string_view folderName) {
-    std::string path(xplaneDirectory);
-    path += "Custom Scenery\\";
-    path += folderName;
-    path += "\\Earth nav data\\nav.dat";
-    return path;
+    return navDatPath(xplaneDirectory, folderName, '\\');
+}
+
+std::string customNavDatPath(const XPlaneFolder& folder, std::string_view folderName) {
+    return navDatPath(folder.directory, folderName, folder.separator);
+}
+
+std::string customSceneryPath(const XPlaneFolder& folder) {
+    return folder.directory + "Custom Scenery";
 }
 
 std::string folderLabelText(std::string_view xplaneExePath) {
@@ -52,7 +92,8 @@ MergeTarget mergeTargetOf(const XPlaneFolder& folder) {
     const std::optional<NavFormat> defaultFormat =
         defaultVersion ? navFormatOf(*defaultVersion) : std::nullopt;
     if (defaultFormat && readsCustomData(*defaultFormat)) {
-        const std::string customData = folder.directory + std::string(kCustomDataFolder);
+        const std::string customData =
+            folder.directory + std::string(kCustomDataFolder) + folder.separator;
         const std::string customDatabase = customData + std::string(kDatabaseName);
         if (isFile(customDatabase)) {
             target.earthNavPath = customDatabase;

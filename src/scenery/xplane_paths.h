@@ -4,16 +4,18 @@
 #include <string>
 #include <string_view>
 
-// Paths below the X-Plane folder, derived from the full path of X-Plane.exe. They are
-// Windows paths: the separator is always a backslash, whatever the platform the code runs on.
+// Paths below the X-Plane folder. The window derives them from the full path of X-Plane.exe
+// as Windows paths: the separator is always a backslash, whatever the platform the code runs
+// on. The command line is given the folder itself and joins with the platform's separator.
 
 // The longest path, in characters, that the Windows file functions accept.
 inline constexpr std::size_t kMaxPathLength = 259;
 
 struct XPlaneFolder {
-    std::string directory;     // with its trailing backslash, e.g. C:\X-Plane\ .
+    std::string directory;     // with its trailing separator, e.g. C:\X-Plane\ .
     std::string earthNavPath;  // the global navaid database
     std::string searchPattern; // every entry of Custom Scenery
+    char separator = '\\';
 };
 
 // The folder that holds X-Plane.exe. None when the path names no folder (fewer than two
@@ -21,8 +23,17 @@ struct XPlaneFolder {
 // the search pattern would be longer than kMaxPathLength.
 std::optional<XPlaneFolder> xplaneFolderOf(std::string_view xplaneExePath);
 
+// The X-Plane folder given as a folder of the platform the program runs on, its separators at
+// the end dropped. On Windows these are the paths xplaneFolderOf gives for DIR\X-Plane.exe.
+XPlaneFolder xplaneFolderAt(std::string_view directory);
+
 // Custom Scenery\<folderName>\Earth nav data\nav.dat below the X-Plane folder, whole.
 std::string customNavDatPath(std::string_view xplaneDirectory, std::string_view folderName);
+// The same, with the folder's separator.
+std::string customNavDatPath(const XPlaneFolder& folder, std::string_view folderName);
+
+// The folder of the add-on airports, without a separator at the end.
+std::string customSceneryPath(const XPlaneFolder& folder);
 
 // The main window's folder label: "X-Plane folder: " followed by the path as it stands.
 std::string folderLabelText(std::string_view xplaneExePath);

@@ -2,6 +2,7 @@
 // and on many generated databases and custom sets, under every combination of the settings,
 // the same files, questions, progress and status texts.
 
+#include "base/text_file.h"
 #include "merge/nav_data.h"
 #include "merge/nav_merger.h"
 
@@ -17,6 +18,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -256,10 +258,22 @@ Navaid relatedNavaid(Random& random, Navaid navaid) {
 }
 
 // Lines that a database may hold besides its version line and navaid rows: those that give
-// way to the frame of the merged file, and navaid rows whose words could not be read. Other
-// lines would stay in their place, where the plain merge drops them.
+// way to the frame of the merged file, those that stay in their place (other row codes,
+// another header row, a marker that is not the first line, comments), and navaid rows whose
+// words could not be read.
 const std::vector<std::string> kDatabaseOtherLines = {
-    "\n", "99\n", "  \n", "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n", "3 47.5 -122.3\n"};
+    "\n",
+    "99\n",
+    "  \n",
+    "\t\v\n",
+    "810 another header\n",
+    "14 47.0 -122.0 0 0 0 0 X Y Z\n",
+    "1 47.0 -122.0 0 0 0 0 X Y Z\n",
+    "-3 47.0 -122.0\n",
+    "I\n",
+    "; a note\n",
+    "3 47.5 -122.3 0 116.80 1 0 SEA SEATTLE VOR\n",
+    "3 47.5 -122.3\n"};
 // Lines that are no navaid rows, and navaid rows whose words could not be read.
 const std::vector<std::string> kOtherLines = {"\n",
                                               "I\n",
@@ -315,7 +329,7 @@ std::string flipSomeLetters(Random& random, std::string text) {
 MergeInputs generateInputs(std::uint64_t seed) {
     Random random(seed);
     std::vector<Navaid> database;
-    std::string text = "I\n" + random.pick(kVersionLines);
+    std::string text = (random.chance(80) ? "I\n" : "x\n") + random.pick(kVersionLines);
     const std::uint32_t count = 100 + random.below(200);
     for (std::uint32_t i = 0; i < count; ++i) {
         if (random.chance(5))
@@ -399,7 +413,7 @@ Outcome runJob(const TempDir& dir, const MergeInputs& inputs, const SettingCodes
 }
 
 // How many database navaid lines the merge dropped: those it examined ("Proccesing: " with a
-// line) less those written in the block after the header.
+// line) less the navaid rows written in the block after the header.
 std::size_t droppedBaseLines(const Outcome& outcome) {
     std::size_t examined = 0;
     for (const std::string& event : outcome.events)
@@ -415,8 +429,11 @@ std::size_t droppedBaseLines(const Outcome& outcome) {
         return 0;
     const std::size_t blockStart = header + 2;
     std::size_t kept = 0;
-    for (std::size_t i = blockStart - 1; i < blockEnd; ++i)
-        kept += text[i] == '\n';
+    forEachLine(std::string_view(text).substr(blockStart, blockEnd + 1 - blockStart),
+                [&kept](std::string_view line) {
+                    const std::optional<int> code = rowCode(line);
+                    kept += code && isNavaidRowCode(*code);
+                });
     return examined > kept ? examined - kept : 0;
 }
 
@@ -497,6 +514,8 @@ TEST(MergeMatchesReference, OnDatabasesItMayOrMayNotMergeInto) {
         {utf16("I\r\n810 Version\r\n" + rows, true), false},
         {"I\n810 Version\n" + std::string("3 47.4\0 -122.3 0 1 1 0.0 X Y Z\n", 31), false},
         {"I\n810 Version\n" + std::string(1, '\0'), false},
+        {"I\n810 Version\n3 47.4 -122.3 0 1 1 0.0 SEA ENRT K1 SEATTLE V\n99\n", false},
+        {"I\n810 Version\n3 47.4 -122.3 0 1 1 0.0 SEA enrt K12 SEATTLE V\n99\n", true},
         {"I", false},
         {"I\n", false},
         {"810 Version\n" + rows, false},

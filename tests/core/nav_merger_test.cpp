@@ -401,10 +401,81 @@ TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
               std::string::npos);
 }
 
+TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
+    options_ = {ConflictAction::Replace, ConflictAction::Ask, true};
+    const std::string ndb = "2 47.53 -122.31 0 362 25 0.0 BF NOLLA NDB";
+    const std::string vor = "3 47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC";
+    const std::string ils = "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS";
+    const std::string far = "2 10.1 10.1 0 300 25 0.0 FF FAR NDB";
+    writeDatabase("I\n" + kHeader + ndb + "\n" + vor + "\n" + ils + "\n" + far + "\n99\n");
+    const std::string database = readBytes(earthNav_);
+    addAirport("One", "3 47.43 -122.30 0 1 1 0.0 sea seattle vortac\n"     // duplicate of vor
+                      "2 47.5 -122.3 0 362 25 0.0 xy nolla ndb\n");        // NAME conflict, ndb
+    addAirport("Two", "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS\n" // CALLSIGN, ils
+                      "2 20.2 20.2 0 300 25 0.0 NEW NEWNDB NDB");
+    screen_.answers = {kAnswerReplace};
+
+    NavMerger preview(screen_.screen(), earthNav_, airports_, options_, JobPurpose::Preview);
+    EXPECT_EQ(preview.merge(), MergeEnd::Previewed);
+    EXPECT_EQ(readBytes(earthNav_), database);
+    EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
+    EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+    EXPECT_EQ(std::count(screen_.events.begin(), screen_.events.end(),
+                         "status Writing .bak for " + earthNav_ + "\n"),
+              0);
+    ASSERT_EQ(screen_.questions.size(), 1u);
+    EXPECT_EQ(screen_.questions[0].baseLine, ils + "\n");
+
+    const MergeReport report = preview.report();
+    EXPECT_EQ(report.databasePath, earthNav_);
+    EXPECT_EQ(report.databaseNavaids, 4u);
+    const std::string one = airports_[0].navDatPath, two = airports_[1].navDatPath;
+    const struct {
+        std::string line;
+        DropReason reason;
+        DecidedBy decidedBy;
+        std::string customLine, sourcePath;
+    } dropped[] = {
+        {ndb, DropReason::NameConflict, DecidedBy::Setting,
+         "2 47.5 -122.3 0 362 25 0.0 XY NOLLA NDB", one},
+        {vor, DropReason::Duplicate, DecidedBy::Rule,
+         "3 47.43 -122.30 0 1 1 0.0 SEA SEATTLE VORTAC", one},
+        {ils, DropReason::CallsignConflict, DecidedBy::Answer,
+         "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS", two},
+    };
+    ASSERT_EQ(report.dropped.size(), std::size(dropped));
+    for (std::size_t i = 0; i < std::size(dropped); ++i) {
+        SCOPED_TRACE(dropped[i].line);
+        EXPECT_EQ(report.dropped[i].line, dropped[i].line);
+        EXPECT_EQ(report.dropped[i].reason, dropped[i].reason);
+        EXPECT_EQ(report.dropped[i].decidedBy, dropped[i].decidedBy);
+        EXPECT_EQ(report.dropped[i].customLine, dropped[i].customLine);
+        EXPECT_EQ(report.dropped[i].sourcePath, dropped[i].sourcePath);
+    }
+    std::vector<std::string> added;
+    for (const AddedLine& line : report.added)
+        added.push_back(line.sourcePath + ": " + line.line);
+    EXPECT_EQ(added,
+              (std::vector<std::string>{one + ": 3 47.43 -122.30 0 1 1 0.0 SEA SEATTLE VORTAC",
+                                        one + ": 2 47.5 -122.3 0 362 25 0.0 XY NOLLA NDB",
+                                        two + ": 4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
+                                        two + ": 2 20.2 20.2 0 300 25 0.0 NEW NEWNDB NDB"}));
+
+    // Given the same answers, the merge writes the text the preview shows, and what the diff
+    // is taken against is the database as read.
+    screen_ = RecordingScreen();
+    screen_.answers = {kAnswerReplace};
+    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
+    EXPECT_EQ(job.merge(), MergeEnd::Written);
+    EXPECT_EQ(readBytes(earthNav_), crlf(preview.mergedText()));
+    EXPECT_EQ(crlf(preview.databaseText()), database);
+    EXPECT_EQ(readBytes(earthNav_ + ".bak"), database);
+}
+
 TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(job.merge(), MergeEnd::InputError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
     EXPECT_FALSE(fs::exists(earthNav_));
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
@@ -418,7 +489,7 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(job.merge(), MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
@@ -431,7 +502,7 @@ TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), -1);
+    EXPECT_EQ(job.merge(), MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \"To\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
@@ -481,7 +552,7 @@ TEST_F(MergeJob, ADatabaseItCannotMergeIntoIsLeftAloneWithItsBackup) {
         addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
         NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-        EXPECT_EQ(job.merge(), -1);
+        EXPECT_EQ(job.merge(), MergeEnd::InputError);
         EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + c.error});
         EXPECT_EQ(readBytes(earthNav_), c.bytes);
         EXPECT_EQ(readBytes(earthNav_ + ".bak"), "a good older backup\r\n");
@@ -545,7 +616,7 @@ TEST_F(MergeJob, AReadOnlyDatabaseOrBackupIsNamedAndNothingIsChanged) {
         screen_.errors.clear();
 
         NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-        EXPECT_EQ(job.merge(), -1);
+        EXPECT_EQ(job.merge(), MergeEnd::WriteError);
         EXPECT_EQ(screen_.errors,
                   std::vector<std::string>{"Error!: " + readOnly +
                                            " is read-only, so I can't replace it; nothing was "

@@ -1,5 +1,7 @@
 #include "scenery/xplane_paths.h"
 
+#include "base/path.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -45,6 +47,38 @@ TEST(CustomNavDatPath, IsComposedWhole) {
     const std::string path = customNavDatPath(directory, name);
     EXPECT_EQ(path.size(), 556u);
     EXPECT_EQ(path.substr(path.size() - 23), "\\Earth nav data\\nav.dat");
+}
+
+TEST(XPlaneFolderAt, JoinsThePathsWithThePlatformSeparator) {
+    const std::string sep(1, kPathSeparator);
+    const std::string directory = "sim" + sep + "X-Plane 12" + sep;
+    // Separators at the end are dropped, the root keeps its own.
+    for (const std::string& given : {"sim" + sep + "X-Plane 12", directory, directory + sep}) {
+        SCOPED_TRACE(given);
+        const XPlaneFolder folder = xplaneFolderAt(given);
+        EXPECT_EQ(folder.directory, directory);
+        EXPECT_EQ(folder.earthNavPath,
+                  directory + "Resources" + sep + "default data" + sep + "earth_nav.dat");
+        EXPECT_EQ(customSceneryPath(folder), directory + "Custom Scenery");
+        EXPECT_EQ(customNavDatPath(folder, "KSEA Demo"), directory + "Custom Scenery" + sep +
+                                                             "KSEA Demo" + sep + "Earth nav data" +
+                                                             sep + "nav.dat");
+    }
+    EXPECT_EQ(xplaneFolderAt(sep).directory, sep);
+    EXPECT_EQ(xplaneFolderAt("").directory, "." + sep);
+}
+
+TEST(XPlaneFolderAt, GivesTheWindowsPathsOfTheWindowOnWindows) {
+    if (kPathSeparator != '\\')
+        GTEST_SKIP() << "Windows paths only";
+    const auto ofExe = xplaneFolderOf("C:\\X-Plane\\X-Plane.exe");
+    ASSERT_TRUE(ofExe);
+    for (const char* given : {"C:\\X-Plane", "C:\\X-Plane\\", "C:\\X-Plane/"}) {
+        const XPlaneFolder folder = xplaneFolderAt(given);
+        EXPECT_EQ(folder.directory, ofExe->directory);
+        EXPECT_EQ(folder.earthNavPath, ofExe->earthNavPath);
+        EXPECT_EQ(customNavDatPath(folder, "KSEA"), customNavDatPath(ofExe->directory, "KSEA"));
+    }
 }
 
 TEST(FolderLabelText, IsThePrefixThenThePathAsItStands) {

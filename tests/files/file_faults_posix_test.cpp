@@ -51,8 +51,8 @@ class FaultyMerge : public ::testing::Test {
         airports_.push_back({navDat, "A", 1});
     }
 
-    // Runs a merge; returns merge()'s result.
-    int merge() {
+    // Runs a merge; returns how it ended.
+    MergeEnd merge() {
         NavMerger job(screen_.screen(), earthNav_, airports_,
                       {ConflictAction::Skip, ConflictAction::Skip, true});
         return job.merge();
@@ -70,7 +70,7 @@ class FaultyMerge : public ::testing::Test {
 TEST_F(FaultyMerge, NewFilesReachTheDiskBeforeTheyAreSwappedIn) {
     writeBytes(earthNav_, databaseOfSize(1000));
     CallLog calls;
-    ASSERT_EQ(merge(), 0);
+    ASSERT_EQ(merge(), MergeEnd::Written);
     const std::string folder = fs::canonical(fs::path(earthNav_).parent_path()).string();
     EXPECT_EQ(calls.entries(), (std::vector<std::string>{
                                    "fsync " + folder + "/earth_nav.dat.bak.new",
@@ -108,7 +108,7 @@ TEST_F(FaultyMerge, AFailedCallLeavesTheOldFilesAndNoneOfItsOwn) {
         screen_.errors.clear();
         CallLog calls;
         calls.failNext(c.call, c.error, 1, c.after);
-        EXPECT_EQ(merge(), -1);
+        EXPECT_EQ(merge(), MergeEnd::WriteError);
         EXPECT_EQ(calls.failuresLeft(c.call), 0);
         EXPECT_EQ(screen_.errors, std::vector<std::string>{std::string("Error!: ") + c.message});
         EXPECT_EQ(databaseFolder(), (FolderContents{{"earth_nav.dat", database},
@@ -234,7 +234,7 @@ TEST_F(FaultyMerge, AFullDiskLeavesTheOldFiles) {
             writeBytes(backup_, std::string(22'000, 'b'));
         screen_.errors.clear();
 
-        EXPECT_EQ(merge(), -1);
+        EXPECT_EQ(merge(), MergeEnd::WriteError);
         EXPECT_EQ(screen_.errors, std::vector<std::string>{std::string("Error!: ") + c.message});
         EXPECT_EQ(databaseFolder(),
                   (FolderContents{
@@ -263,7 +263,7 @@ TEST_F(FaultyMerge, AReadOnlyFolderIsLeftAlone) {
     else
         fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
 
-    EXPECT_EQ(merge(), -1);
+    EXPECT_EQ(merge(), MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: I can't write \".bak\" file!"});
     EXPECT_EQ(databaseFolder(), before);
     if (!root)

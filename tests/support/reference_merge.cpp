@@ -10,7 +10,9 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <cstddef>
 #include <filesystem>
+#include <optional>
 #include <sstream>
 
 namespace {
@@ -51,6 +53,40 @@ std::string_view withoutLineEnd(std::string_view line) {
     if (!line.empty() && line.back() == '\n')
         line.remove_suffix(1);
     return line;
+}
+
+bool isWhiteSpaceOnly(std::string_view line) {
+    for (char c : line) {
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            return false;
+    }
+    return true;
+}
+
+// The lines of an 810 database that the new file's frame stands in for: the marker line
+// ("I" or "A", blanks and a byte-order mark before it aside) when it is the first, blank
+// lines and "99" rows.
+bool givesWayToFrame(std::string_view line, std::optional<int> code, std::size_t number) {
+    if (code == 99 || isWhiteSpaceOnly(line))
+        return true;
+    if (number != 1)
+        return false;
+    if (line.rfind("\xEF\xBB\xBF", 0) == 0)
+        line.remove_prefix(3);
+    std::string marker;
+    for (char c : line) {
+        if (!std::isspace(static_cast<unsigned char>(c)))
+            marker += c;
+    }
+    return marker == "I" || marker == "A";
+}
+
+// A navaid row written in the columns of format 1100 and later: its identifier followed by
+// the terminal area ENRT and a two-character region.
+bool looksLike1100(const ReferenceRecord& row) {
+    std::string terminal = row.name;
+    upperCase(terminal);
+    return terminal == "ENRT" && row.rwyName.size() == 2;
 }
 
 // ASCII written as UTF-16 without a byte-order mark: in the first 64 bytes, each character's
@@ -145,10 +181,27 @@ ReferenceMerger::ReferenceMerger(const MergeScreen& screen, const std::string& d
         showError(refusalMessage(check, std::filesystem::path(earthNavPath_).filename().string()));
         return;
     }
-    if (!backUp())
+    if (!hasRowsOf810(text) || !backUp())
         return;
     loadBaseRecords(text);
     baseReady_ = true;
+}
+
+bool ReferenceMerger::hasRowsOf810(std::string_view text) {
+    std::size_t number = 0;
+    bool found = false;
+    forEachLine(text, [&](std::string_view line) {
+        ++number;
+        const std::optional<int> code = rowCode(line);
+        if (found || !code || !isNavaidRowCode(*code) || !looksLike1100(scanNavaidRow(line)))
+            return;
+        found = true;
+        showError(std::filesystem::path(earthNavPath_).filename().string() + " line " +
+                  std::to_string(number) +
+                  " does not have the columns of format 810, which its version line declares: " +
+                  std::string(withoutLineEnd(line)) + "; nothing was changed.");
+    });
+    return !found;
 }
 
 bool ReferenceMerger::backUp() {
@@ -224,16 +277,27 @@ void ReferenceMerger::loadBaseRecords(std::string_view text) {
     startStage(text.size());
     showStatus("Loading strings from ", earthNavPath_);
     std::size_t done = 0;
+    std::size_t number = 0;
+    std::optional<std::size_t> lastHeader;
     forEachLine(text, [&](std::string_view line) {
         const std::optional<int> code = rowCode(line);
-        if (code == kHeaderRowCode)
-            headerLine_ = std::string(line);
-        else if (code && isNavaidRowCode(*code))
+        ++number;
+        if (code && isNavaidRowCode(*code)) {
             baseRecords_.push_back(scanNavaidRow(line));
+        } else if (!givesWayToFrame(line, code, number)) {
+            if (code == kHeaderRowCode)
+                lastHeader = keptLines_.size();
+            keptLines_.push_back({baseRecords_.size(), std::string(line)});
+        }
         done += line.size();
         showDone(done);
     });
     endStage();
+    // The last header row goes into the frame; earlier ones stay where they are.
+    if (lastHeader) {
+        headerLine_ = keptLines_[*lastHeader].text;
+        keptLines_.erase(keptLines_.begin() + static_cast<std::ptrdiff_t>(*lastHeader));
+    }
 }
 
 void ReferenceMerger::showStatus(std::string_view prefix, std::string_view text) {
@@ -302,12 +366,19 @@ int ReferenceMerger::merge() {
     startStage(baseRecords_.size());
     showStatus("Proccesing: ", "");
     std::size_t done = 0;
+    auto kept = keptLines_.begin();
+    const auto writeKeptLines = [&] {
+        for (; kept != keptLines_.end() && kept->rowsBefore == done; ++kept)
+            output += kept->text;
+    };
     for (const ReferenceRecord& base : baseRecords_) {
+        writeKeptLines();
         showStatus("Proccesing: ", base.line);
         if (!isDropped(base))
             output += base.line;
         showDone(++done);
     }
+    writeKeptLines();
     endStage();
     output += "\n";
     for (ReferenceRecord& custom : customRecords_) {
@@ -335,7 +406,7 @@ int mergeOnce<NavMerger>(const MergeScreen& screen, const std::string& databaseP
     NavMerger job(
         screen, databasePath, airports,
         mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction, codes.distanceRestriction));
-    return job.merge();
+    return job.merge() == MergeEnd::Written ? 0 : -1;
 }
 
 template <>

@@ -4,6 +4,7 @@
 #include "scenery/custom_airports.h"
 #include "settings/settings.h"
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -12,8 +13,12 @@
 // is read with sscanf into a record that owns copies of its texts, each custom line is looked
 // for among all those taken before it, the database's version line is matched by a regular
 // expression, and each database line is compared with every custom line in turn, its
-// coordinates read again from both line texts for each pair. NavMerger must give the same
-// files, questions, progress and status texts.
+// coordinates read again from both line texts for each pair. It knows databases of format
+// 810 alone: the new file is "I", the last header row, a blank line, the database's lines
+// without the marker line, blank lines and "99" rows, a blank line, the add-on rows each
+// followed by a blank line, a blank line and "99". A database holding a row in the columns
+// of 1100 is refused. NavMerger must give the same files, questions, progress and status
+// texts.
 
 struct ReferenceRecord {
     int type = 0;
@@ -45,6 +50,7 @@ class ReferenceMerger {
   private:
     void loadCustomRecords(const CustomAirport& airport, std::string_view text);
     bool isTaken(std::string_view line) const;
+    bool hasRowsOf810(std::string_view text);
     void loadBaseRecords(std::string_view text);
     bool backUp();
     void startStage(std::size_t total);
@@ -61,6 +67,13 @@ class ReferenceMerger {
     std::string statusText_;
     std::vector<ReferenceRecord> customRecords_;
     std::vector<ReferenceRecord> baseRecords_;
+    // A database line that is no navaid row and that the frame does not stand in for: it is
+    // written where it was, after the rowsBefore navaid rows that came before it.
+    struct KeptLine {
+        std::size_t rowsBefore;
+        std::string text;
+    };
+    std::vector<KeptLine> keptLines_;
     std::string headerLine_;
     bool baseReady_ = false;
     // The stage shown on the progress bar: its amount of work, the bar's maximum, the

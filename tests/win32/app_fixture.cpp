@@ -87,7 +87,7 @@ std::string AppTest::folderLabel() const {
 }
 
 std::string AppTest::mergeTargetLine() const {
-    return driver::windowText(GetDlgItem(mainWindow, 4));
+    return driver::windowText(GetDlgItem(mainWindow, IDC_MERGE_TARGET));
 }
 
 void AppTest::runMenuCommand(int commandId, const std::function<void()>& driverCall) {

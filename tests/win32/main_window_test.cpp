@@ -42,14 +42,15 @@ TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
         UINT id;
     } fileItems[] = {{"Set X-Plane Folder", IDM_SET_XPLANE_FOLDER},
                      {"&Settings", IDM_SETTINGS},
+                     {"Restore backup", IDM_RESTORE_BACKUP},
                      {"", 0},
                      {"E&xit", IDM_EXIT}};
-    ASSERT_EQ(GetMenuItemCount(file), 4);
-    for (UINT i = 0; i < 4; ++i) {
+    ASSERT_EQ(GetMenuItemCount(file), 5);
+    for (UINT i = 0; i < 5; ++i) {
         EXPECT_EQ(menuItemText(file, i), fileItems[i].text);
         EXPECT_EQ(GetMenuItemID(file, static_cast<int>(i)), fileItems[i].id);
     }
-    EXPECT_EQ(GetMenuState(file, 2, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+    EXPECT_EQ(GetMenuState(file, 3, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
     HMENU help = GetSubMenu(menu, 1);
     ASSERT_EQ(GetMenuItemCount(help), 1);
     EXPECT_EQ(menuItemText(help, 0), "&About");
@@ -87,6 +88,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
          WS_CHILD | WS_VISIBLE | WS_BORDER | WS_VSCROLL | WS_TABSTOP | LBS_NOTIFY | LBS_SORT |
              LBS_MULTIPLESEL | LBS_EXTENDEDSEL | LBS_DISABLENOSCROLL,
          5, 56, 320, 266, IDC_AIRPORT_LIST},
+        {"Button", "Preview", WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 180, 325, 70, 20, IDC_PREVIEW},
         {"Button", "GO!", WS_CHILD | WS_VISIBLE | BS_DEFPUSHBUTTON, 255, 325, 70, 20, IDC_GO},
         {"Button", "Select All", WS_CHILD | WS_VISIBLE | WS_DISABLED | BS_DEFPUSHBUTTON, 5, 325, 70,
          20, IDC_LABEL},

@@ -5,6 +5,8 @@
 #include "message_sequence.h"
 
 #include "app/main_window_win32.h"
+#include "cli/command_line.h"
+#include "scenery/custom_airport_list.h"
 #include "merge/merge_screen_win32.h"
 #include "ui/ui_values_win32.h"
 #include "res/resource.h"
@@ -16,6 +18,7 @@
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 
 namespace {
 
@@ -227,9 +230,10 @@ class MergeRunTest : public AppTest {
     // A run that shows nothing but its completion.
     void mergeQuietly() { pressGo(finishRun); }
 
-    void clickGo(const std::function<void()>& driverCall) {
-        HWND go = GetDlgItem(mainWindow, IDC_GO);
-        runModal([&] { return SendMessageA(go, BM_CLICK, 0, 0); }, driverCall);
+    void clickGo(const std::function<void()>& driverCall) { pressButton(IDC_GO, driverCall); }
+    void pressButton(int id, const std::function<void()>& driverCall) {
+        HWND button = GetDlgItem(mainWindow, id);
+        runModal([&] { return SendMessageA(button, BM_CLICK, 0, 0); }, driverCall);
     }
 
     FakeXPlane xplane;
@@ -254,18 +258,22 @@ TEST_F(MergeRunTest, GoWithoutASelectionAsksForOneAndChangesNothing) {
             customAirports[0].selected = 1;
         const std::vector<std::string> marked = markedFolders();
 
-        clickGo([&] {
-            HWND box = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(messageBoxText(box), "Please select from list at least one custom airport!");
-            EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
-            EXPECT_FALSE(showsIcon(box));
-            EXPECT_EQ(FindWindowExA(box, nullptr, PROGRESS_CLASSA, nullptr), nullptr);
-            postButtonClick(box, IDOK);
-        });
-        EXPECT_EQ(markedFolders(), marked);
-        EXPECT_EQ(database(), crlf(kDatabase));
-        EXPECT_FALSE(fileExists(databasePath + ".bak"));
+        for (int button : {IDC_GO, IDC_PREVIEW}) {
+            SCOPED_TRACE(button == IDC_GO ? "GO!" : "Preview");
+            pressButton(button, [&] {
+                HWND box = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+                ASSERT_NE(box, nullptr);
+                EXPECT_EQ(messageBoxText(box),
+                          "Please select from list at least one custom airport!");
+                EXPECT_EQ(visibleButtons(box), std::vector<int>{IDOK});
+                EXPECT_FALSE(showsIcon(box));
+                EXPECT_EQ(FindWindowExA(box, nullptr, PROGRESS_CLASSA, nullptr), nullptr);
+                postButtonClick(box, IDOK);
+            });
+            EXPECT_EQ(markedFolders(), marked);
+            EXPECT_EQ(database(), crlf(kDatabase));
+            EXPECT_FALSE(fileExists(databasePath + ".bak"));
+        }
         stop();
     }
 }
@@ -922,6 +930,152 @@ TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
         }
         stop();
     }
+}
+
+// ---- Preview, Restore backup, and the command line beside the window
+
+// The airports of the table in the order in which NTFS lists their folders, as on Windows; the
+// command line lists them in that order everywhere.
+void sortTableAsWindowsListsIt() {
+    std::sort(customAirports.begin(), customAirports.end(),
+              [](const CustomAirport& a, const CustomAirport& b) {
+                  return listsBefore(a.folderName, b.folderName);
+              });
+}
+
+struct CommandLineRun {
+    int code;
+    std::string out, err;
+};
+
+// `quillet ARGS...` in-process, on a terminal whose user types answers; it reads the settings
+// file in the current folder, the window's start folder.
+CommandLineRun runQuillet(const std::vector<std::string>& args, const std::string& answers) {
+    std::ostringstream out, err;
+    std::istringstream in(answers);
+    Console console{out, err, in, true, false};
+    const int code = runCommandLine(args, console);
+    return {code, out.str(), err.str()};
+}
+
+std::string withoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
+// Three airports whose lines, merged in table order, meet the NDB first as a CALLSIGN conflict
+// (asked about, answered Skip) and then as a NAME conflict (Replace).
+const std::vector<Airport> kThreeAirports = {
+    {"Conflict Field", {kSameName, kAlpha}},
+    {"bravo field", {kBravo, kSameCallsign}},
+    {"Charlie", {kCharlie}},
+};
+const std::string kReplaceAndRequest = "1018\n1020\n1\n";
+
+TEST_F(MergeRunTest, TheCommandLineMergesByteForByteAsGoDoes) {
+    startWith(kThreeAirports, kReplaceAndRequest);
+    sortTableAsWindowsListsIt();
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    pressGo([&](HWND progress) {
+        answerPrompt(progress, {navDatPath("bravo field"), kSameCallsign, kNdb}, kSkip);
+        finishRun(progress);
+    });
+    const std::string byWindow = database();
+    const std::string backupByWindow = backup();
+    ASSERT_EQ(byWindow,
+              crlf(mergedDatabase({kVor}, {kBravo, kSameCallsign, kCharlie, kSameName, kAlpha})));
+
+    writeDatabase(kDatabase);
+    const CommandLineRun run = runQuillet({"merge", "--xplane", xplane.directory, "--all"}, "s\n");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(database(), byWindow);
+    EXPECT_EQ(backup(), backupByWindow);
+    EXPECT_NE(run.err.find("String from Custom Scenery " + navDatPath("bravo field")),
+              std::string::npos)
+        << run.err;
+}
+
+TEST_F(MergeRunTest, PreviewShowsTheCommandLinesDryRunReportAndWritesNothing) {
+    startWith(kThreeAirports, kReplaceAndRequest);
+    sortTableAsWindowsListsIt();
+    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    std::string shown;
+    pressButton(IDC_PREVIEW, [&] {
+        // The question comes first, owned by the main window: there is no progress dialog.
+        HWND prompt = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+        ASSERT_NE(prompt, nullptr);
+        ASSERT_NE(GetDlgItem(prompt, IDC_SKIP_STRING), nullptr) << messageBoxText(prompt);
+        EXPECT_EQ(controlText(prompt, IDC_SOURCE_PATH), navDatPath("bravo field"));
+        EXPECT_EQ(controlText(prompt, IDC_CUSTOM_LINE), kSameCallsign);
+        EXPECT_EQ(controlText(prompt, IDC_BASE_LINE), kNdb);
+        EXPECT_FALSE(IsWindowEnabled(mainWindow));
+        postButtonClick(prompt, IDC_SKIP_STRING);
+        EXPECT_TRUE(waitForWindowGone(prompt));
+
+        HWND preview = waitForOwnedWindow(mainWindow, "#32770", "Preview");
+        ASSERT_NE(preview, nullptr);
+        HWND text = GetDlgItem(preview, IDC_PREVIEW_TEXT);
+        ASSERT_NE(text, nullptr);
+        const LONG style = GetWindowLongA(text, GWL_STYLE);
+        EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL),
+                  ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL);
+        EXPECT_EQ(focusedWindow(preview), GetDlgItem(preview, IDOK));
+        shown = windowText(text);
+        EXPECT_EQ(database(), crlf(kDatabase)); // nothing written while it is up
+        pressEscape(preview);
+        EXPECT_TRUE(waitForWindowGone(preview));
+    });
+    EXPECT_TRUE(IsWindowEnabled(mainWindow));
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_FALSE(fileExists(databasePath + ".bak"));
+    EXPECT_FALSE(fileExists(databasePath + ".new"));
+
+    const CommandLineRun run =
+        runQuillet({"merge", "--xplane", xplane.directory, "--all", "--dry-run"}, "s\n");
+    EXPECT_EQ(run.code, 0) << run.err;
+    EXPECT_EQ(withoutCarriageReturns(shown), run.out);
+    EXPECT_NE(run.out.find("why      NAME conflict (same NAME, other CALLSIGN): setting Replace"),
+              std::string::npos)
+        << run.out;
+}
+
+TEST_F(MergeRunTest, RestoreBackupAsksFirstThenPutsTheBackupBackExactly) {
+    startWith({{"Alpha", {kAlpha}}});
+    select({"Alpha"});
+    mergeQuietly();
+    const std::string merged = database();
+    ASSERT_EQ(backup(), crlf(kDatabase));
+
+    // Answers the question, then checks what the result box says.
+    const auto restore = [&](int answer, const std::string& result, const char* caption) {
+        runMenuCommand(IDM_RESTORE_BACKUP, [&] {
+            HWND question = waitForOwnedWindow(mainWindow, "#32770", "Quillet");
+            ASSERT_NE(question, nullptr);
+            EXPECT_EQ(messageBoxText(question), "Put the backup " + databasePath +
+                                                    ".bak back in place of " + databasePath + "?");
+            EXPECT_EQ(visibleButtons(question), (std::vector<int>{IDYES, IDNO}));
+            postButtonClick(question, answer);
+            EXPECT_TRUE(waitForWindowGone(question));
+            if (result.empty())
+                return;
+            HWND box = waitForOwnedWindow(mainWindow, "#32770", caption);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(messageBoxText(box), result);
+            postButtonClick(box, IDOK);
+        });
+    };
+    restore(IDNO, "", nullptr);
+    EXPECT_EQ(database(), merged);
+
+    restore(IDYES, "Restored " + databasePath + " from " + databasePath + ".bak.", "Quillet");
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_EQ(backup(), crlf(kDatabase));
+    EXPECT_FALSE(fileExists(databasePath + ".before-restore"));
+
+    DeleteFileA((databasePath + ".bak").c_str());
+    restore(IDYES, "There is no backup " + databasePath + ".bak to restore; nothing was changed.",
+            "Error!");
+    EXPECT_EQ(database(), crlf(kDatabase));
 }
 
 } // namespace

@@ -1,0 +1,52 @@
+#include "app/airport_selection_win32.h"
+
+#include "ui/ui_values_win32.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+// The list indices of every selected item, in ascending order; however many there are.
+std::vector<int> selectedItems(HWND listBox) {
+    const LRESULT count = SendMessageA(listBox, LB_GETSELCOUNT, 0, 0);
+    if (count <= 0)
+        return {};
+    std::vector<int> items(static_cast<std::size_t>(count));
+    const LRESULT got =
+        SendMessageA(listBox, LB_GETSELITEMS, items.size(), reinterpret_cast<LPARAM>(items.data()));
+    items.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return items;
+}
+
+std::string itemText(HWND listBox, int item) {
+    const LRESULT length = SendMessageA(listBox, LB_GETTEXTLEN, item, 0);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    const LRESULT got =
+        SendMessageA(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text.data()));
+    text.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+    return text;
+}
+} // namespace
+
+bool markSelectedAirports(HWND mainWindow) {
+    const std::vector<int> items = selectedItems(airportListBox);
+    if (items.empty()) {
+        MessageBoxA(mainWindow, "Please select from list at least one custom airport!", windowTitle,
+                    MB_OK);
+        return false;
+    }
+    for (CustomAirport& airport : customAirports)
+        airport.selected = 0;
+    for (int item : items) {
+        const std::string folderName = itemText(airportListBox, item);
+        for (CustomAirport& airport : customAirports) {
+            if (airport.folderName == folderName) {
+                airport.selected = 1;
+                break;
+            }
+        }
+    }
+    return true;
+}

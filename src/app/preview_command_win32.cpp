@@ -1,0 +1,56 @@
+#include "app/preview_command_win32.h"
+
+#include "app/airport_selection_win32.h"
+#include "app/go_command_win32.h"
+#include "ui/ui_values_win32.h"
+#include "merge/conflict_prompt_win32.h"
+#include "merge/nav_merger.h"
+#include "merge/preview_dialog_win32.h"
+#include "settings/settings.h"
+
+#include <exception>
+
+namespace {
+// A preview runs on the user-interface thread, quickly and without a progress dialog: its
+// questions and errors are owned by the main window, which they keep disabled.
+class PreviewScreen : public ConflictQuestion, public ErrorMessages {
+  public:
+    explicit PreviewScreen(HWND mainWindow) : mainWindow_(mainWindow) {}
+    MergeScreen screen() { return {hidden_, hidden_, *this, *this}; }
+
+    int ask(const std::string& sourcePath, const std::string& baseLine,
+            const std::string& customLine) override {
+        return showConflictPrompt(appInstance, mainWindow_, sourcePath.c_str(), baseLine.c_str(),
+                                  customLine.c_str());
+    }
+    void showError(const std::string& text, const std::string& caption) override {
+        MessageBoxA(mainWindow_, text.c_str(), caption.c_str(), MB_ICONERROR);
+    }
+
+  private:
+    HWND mainWindow_;
+    HiddenProgress hidden_;
+};
+} // namespace
+
+void runPreviewCommand(HWND mainWindow) {
+    if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
+        return;
+    const Settings* settings = Settings::instance();
+    const MergeOptions options = mergeOptionsOf(
+        settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
+    PreviewScreen screen(mainWindow);
+    std::string report;
+    try {
+        NavMerger job(screen.screen(), mergeTarget.earthNavPath, customAirports, options,
+                      JobPurpose::Preview);
+        if (job.merge() != MergeEnd::Previewed)
+            return; // the job has shown why
+        report = reportText(job.report());
+    } catch (const std::exception&) {
+        MessageBoxA(mainWindow, "The preview stopped on an unexpected error!", windowTitle,
+                    MB_OK | MB_ICONERROR);
+        return;
+    }
+    showPreviewDialog(appInstance, mainWindow, report);
+}

@@ -1,0 +1,30 @@
+#include "cli/commands.h"
+
+#include "cli/exit_codes.h"
+#include "base/folder_listing.h"
+#include "merge/backup_restore.h"
+#include "scenery/xplane_paths.h"
+
+#include <ostream>
+
+int runRestore(const RestoreRequest& request, Console& console) {
+    if (!isFolder(request.xplane)) {
+        console.err << "quillet: there is no X-Plane folder " << request.xplane
+                    << "; nothing was changed.\n";
+        return kExitInputError;
+    }
+    const RestoreResult result =
+        restoreBackup(mergeTargetOf(xplaneFolderAt(request.xplane)).earthNavPath);
+    switch (result.end) {
+    case RestoreEnd::Restored:
+        console.out << result.message << "\n";
+        return kExitSuccess;
+    case RestoreEnd::InputError:
+        console.err << "quillet: " << result.message << "\n";
+        return kExitInputError;
+    case RestoreEnd::WriteError:
+        break;
+    }
+    console.err << "quillet: " << result.message << "\n";
+    return kExitWriteError;
+}

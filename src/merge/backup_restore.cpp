@@ -1,0 +1,45 @@
+#include "merge/backup_restore.h"
+
+#include "base/file_ops.h"
+#include "base/folder_listing.h"
+#include "base/text_file.h"
+#include "merge/database_check.h"
+
+#include <cstdio>
+
+RestoreResult restoreBackup(const std::string& earthNavPath) {
+    const std::string backupPath = earthNavPath + ".bak";
+    const std::string keptPath = earthNavPath + ".before-restore";
+
+    std::string text;
+    if (!readTextFile(backupPath, text)) {
+        if (!pathExists(backupPath))
+            return RestoreResult{RestoreEnd::InputError, "There is no backup " + backupPath +
+                                                             " to restore; nothing was changed."};
+        return RestoreResult{RestoreEnd::InputError,
+                             "I can't read " + backupPath + "; nothing was changed."};
+    }
+    // A database of another format is a database all the same.
+    const DatabaseCheck check = checkDatabase(text);
+    if (check.verdict != DatabaseVerdict::Mergeable &&
+        check.verdict != DatabaseVerdict::OtherVersion)
+        return RestoreResult{RestoreEnd::InputError, refusalMessage(check, backupPath)};
+
+    // A database marked read-only asks to be kept, as it does for a merge.
+    if (isReadOnlyFile(earthNavPath))
+        return RestoreResult{RestoreEnd::WriteError,
+                             earthNavPath + " is read-only, so I can't replace it; nothing was "
+                                            "changed."};
+    const bool hadDatabase = pathExists(earthNavPath);
+    if (hadDatabase && !copyFile(earthNavPath, keptPath))
+        return RestoreResult{RestoreEnd::WriteError, "I can't keep " + earthNavPath + " as " +
+                                                         keptPath + "; nothing was changed."};
+    // The copy is written beside the database and swapped in whole.
+    if (!copyFile(backupPath, earthNavPath))
+        return RestoreResult{RestoreEnd::WriteError, "I can't put " + backupPath +
+                                                         " back in place of " + earthNavPath +
+                                                         "; it was not changed."};
+    if (hadDatabase)
+        std::remove(keptPath.c_str());
+    return {RestoreEnd::Restored, "Restored " + earthNavPath + " from " + backupPath + "."};
+}

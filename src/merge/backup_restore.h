@@ -1,0 +1,22 @@
+#pragma once
+
+#include <string>
+
+// Putting the backup earth_nav.dat.bak back in place of earth_nav.dat.
+
+enum class RestoreEnd {
+    Restored,
+    InputError, // no backup, or one that is not a navaid database: nothing was changed
+    WriteError, // the backup could not be put in place: earth_nav.dat is as it was
+};
+
+struct RestoreResult {
+    RestoreEnd end;
+    std::string message; // one line that says what happened
+};
+
+// Checks that earthNavPath + ".bak" exists and looks like a navaid database, and that
+// earth_nav.dat is not marked read-only; keeps the current earth_nav.dat as
+// earth_nav.dat.before-restore until the swap has succeeded, and puts a copy of the backup
+// in its place in one atomic step. The backup stays.
+RestoreResult restoreBackup(const std::string& earthNavPath);

@@ -80,6 +80,7 @@ class RowConverter {
     // The group of a terminal area's rows in terminalRows_; rows of other terminal areas
     // may share it.
     std::uint32_t terminalGroup(std::string_view terminal) const;
+    // Calls onRow with each database row of the terminal area, in file order.
     template <typename OnRow> void forEachRowOf(std::string_view terminal, OnRow&& onRow) const;
 
     static std::optional<Position> positionOf(std::string_view line);

@@ -39,7 +39,6 @@ std::string_view withoutLineEnd(std::string_view line) {
         line.remove_suffix(1);
     return line;
 }
-
 } // namespace
 
 NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,

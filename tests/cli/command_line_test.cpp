@@ -133,15 +133,17 @@ TEST_F(CommandLine, ListsTheAirportsInListingOrder) {
                   quoted(navDat("Conflict Field")) + ", \"navaidRows\": 1}\n  ]\n}\n");
 }
 
-// On an X-Plane 12 folder the command line merges into the database X-Plane reads, in its
-// format, says which add-on rows it left out, and refuses a navdata update it cannot place.
+// On an X-Plane 12 folder the command line merges into (and restores) the database X-Plane reads,
+// in its format, says which add-on rows it left out, and refuses a navdata update it cannot place.
 TEST_F(CommandLine, MergesIntoTheDatabaseXPlane12Reads) {
     const std::string header = "I\n1200 Version - data cycle 2601\n";
     const std::string vor =
         "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE VORTAC\n";
-    writeBytes(database_, header + vor + "99\n");
+    const std::string original = header + vor + "99\n";
+    writeBytes(database_, original);
     const std::string customData = in({"Custom Data", "earth_nav.dat"});
-    const std::string updated = header + vor + "99\n";
+    // A navdata update's database, with the empty third line some providers' files have.
+    const std::string updated = header + "\n" + vor + "99\n";
     writeBytes(customData, updated);
     // An 810 NDB near the VOR takes the VOR's region; a marker without its localizer cannot go in.
     const std::string ndb = "2  47.50 -122.40 0 362 50 0.000 xy   Near NDB\n";
@@ -155,14 +157,19 @@ TEST_F(CommandLine, MergesIntoTheDatabaseXPlane12Reads) {
         merge({"Alpha Field", "--name-conflicts", "skip", "--callsign-conflicts", "skip"});
     EXPECT_EQ(merged.code, 0) << merged.err;
     EXPECT_EQ(readBytes(customData),
-              header + vor + "2  47.50 -122.40 0 362 50 0.000 XY ENRT K1 NEAR NDB\n99\n");
+              header + "\n" + vor + "2  47.50 -122.40 0 362 50 0.000 XY ENRT K1 NEAR NDB\n99\n");
     EXPECT_EQ(readBytes(customData + ".bak"), updated);
-    EXPECT_EQ(readBytes(database_), updated); // the default database, which X-Plane does not read
+    EXPECT_EQ(readBytes(database_), original); // the default database, which X-Plane does not read
     EXPECT_FALSE(fs::exists(database_ + ".bak"));
     EXPECT_EQ(merged.err, "quillet: These add-on rows were not merged:\n\n" +
                               navDat("Alpha Field") + "\n  " + marker.substr(0, marker.size() - 1) +
                               "\n    no localizer of KXXX runway 34 to take the marker's "
                               "identifier from\n");
+
+    // Restore puts back the backup of the same database.
+    const Outcome restored = run({"restore", "--xplane", xplane_});
+    EXPECT_EQ(restored.code, 0) << restored.err;
+    EXPECT_EQ(readBytes(customData), updated);
 
     // A navdata update without its earth_nav.dat: which database X-Plane reads is not known.
     fs::remove(customData);
@@ -172,7 +179,7 @@ TEST_F(CommandLine, MergesIntoTheDatabaseXPlane12Reads) {
     EXPECT_EQ(refused.code, 2);
     EXPECT_EQ(refused.out, "");
     EXPECT_NE(refused.err.find("no earth_nav.dat"), std::string::npos) << refused.err;
-    EXPECT_EQ(readBytes(database_), updated);
+    EXPECT_EQ(readBytes(database_), original);
     EXPECT_FALSE(fs::exists(database_ + ".bak"));
 }
 

@@ -10,7 +10,6 @@ void startUp(HINSTANCE instance);
 // Registers the main window's class; returns its atom, 0 on failure.
 ATOM registerMainWindowClass(HINSTANCE instance);
 
-// Creates the main window and its six children and shows it; showing it runs the custom
 // Creates the main window and its seven children and shows it; showing it runs the custom
 // airport scan and shows the database a merge goes into. False when the main window could not
 // be created.

@@ -18,10 +18,6 @@ std::uint64_t upperChunk(const char* text, std::size_t length) {
     return x ^ (lower >> 2); // clears the 0x20 bit of each lower-case letter
 }
 
-bool isBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // A hash of a row code and words, letters compared without regard to case.
 class KeyHash {
   public:

@@ -7,15 +7,6 @@
 #include <cstdlib>
 
 namespace {
-// White space of the "C" locale, as isspace and scanf see it.
-bool isSpace(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 bool isHexDigit(char c) {
     return isDigit(c) || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F');
 }
@@ -86,7 +77,7 @@ class FieldScanner {
         if (!skipSpace())
             return false;
         const char* p = at_;
-        while (p != end_ && !isSpace(*p) && *p != '\0')
+        while (p != end_ && !isBlank(*p) && *p != '\0')
             ++p;
         word = std::string_view(at_, static_cast<std::size_t>(p - at_));
         at_ = p;
@@ -107,7 +98,7 @@ class FieldScanner {
             while (p != end_ && isDigit(*p))
                 ++p;
         }
-        if (p != end_ && !isSpace(*p))
+        if (p != end_ && !isBlank(*p))
             return false;
         at_ = p;
         return true;
@@ -173,7 +164,7 @@ class FieldScanner {
     // False when nothing but white space is left before the end or a NUL.
     bool skipSpace() {
         const char* p = at_;
-        while (p != end_ && isSpace(*p))
+        while (p != end_ && isBlank(*p))
             ++p;
         at_ = p;
         return p != end_ && *p != '\0';
@@ -283,7 +274,7 @@ NavaidRecord parseNavaidRow(std::string_view line, NavFormat format) {
     if (scan.word(word)) {
         std::string_view name = line.substr(static_cast<std::size_t>(word.data() - line.data()));
         name = name.substr(0, name.find('\0'));
-        while (isSpace(name.back()))
+        while (isBlank(name.back()))
             name.remove_suffix(1);
         record.name = name;
     }
@@ -306,10 +297,10 @@ CoordinateCell coordinateCell(std::string_view line) {
     std::string_view words[3];
     std::size_t i = 0;
     for (std::string_view& word : words) {
-        while (i < line.size() && isSpace(line[i]))
+        while (i < line.size() && isBlank(line[i]))
             ++i;
         const std::size_t start = i;
-        while (i < line.size() && !isSpace(line[i]))
+        while (i < line.size() && !isBlank(line[i]))
             ++i;
         word = line.substr(start, i - start);
     }

@@ -19,18 +19,18 @@ constexpr const char* kErrorCaption = "Error!";
 constexpr std::uint64_t kLargestDatabase = 0xFFFFFFFFu;
 
 bool isBlankLine(std::string_view line) {
-    for (char c : line) {
-        if (!(c == ' ' || (c >= '\t' && c <= '\r')))
-            return false;
-    }
-    return true;
+    return std::all_of(line.begin(), line.end(), isBlank);
 }
 
-// A line as the user is shown it: a CR LF line end as a line feed.
+// A text as the user is shown it: a CR LF line end at its end as a line feed.
+void showLineEndAsLineFeed(std::string& text) {
+    if (text.size() >= 2 && text.compare(text.size() - 2, 2, "\r\n") == 0)
+        text.erase(text.size() - 2, 1);
+}
+
 std::string shown(std::string_view line) {
     std::string text(line);
-    if (text.size() >= 2 && text[text.size() - 2] == '\r' && text.back() == '\n')
-        text.erase(text.size() - 2, 1);
+    showLineEndAsLineFeed(text);
     return text;
 }
 
@@ -300,8 +300,7 @@ std::vector<NavaidRecord> NavMerger::baseRecords() const {
 void NavMerger::showStatus(std::string_view prefix, std::string_view text) {
     statusText_.assign(prefix);
     statusText_ += text;
-    if (statusText_.size() >= 2 && statusText_.compare(statusText_.size() - 2, 2, "\r\n") == 0)
-        statusText_.erase(statusText_.size() - 2, 1); // shown as a line feed
+    showLineEndAsLineFeed(statusText_);
     statusText_ += '\n';
     screen_.status.setText(statusText_);
 }

@@ -10,10 +10,6 @@ constexpr double kPi = 3.14159265358979323846;
 // The bearing field is the seventh word of a row.
 constexpr std::size_t kBearingWord = 6;
 
-bool isBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
 // The word of a line at a position (0: the row code), or an empty view.
 std::string_view wordAt(std::string_view line, std::size_t index) {
     std::size_t at = 0;

@@ -5,14 +5,6 @@
 #include <cstdint>
 
 namespace {
-bool isBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
-bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))
         text.remove_prefix(1);

@@ -117,6 +117,14 @@ std::size_t caseBlindHash(std::string_view text);
 // The same words, however many blanks part them, compared as equalsIgnoringCase does.
 bool sameWordsIgnoringCase(std::string_view a, std::string_view b);
 
+// Characters as the "C" locale's isspace and isdigit see them.
+inline bool isBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+inline bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
 inline char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }

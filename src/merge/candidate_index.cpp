@@ -26,16 +26,8 @@ class KeyHash {
     // Each word of text, however many blanks part them.
     void addWords(std::string_view text) {
         std::size_t at = 0;
-        for (;;) {
-            while (at < text.size() && isBlank(text[at]))
-                ++at;
-            if (at == text.size())
-                return;
-            const std::size_t start = at;
-            while (at < text.size() && !isBlank(text[at]))
-                ++at;
-            add(text.substr(start, at - start));
-        }
+        for (std::string_view word = nextWord(text, at); !word.empty(); word = nextWord(text, at))
+            add(word);
     }
 
     void add(std::string_view word) {

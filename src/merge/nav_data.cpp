@@ -293,18 +293,11 @@ std::optional<double> finiteNumber(std::string_view text) {
 }
 
 CoordinateCell coordinateCell(std::string_view line) {
-    // Skip the first word (the row code), then take the next two.
-    std::string_view words[3];
-    std::size_t i = 0;
-    for (std::string_view& word : words) {
-        while (i < line.size() && isBlank(line[i]))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && !isBlank(line[i]))
-            ++i;
-        word = line.substr(start, i - start);
-    }
-    return {wholeDegrees(words[1]), wholeDegrees(words[2])};
+    std::size_t at = 0;
+    nextWord(line, at); // the row code
+    const std::string_view latitude = nextWord(line, at);
+    const std::string_view longitude = nextWord(line, at);
+    return {wholeDegrees(latitude), wholeDegrees(longitude)};
 }
 
 std::size_t countNavaidRows(std::string_view text) {

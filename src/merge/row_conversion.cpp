@@ -13,31 +13,22 @@ constexpr std::size_t kBearingWord = 6;
 // The word of a line at a position (0: the row code), or an empty view.
 std::string_view wordAt(std::string_view line, std::size_t index) {
     std::size_t at = 0;
-    for (std::size_t i = 0;; ++i) {
-        while (at < line.size() && isBlank(line[at]))
-            ++at;
-        const std::size_t start = at;
-        while (at < line.size() && !isBlank(line[at]))
-            ++at;
-        if (i == index || start == at)
-            return line.substr(start, at - start);
-    }
+    std::string_view word = nextWord(line, at);
+    for (std::size_t i = 0; i < index && !word.empty(); ++i)
+        word = nextWord(line, at);
+    return word;
 }
 
 // The words of a line from `first` (a view into it) on, parted by one blank each.
 std::string wordsFrom(std::string_view line, std::string_view first) {
     std::string words;
     std::size_t at = static_cast<std::size_t>(first.data() - line.data());
-    for (;;) {
-        while (at < line.size() && isBlank(line[at]))
-            ++at;
-        if (at == line.size())
-            return words;
+    for (std::string_view word = nextWord(line, at); !word.empty(); word = nextWord(line, at)) {
         if (!words.empty())
             words += ' ';
-        while (at < line.size() && !isBlank(line[at]))
-            words += line[at++];
+        words += word;
     }
+    return words;
 }
 
 // The line from `first` (a view into it) to the end of its last word.

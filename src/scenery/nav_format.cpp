@@ -13,16 +13,6 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-// The next word of text from `at` on, or an empty view at the end.
-std::string_view nextWord(std::string_view text, std::size_t& at) {
-    while (at < text.size() && isBlank(text[at]))
-        ++at;
-    const std::size_t start = at;
-    while (at < text.size() && !isBlank(text[at]))
-        ++at;
-    return text.substr(start, at - start);
-}
-
 std::size_t wordCount(std::string_view text) {
     std::size_t count = 0, at = 0;
     while (!nextWord(text, at).empty())

@@ -125,6 +125,16 @@ inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
 
+// The next word of text from `at` on, or an empty view at the end.
+inline std::string_view nextWord(std::string_view text, std::size_t& at) {
+    while (at < text.size() && isBlank(text[at]))
+        ++at;
+    const std::size_t start = at;
+    while (at < text.size() && !isBlank(text[at]))
+        ++at;
+    return text.substr(start, at - start);
+}
+
 inline char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }

@@ -17,9 +17,9 @@ class QuietScreen : public ProgressDisplay,
     void setPosition(int) override {}
     void step() override {}
     void setText(const std::string&) override {}
-    int ask(const std::string&, const std::string&, const std::string&) override {
+    Answer ask(const std::string&, const std::string&, const std::string&) override {
         ++questions;
-        return kAnswerSkip;
+        return Answer::Skip;
     }
     void showError(const std::string&, const std::string&) override { ++errors; }
 

@@ -159,7 +159,7 @@ void stopProgram(HWND mainWindow) {
 double jobSeconds(const Workspace& workspace, QuietScreen& screen) {
     writeBytes(workspace.databasePath, workspace.databaseBytes);
     for (CustomAirport& airport : customAirports)
-        airport.selected = 1;
+        airport.selected = true;
     const auto start = std::chrono::steady_clock::now();
     {
         NavMerger job(screen.screen(), mergeTarget.earthNavPath, customAirports, kOptions);
@@ -286,7 +286,7 @@ bool runSeconds(const Workspace& workspace, HWND mainWindow, Display display, do
     writeBytes(workspace.databasePath, workspace.databaseBytes);
     SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
     for (CustomAirport& airport : customAirports)
-        airport.selected = 1;
+        airport.selected = true;
     bool completed = false;
     const auto start = std::chrono::steady_clock::now();
     std::thread user([&] {

@@ -13,10 +13,10 @@
 //   head[3]           the database: present, missing, present with an older backup,
 //                     present with a folder in the backup's place, or a folder itself
 //   head[4..11]       the answers to the questions, two bits each: Replace, Skip, Skip,
-//                     or a value that is neither; Skip once they run out
-//   flag              selected with its nav.dat (0, 1), not selected (2), selected without
-//                     a nav.dat (3), marked 2 rather than 1 (4), a folder in the nav.dat's
-//                     place (5), taken modulo 6; a section without one is selected
+//                     Skip; Skip once they run out
+//   flag              selected with its nav.dat (0, 1), not selected (2, 4), selected without
+//                     a nav.dat (3), a folder in the nav.dat's place (5), taken modulo 6;
+//                     a section without one is selected
 
 #include "merge/nav_merger.h"
 #include "scenery/nav_format.h"
@@ -53,7 +53,7 @@ const int kActionCodes[] = {kSameNameSkip,
                             0,
                             -1017};
 const int kRestrictions[] = {1, 0, 2};
-const int kAnswers[] = {kAnswerReplace, kAnswerSkip, kAnswerSkip, 0};
+const Answer kAnswers[] = {Answer::Replace, Answer::Skip, Answer::Skip, Answer::Skip};
 
 enum class DatabaseState { Present, Missing, OlderBackup, FolderAsBackup, Folder, Count };
 enum class AirportState { Selected, SelectedToo, NotSelected, NoFile, MarkedTwo, Folder, Count };
@@ -66,7 +66,7 @@ struct Airport {
 struct Inputs {
     SettingCodes codes;
     DatabaseState database = DatabaseState::Present;
-    std::vector<int> answers;
+    std::vector<Answer> answers;
     std::string databaseText;
     std::vector<Airport> airports;
 };
@@ -161,9 +161,8 @@ template <typename Job> Outcome run(const Inputs& inputs) {
             fs::create_directories(navDat);
         else if (airport.state != AirportState::NoFile)
             writeBytes(navDat, airport.navDat);
-        const int selected = airport.state == AirportState::NotSelected ? 0
-                             : airport.state == AirportState::MarkedTwo ? 2
-                                                                        : 1;
+        const bool selected =
+            airport.state != AirportState::NotSelected && airport.state != AirportState::MarkedTwo;
         airports.push_back({navDat, folder, selected});
     }
 

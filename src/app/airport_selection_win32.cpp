@@ -38,12 +38,12 @@ bool markSelectedAirports(HWND mainWindow) {
         return false;
     }
     for (CustomAirport& airport : customAirports)
-        airport.selected = 0;
+        airport.selected = false;
     for (int item : items) {
         const std::string folderName = itemText(airportListBox, item);
         for (CustomAirport& airport : customAirports) {
             if (airport.folderName == folderName) {
-                airport.selected = 1;
+                airport.selected = true;
                 break;
             }
         }

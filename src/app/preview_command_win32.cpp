@@ -18,10 +18,9 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
     explicit PreviewScreen(HWND mainWindow) : mainWindow_(mainWindow) {}
     MergeScreen screen() { return {hidden_, hidden_, *this, *this}; }
 
-    int ask(const std::string& sourcePath, const std::string& baseLine,
-            const std::string& customLine) override {
-        return showConflictPrompt(appInstance, mainWindow_, sourcePath.c_str(), baseLine.c_str(),
-                                  customLine.c_str());
+    Answer ask(const std::string& sourcePath, const std::string& baseLine,
+               const std::string& customLine) override {
+        return askConflictPrompt(appInstance, mainWindow_, sourcePath, baseLine, customLine);
     }
     void showError(const std::string& text, const std::string& caption) override {
         MessageBoxA(mainWindow_, text.c_str(), caption.c_str(), MB_ICONERROR);

@@ -21,7 +21,7 @@ bool selectAirports(std::vector<CustomAirport>& airports, const MergeRequest& re
     const std::string customScenery = customSceneryPath(folder);
     if (request.all) {
         for (CustomAirport& airport : airports)
-            airport.selected = 1;
+            airport.selected = true;
         if (airports.empty())
             console.err << "quillet: there are no add-on airports with navaid data in "
                         << customScenery << "; nothing to do.\n";
@@ -42,7 +42,7 @@ bool selectAirports(std::vector<CustomAirport>& airports, const MergeRequest& re
                         << " (see quillet list); nothing was changed.\n";
             return false;
         }
-        airport->selected = 1;
+        airport->selected = true;
     }
     return true;
 }
@@ -125,10 +125,10 @@ int runMerge(const MergeRequest& request, Console& console) {
 
     const auto selected = static_cast<std::size_t>(
         std::count_if(airports.begin(), airports.end(),
-                      [](const CustomAirport& airport) { return airport.selected == 1; }));
+                      [](const CustomAirport& airport) { return airport.selected; }));
     const bool preview = request.dryRun || request.diff;
     TerminalScreen screen(console);
-    try {
+    {
         NavMerger job(screen.screen(), target.earthNavPath, airports, options,
                       preview ? JobPurpose::Preview : JobPurpose::Merge);
         const MergeEnd end = job.merge();
@@ -147,16 +147,15 @@ int runMerge(const MergeRequest& request, Console& console) {
                 console.out << reportText(job.report()); // which lists the rows left out
             }
             return kExitSuccess;
+        case MergeEnd::Stopped:
+            console.err << "quillet: the input ended before an answer; stopped, "
+                        << target.earthNavPath << " was not changed.\n";
+            return kExitInputError;
         case MergeEnd::InputError:
             return kExitInputError;
         case MergeEnd::WriteError:
             break;
         }
         return kExitWriteError;
-    } catch (const NoAnswer&) {
-        screen.clearProgress();
-        console.err << "quillet: the input ended before an answer; stopped, " << target.earthNavPath
-                    << " was not changed.\n";
-        return kExitInputError;
     }
 }

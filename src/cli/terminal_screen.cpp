@@ -106,8 +106,8 @@ void TerminalScreen::clearProgress() {
     bar_.clear();
 }
 
-int TerminalScreen::ask(const std::string& sourcePath, const std::string& baseLine,
-                        const std::string& customLine) {
+Answer TerminalScreen::ask(const std::string& sourcePath, const std::string& baseLine,
+                           const std::string& customLine) {
     clearProgress();
     std::ostream& err = console_.err;
     err << "I distrust in identity two strings, in CALLSIGN or NAME:\n"
@@ -120,13 +120,13 @@ int TerminalScreen::ask(const std::string& sourcePath, const std::string& baseLi
         std::string answer;
         if (!std::getline(console_.in, answer)) {
             err << "\n";
-            throw NoAnswer();
+            return Answer::Stop;
         }
         answer = withoutLineEnd(answer);
         if (answer == "r" || answer == "R")
-            return kAnswerReplace;
+            return Answer::Replace;
         if (answer == "s" || answer == "S")
-            return kAnswerSkip;
+            return Answer::Skip;
     }
 }
 

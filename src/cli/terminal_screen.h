@@ -8,10 +8,6 @@
 #include <optional>
 #include <string>
 
-// Thrown by a question that gets no answer because the input ended: the job stops before it
-// writes the database.
-struct NoAnswer {};
-
 // A progress bar and status text drawn on one line of a terminal.
 class TerminalBar : public ProgressView {
   public:
@@ -66,9 +62,9 @@ class TerminalScreen : public ConflictQuestion, public ErrorMessages {
     void clearProgress();
 
     // Shows the source path, the add-on line and the database line, and reads r or s;
-    // throws NoAnswer when the input ends first.
-    int ask(const std::string& sourcePath, const std::string& baseLine,
-            const std::string& customLine) override;
+    // Stop when the input ends first.
+    Answer ask(const std::string& sourcePath, const std::string& baseLine,
+               const std::string& customLine) override;
     void showError(const std::string& text, const std::string& caption) override;
 
   private:

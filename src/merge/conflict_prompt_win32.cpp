@@ -1,10 +1,6 @@
 #include "merge/conflict_prompt_win32.h"
 
-#include "merge/merge_screen.h"
 #include "res/resource.h"
-
-static_assert(IDC_REPLACE_STRING == kAnswerReplace && IDC_SKIP_STRING == kAnswerSkip,
-              "the prompt's answers are its button ids");
 
 namespace {
 // The pair on show, set by showConflictPrompt just before the prompt opens. They point into
@@ -21,6 +17,13 @@ int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, c
     promptCustomLine = customLine;
     return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFLICT_PROMPT), owner,
                                             conflictPromptProc, 0));
+}
+
+Answer askConflictPrompt(HINSTANCE instance, HWND owner, const std::string& sourcePath,
+                         const std::string& baseLine, const std::string& customLine) {
+    const int button = showConflictPrompt(instance, owner, sourcePath.c_str(), baseLine.c_str(),
+                                          customLine.c_str());
+    return button == IDC_REPLACE_STRING ? Answer::Replace : Answer::Skip;
 }
 
 namespace {

@@ -32,17 +32,16 @@ class HiddenProgress : public ProgressDisplay, public StatusLine {
     void setText(const std::string&) override {}
 };
 
-// Answers of the conflict question: the ids of its two buttons.
-inline constexpr int kAnswerReplace = 128;
-inline constexpr int kAnswerSkip = 1004;
+// The answer to the conflict question: the add-on line replaces the database line, the
+// database line stays, or the merge stops before it writes anything (no answer can be had).
+enum class Answer { Replace, Skip, Stop };
 
-// Asks whether a custom line replaces a conflicting database line. Returns kAnswerReplace
-// or kAnswerSkip; any other value means the question could not be shown.
+// Asks whether a custom line replaces a conflicting database line.
 class ConflictQuestion {
   public:
     virtual ~ConflictQuestion() = default;
-    virtual int ask(const std::string& sourcePath, const std::string& baseLine,
-                    const std::string& customLine) = 0;
+    virtual Answer ask(const std::string& sourcePath, const std::string& baseLine,
+                       const std::string& customLine) = 0;
 };
 
 // A modal error message with an error icon and no owner window.

@@ -6,11 +6,10 @@ void ProgressDialogScreen::showProgressNow() {
     SendMessageA(dialog_, kShowProgressNow, 0, 0);
 }
 
-int ProgressDialogScreen::ask(const std::string& sourcePath, const std::string& baseLine,
-                              const std::string& customLine) {
+Answer ProgressDialogScreen::ask(const std::string& sourcePath, const std::string& baseLine,
+                                 const std::string& customLine) {
     showProgressNow();
-    return showConflictPrompt(instance_, dialog_, sourcePath.c_str(), baseLine.c_str(),
-                              customLine.c_str());
+    return askConflictPrompt(instance_, dialog_, sourcePath, baseLine, customLine);
 }
 
 void ProgressDialogScreen::showError(const std::string& text, const std::string& caption) {

@@ -28,8 +28,8 @@ class ProgressDialogScreen : public ConflictQuestion, public ErrorMessages {
     void showProgressNow();
 
     // The conflict prompt, owned by the dialog.
-    int ask(const std::string& sourcePath, const std::string& baseLine,
-            const std::string& customLine) override;
+    Answer ask(const std::string& sourcePath, const std::string& baseLine,
+               const std::string& customLine) override;
     // A message box with an error icon and no owner window.
     void showError(const std::string& text, const std::string& caption) override;
 

@@ -76,7 +76,7 @@ NavMerger::NavMerger(const MergeScreen& screen, std::string databasePath,
 void NavMerger::loadCustomFiles(const std::vector<CustomAirport>& airports) {
     LineSet takenLines;
     for (const CustomAirport& airport : airports) {
-        if (airport.selected != 1)
+        if (!airport.selected)
             continue;
         CustomFile& file = customFiles_.emplace_back();
         if (!readTextFile(airport.navDatPath, file.text)) {
@@ -309,8 +309,8 @@ void NavMerger::showError(const std::string& text) {
     screen_.errors.showError(text, kErrorCaption);
 }
 
-int NavMerger::showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
-                                  std::string_view customLine) {
+Answer NavMerger::showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
+                                     std::string_view customLine) {
     return screen_.question.ask(std::string(sourcePath), shown(baseLine), shown(customLine));
 }
 
@@ -370,8 +370,14 @@ std::optional<NavMerger::Drop> NavMerger::dropOf(const NavaidRecord& base,
             drop.decidedBy = DecidedBy::Setting;
             return drop;
         }
-        if (action == ConflictAction::Ask &&
-            showConflictPrompt(custom.sourcePath, base.line, custom.line) == kAnswerReplace) {
+        if (action != ConflictAction::Ask)
+            continue;
+        const Answer answer = showConflictPrompt(custom.sourcePath, base.line, custom.line);
+        if (answer == Answer::Stop) {
+            stopped_ = true;
+            return std::nullopt;
+        }
+        if (answer == Answer::Replace) {
             drop.decidedBy = DecidedBy::Answer;
             return drop;
         }
@@ -394,6 +400,8 @@ void NavMerger::decide() {
             drops_.push_back(*drop);
             kept_[i] = false;
         }
+        if (stopped_)
+            return;
         progress.advanceTo(i + 1);
     }
     progress.finish();
@@ -408,6 +416,8 @@ MergeEnd NavMerger::merge() {
     if (!baseReady_)
         return notReady_;
     decide();
+    if (stopped_)
+        return MergeEnd::Stopped;
     if (purpose_ == JobPurpose::Preview)
         return MergeEnd::Previewed;
     return writeDatabase();

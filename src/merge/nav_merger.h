@@ -27,6 +27,7 @@ enum class JobPurpose { Merge, Preview };
 enum class MergeEnd {
     Written,    // the new earth_nav.dat is in place
     Previewed,  // a preview decided everything and wrote nothing
+    Stopped,    // a question got no answer: nothing was written after the backup
     InputError, // earth_nav.dat could not be read: nothing was changed
     WriteError, // the backup or the new earth_nav.dat could not be written: it is as it was
 };
@@ -56,8 +57,8 @@ class NavMerger {
     ~NavMerger();
 
     // Decides which database lines stay; then a merge job replaces earth_nav.dat with the
-    // surviving database lines and every add-on row that goes in. A question of the screen
-    // may throw to stop the job: nothing is written then.
+    // surviving database lines and every add-on row that goes in. An answer Stop to a
+    // question of the screen ends the job: nothing is written then.
     MergeEnd merge();
 
     // After merge() has written or previewed: what it decided, and the text it writes beside
@@ -138,8 +139,8 @@ class NavMerger {
     PackedRecord pack(const NavaidRecord& record) const;
     NavaidRecord unpack(const PackedRecord& record) const;
     std::optional<Drop> dropOf(const NavaidRecord& base, const CandidateIndex& index);
-    int showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
-                           std::string_view customLine);
+    Answer showConflictPrompt(std::string_view sourcePath, std::string_view baseLine,
+                              std::string_view customLine);
     void decide();
     template <typename Write> void writeLines(Write&& write) const;
     MergeEnd writeDatabase();
@@ -167,6 +168,7 @@ class NavMerger {
     std::vector<std::uint32_t> candidates_; // reused for every database record
     std::vector<bool> kept_;                // for each database record, once decided
     std::vector<Drop> drops_;               // the records not kept, in database order
+    bool stopped_ = false;                  // a question was answered Stop
     // True once earth_nav.dat has been read whole and, for a merge, backed up: only then may it
     // be rewritten.
     bool baseReady_ = false;

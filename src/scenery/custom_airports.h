@@ -6,5 +6,5 @@
 struct CustomAirport {
     std::string navDatPath;
     std::string folderName;
-    int selected = 0;
+    bool selected = false;
 };

@@ -40,7 +40,7 @@ TEST(ListCustomAirports, ListsTheFoldersWithNavDataInListingOrder) {
     for (const CustomAirport& airport : listCustomAirports(folder)) {
         names.push_back(airport.folderName);
         paths.push_back(airport.navDatPath);
-        EXPECT_EQ(airport.selected, 0);
+        EXPECT_FALSE(airport.selected);
     }
     EXPECT_EQ(names,
               (std::vector<std::string>{"Alpha", "alpha2", "Bravo", "Odd", "zulu", "_under"}));

@@ -386,7 +386,7 @@ struct Outcome {
 // Runs a job of type Job on the inputs in `dir`, answering its questions from the script.
 template <typename Job>
 Outcome runJob(const TempDir& dir, const MergeInputs& inputs, const SettingCodes& codes,
-               const std::vector<int>& answers) {
+               const std::vector<Answer>& answers) {
     const std::string earthNav = dir.file("Resources/default data/earth_nav.dat");
     writeBytes(earthNav, inputs.database);
     fs::remove(earthNav + ".bak");
@@ -396,7 +396,7 @@ Outcome runJob(const TempDir& dir, const MergeInputs& inputs, const SettingCodes
             dir.file("Custom Scenery/" + airport.folder + "/Earth nav data/nav.dat");
         if (airport.navDat && !fs::exists(path))
             writeBytes(path, *airport.navDat);
-        airports.push_back({path, airport.folder, airport.selected});
+        airports.push_back({path, airport.folder, airport.selected == 1});
     }
 
     RecordingScreen screen;
@@ -459,11 +459,10 @@ TEST(MergeMatchesReference, OnGeneratedInputsUnderEverySetting) {
                          std::to_string(c.sameNameAction) + "/" +
                          std::to_string(c.sameCallsignAction) + "/" +
                          std::to_string(c.distanceRestriction));
-            // Replace, Skip, and now and then an answer that is neither.
-            std::vector<int> answers;
+            std::vector<Answer> answers;
             for (int i = 0; i < 40; ++i)
                 answers.push_back(answerRandom.pick(
-                    std::vector<int>{kAnswerReplace, kAnswerSkip, kAnswerSkip, kAnswerSkip, 0}));
+                    std::vector<Answer>{Answer::Replace, Answer::Skip, Answer::Skip}));
 
             const Outcome expected = runJob<ReferenceMerger>(dir, inputs, c, answers);
             const Outcome actual = runJob<NavMerger>(dir, inputs, c, answers);

@@ -102,7 +102,7 @@ class FormatMerge : public ::testing::Test {
     std::string earthNav_;
     std::vector<CustomAirport> airports_;
     MergeOptions options_{ConflictAction::Skip, ConflictAction::Skip, true};
-    std::vector<int> answers_;
+    std::vector<Answer> answers_;
     RecordingScreen screen_;
     std::vector<LeftOutRow> leftOut_;
 };
@@ -155,7 +155,7 @@ TEST_F(FormatMerge, ConflictsOf1100RowsNeedTheSameTerminalAreaAndRegion) {
     const std::string newLocalizer =
         "4  47.42939200 -122.30805600    338 11030  18 58140.343 IXYZ KSEA K1 16L ILS-cat-I\n";
     addAirport("Mixed", "I\n" + db.header + bissau + seatac + newLocalizer + "99\n");
-    answers_ = {kAnswerReplace, kAnswerReplace};
+    answers_ = {Answer::Replace, Answer::Replace};
     std::vector<std::string> kept = db.rows();
     kept.erase(kept.begin() + 1, kept.begin() + 3); // the VOR and the localizer
     kept.insert(kept.end(), {bissau, seatac, newLocalizer});

@@ -30,7 +30,7 @@ class MergeJob : public ::testing::Test {
     void writeDatabase(const std::string& text) { writeBytes(earthNav_, crlf(text)); }
 
     // Adds an airport to the table, with a nav.dat of the given text (none if null).
-    void addAirport(const std::string& folder, const char* navDat, int selected = 1) {
+    void addAirport(const std::string& folder, const char* navDat, bool selected = true) {
         const std::string path = dir_.file("Custom Scenery/" + folder + "/Earth nav data/nav.dat");
         if (navDat != nullptr)
             writeBytes(path, crlf(navDat));
@@ -184,8 +184,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     writeDatabase("I\n" + kHeader + "99\n");
     addAirport("Zulu", "2 1.0 1.0 0 300 25 0.0 Z1 ZULU NDB\n2 1.0 1.0 0 300 25 0.0 Z2 ZULU NDB\n");
     addAirport("Gone", nullptr);
-    addAirport("Unselected", "2 1.0 1.0 0 300 25 0.0 U1 UNI NDB\n", 0);
-    addAirport("Two", "2 1.0 1.0 0 300 25 0.0 T1 TWO NDB\n", 2);
+    addAirport("Unselected", "2 1.0 1.0 0 300 25 0.0 U1 UNI NDB\n", false);
     addAirport("Alpha", "2 1.0 1.0 0 300 25 0.0 A1 ALPHA NDB\n");
 
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
@@ -196,7 +195,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     }
     EXPECT_EQ(callsigns, (std::vector<std::string>{"Z1", "Z2", "A1"}));
     EXPECT_EQ(sources, (std::vector<std::string>{airports_[0].navDatPath, airports_[0].navDatPath,
-                                                 airports_[4].navDatPath}));
+                                                 airports_[3].navDatPath}));
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"From\" file!"}));
 }
 
@@ -217,7 +216,7 @@ struct DecisionCase {
     const char* base;
     const char* custom;
     int sameNameAction, sameCallsignAction, restriction;
-    std::vector<int> answers;
+    std::vector<Answer> answers;
     bool baseKept;
     std::size_t questions;
 };
@@ -251,15 +250,11 @@ const DecisionCase kDecisionCases[] = {
     {"NAME conflict, Request answered Replace",
      "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE V",
      "3 47.4 -122.3 0 11680 130 19.0 SEX SEATTLE V",
-     kSameNameRequest, kSameCallsignSkip, 1, {kAnswerReplace}, false, 1},
+     kSameNameRequest, kSameCallsignSkip, 1, {Answer::Replace}, false, 1},
     {"NAME conflict, Request answered Skip",
      "3 47.4 -122.3 0 11680 130 19.0 SEA SEATTLE V",
      "3 47.4 -122.3 0 11680 130 19.0 SEX SEATTLE V",
-     kSameNameRequest, kSameCallsignReplace, 1, {kAnswerSkip}, true, 1},
-    {"NAME conflict, question could not be shown",
-     "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V",
-     "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V",
-     kSameNameRequest, kSameCallsignSkip, 1, {0}, true, 1},
+     kSameNameRequest, kSameCallsignReplace, 1, {Answer::Skip}, true, 1},
     {"unknown action code acts as Skip",
      "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V",
      "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V",
@@ -283,11 +278,11 @@ const DecisionCase kDecisionCases[] = {
     {"CALLSIGN conflict, Request answered Replace",
      "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
      "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
-     kSameNameSkip, kSameCallsignRequest, 1, {kAnswerReplace}, false, 1},
+     kSameNameSkip, kSameCallsignRequest, 1, {Answer::Replace}, false, 1},
     {"CALLSIGN conflict, Request answered Skip",
      "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
      "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS",
-     kSameNameReplace, kSameCallsignRequest, 1, {kAnswerSkip}, true, 1},
+     kSameNameReplace, kSameCallsignRequest, 1, {Answer::Skip}, true, 1},
     {"same callsign, one NAME field equal: no relation",
      "4 47.4 -122.3 0 11030 18 163.7 ISNQ KSEA 16L ILS",
      "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 16L ILS",
@@ -334,7 +329,7 @@ TEST_F(MergeJob, SkipGoesOnToLaterCustomLinesAndTheFirstDropEndsTheSearch) {
     addAirport("One", "3 47.4 -122.3 0 1 1 0.0 se1 seattle v\n");
     addAirport("Two", "3 47.4 -122.3 0 1 1 0.0 se2 SEATTLE V\n"
                       "3 47.4 -122.3 0 1 1 0.0 se3 SEATTLE V\n");
-    screen_.answers = {kAnswerSkip, kAnswerReplace};
+    screen_.answers = {Answer::Skip, Answer::Replace};
 
     const std::string output = runMerge();
     ASSERT_EQ(screen_.questions.size(), 2u);
@@ -413,7 +408,7 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
                       "2 47.5 -122.3 0 362 25 0.0 xy nolla ndb\n");        // NAME conflict, ndb
     addAirport("Two", "4 47.4 -122.3 0 11030 18 163.7 ISNQ KBFI 14R ILS\n" // CALLSIGN, ils
                       "2 20.2 20.2 0 300 25 0.0 NEW NEWNDB NDB");
-    screen_.answers = {kAnswerReplace};
+    screen_.answers = {Answer::Replace};
 
     NavMerger preview(screen_.screen(), earthNav_, airports_, options_, JobPurpose::Preview);
     EXPECT_EQ(preview.merge(), MergeEnd::Previewed);
@@ -464,7 +459,7 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
     // Given the same answers, the merge writes the text the preview shows, and what the diff
     // is taken against is the database as read.
     screen_ = RecordingScreen();
-    screen_.answers = {kAnswerReplace};
+    screen_.answers = {Answer::Replace};
     NavMerger job(screen_.screen(), earthNav_, airports_, options_);
     EXPECT_EQ(job.merge(), MergeEnd::Written);
     EXPECT_EQ(readBytes(earthNav_), crlf(preview.mergedText()));

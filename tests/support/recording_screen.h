@@ -26,12 +26,12 @@ class RecordingScreen : public ProgressDisplay,
     void setPosition(int position) override { events.push_back("pos " + std::to_string(position)); }
     void step() override { events.push_back("stepit"); }
     void setText(const std::string& text) override { events.push_back("status " + text); }
-    int ask(const std::string& sourcePath, const std::string& baseLine,
-            const std::string& customLine) override {
+    Answer ask(const std::string& sourcePath, const std::string& baseLine,
+               const std::string& customLine) override {
         questions.push_back({sourcePath, baseLine, customLine});
         if (answers.empty())
-            return kAnswerSkip;
-        const int answer = answers.front();
+            return Answer::Skip;
+        const Answer answer = answers.front();
         answers.pop_front();
         return answer;
     }
@@ -42,5 +42,5 @@ class RecordingScreen : public ProgressDisplay,
     std::vector<std::string> events;
     std::vector<Question> questions;
     std::vector<std::string> errors;
-    std::deque<int> answers;
+    std::deque<Answer> answers;
 };

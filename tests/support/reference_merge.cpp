@@ -161,7 +161,7 @@ ReferenceMerger::ReferenceMerger(const MergeScreen& screen, const std::string& d
                                  const SettingCodes& codes)
     : screen_(screen), earthNavPath_(databasePath), codes_(codes) {
     for (const CustomAirport& airport : airports) {
-        if (airport.selected != 1)
+        if (!airport.selected)
             continue;
         std::string text;
         if (!readTextFile(airport.navDatPath, text)) {
@@ -351,7 +351,7 @@ bool ReferenceMerger::isDropped(const ReferenceRecord& base) {
         if (replace)
             return true;
         if (request) {
-            if (screen_.question.ask(custom.sourcePath, base.line, custom.line) == kAnswerReplace)
+            if (screen_.question.ask(custom.sourcePath, base.line, custom.line) == Answer::Replace)
                 return true;
         }
     }

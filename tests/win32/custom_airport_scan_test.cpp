@@ -54,7 +54,7 @@ TEST_F(AppTest, StartUpListsTheAirportsSortedAndKeepsThemInDirectoryOrder) {
     for (const CustomAirport& airport : customAirports) {
         EXPECT_EQ(airport.navDatPath, xplane.directory + "Custom Scenery\\" + airport.folderName +
                                           "\\Earth nav data\\nav.dat");
-        EXPECT_EQ(airport.selected, 0);
+        EXPECT_FALSE(airport.selected);
     }
 }
 
@@ -160,7 +160,7 @@ TEST_F(AppTest, ANavdataUpdateWithoutEarthNavDatStopsGoAndChangesNothing) {
                            "reads.\nNothing was changed.");
                  postButtonClick(box, IDOK);
              });
-    EXPECT_EQ(customAirports[0].selected, 0);
+    EXPECT_FALSE(customAirports[0].selected);
     const std::string defaultPath = xplane.directory + "Resources\\default data\\earth_nav.dat";
     EXPECT_EQ(readBytes(defaultPath), database);
     EXPECT_FALSE(fileExists(defaultPath + ".bak"));

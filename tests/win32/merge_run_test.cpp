@@ -207,7 +207,7 @@ class MergeRunTest : public AppTest {
     std::vector<std::string> markedFolders() const {
         std::vector<std::string> marked;
         for (const CustomAirport& airport : customAirports)
-            if (airport.selected == 1)
+            if (airport.selected)
                 marked.push_back(airport.folderName);
         return marked;
     }
@@ -255,7 +255,7 @@ TEST_F(MergeRunTest, GoWithoutASelectionAsksForOneAndChangesNothing) {
         startWith(c.airports);
         // Marks of an earlier run stay as they are.
         if (!customAirports.empty())
-            customAirports[0].selected = 1;
+            customAirports[0].selected = true;
         const std::vector<std::string> marked = markedFolders();
 
         for (int button : {IDC_GO, IDC_PREVIEW}) {
@@ -317,7 +317,7 @@ TEST_F(MergeRunTest, MergesEverySelectedAirportEvenBeyond512) {
 
     std::vector<std::string> customLines;
     for (const CustomAirport& airport : customAirports) {
-        EXPECT_EQ(airport.selected, 1) << airport.folderName;
+        EXPECT_TRUE(airport.selected) << airport.folderName;
         const int number = std::atoi(airport.folderName.c_str() + 8);
         customLines.push_back(airports[static_cast<std::size_t>(number)].lines[0]);
     }

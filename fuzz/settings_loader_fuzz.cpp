@@ -8,6 +8,9 @@
 // mark skipped; CR LF, LF and a lone CR each one line feed), line by line with fgets into a
 // 260-byte buffer; byte-order marks at a line's start are dropped; a line counts when strlen
 // gives 2 or more; the first counted line is the path, the next three are numbers by atoi.
+// The numbers stand for the options: an action code of its own group, else Skip; the
+// restriction on only when 1. A path read with its line feed is saved with an empty line
+// after it.
 
 #include "settings/settings.h"
 
@@ -25,6 +28,7 @@ namespace {
 
 struct Values {
     std::string path;
+    bool pathLineFeed = false; // the path line was read with its line feed
     int sameName = kSameNameRequest;
     int sameCallsign = kSameCallsignRequest;
     int restriction = 1;
@@ -34,6 +38,17 @@ struct Values {
                sameCallsign == other.sameCallsign && restriction == other.restriction;
     }
 };
+
+// The code a stored value acts as: its own if it is one of its group's, else Skip's.
+int actingCode(int code, int skipCode) {
+    return code == skipCode + 1 || code == skipCode + 2 ? code : skipCode;
+}
+
+int codeOf(ConflictAction action, int skipCode) {
+    return skipCode + (action == ConflictAction::Ask       ? 1
+                       : action == ConflictAction::Replace ? 2
+                                                           : 0);
+}
 
 Values modelLoad(const std::string& bytes) {
     const std::size_t start = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -77,13 +92,21 @@ Values modelLoad(const std::string& bytes) {
         }
         std::fclose(stream);
     }
+    values.pathLineFeed = !path.empty() && path.back() == '\n';
+    if (values.pathLineFeed)
+        path.pop_back();
     values.path = path.empty() ? kDefaultXPlaneExePath : path;
+    values.sameName = actingCode(values.sameName, kSameNameSkip);
+    values.sameCallsign = actingCode(values.sameCallsign, kSameCallsignSkip);
+    values.restriction = values.restriction == 1 ? 1 : 0;
     return values;
 }
 
-// The file save writes for these values: "%s\n" and three "%d\n", each line feed as CR LF.
+// The file save writes for these values: the path, an empty line when it was read with its
+// line feed, and three numbers, each line feed as CR LF.
 std::string savedFile(const Values& values) {
-    const std::string text = values.path + "\n" + std::to_string(values.sameName) + "\n" +
+    const std::string text = values.path + (values.pathLineFeed ? "\n\n" : "\n") +
+                             std::to_string(values.sameName) + "\n" +
                              std::to_string(values.sameCallsign) + "\n" +
                              std::to_string(values.restriction) + "\n";
     return crlf(text);
@@ -111,17 +134,19 @@ const TempDir& workDir() {
 Values loadFrom(const std::string& file) {
     writeBytes(workDir().file(kSettingsFileName), file);
     Settings* settings = Settings::instance();
-    settings->sameNameAction = settings->sameCallsignAction = settings->distanceRestriction = -99;
-    std::snprintf(settings->xplaneExePath, sizeof settings->xplaneExePath, "(not loaded)");
+    settings->options = MergeOptions{ConflictAction::Replace, ConflictAction::Skip, false};
+    settings->xplaneExePath = "(not loaded)";
     // The file is looked up in the current directory, which libFuzzer's relative paths need
     // between runs.
     const std::filesystem::path previous = std::filesystem::current_path();
     std::filesystem::current_path(workDir().path());
     settings->load();
     std::filesystem::current_path(previous);
-    Values loaded{settings->xplaneExePath, settings->sameNameAction, settings->sameCallsignAction,
-                  settings->distanceRestriction};
     const Values expected = modelLoad(file);
+    const MergeOptions& options = settings->options;
+    const Values loaded{
+        settings->xplaneExePath, expected.pathLineFeed, codeOf(options.sameName, kSameNameSkip),
+        codeOf(options.sameCallsign, kSameCallsignSkip), options.distanceRestriction ? 1 : 0};
     if (!(loaded == expected))
         differ("load", file, describe(expected), describe(loaded));
     return loaded;
@@ -129,8 +154,7 @@ Values loadFrom(const std::string& file) {
 
 std::string save(const Values& loaded) {
     Settings* settings = Settings::instance();
-    std::snprintf(settings->startDirectory, sizeof settings->startDirectory, "%s",
-                  workDir().path().c_str());
+    settings->startDirectory = workDir().path();
     settings->save();
     const std::string saved = readBytes(workDir().file(kSettingsFileName));
     const std::string expected = savedFile(loaded);

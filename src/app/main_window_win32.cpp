@@ -57,7 +57,7 @@ HWND createChild(HWND window, const ChildWindow& child, const char* text) {
 
 // Lists the airports of the X-Plane folder of the settings and shows where a merge goes.
 void scanAndShowMergeTarget(HWND window) {
-    scanCustomAirports(window, Settings::instance()->xplaneExePath);
+    scanCustomAirports(window, Settings::instance()->xplaneExePath.c_str());
     const std::string text = mergeTargetText(mergeTarget);
     SendDlgItemMessageA(window, IDC_MERGE_TARGET, WM_SETTEXT, 0,
                         reinterpret_cast<LPARAM>(text.c_str()));
@@ -115,7 +115,9 @@ void startUp(HINSTANCE instance) {
     appInstance = instance;
     Settings* settings = Settings::instance();
     settings->load();
-    GetCurrentDirectoryA(sizeof settings->startDirectory, settings->startDirectory);
+    char startDirectory[MAX_PATH] = {};
+    GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
+    settings->startDirectory = startDirectory;
     controlFont =
         CreateFontA(14, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
                     CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");

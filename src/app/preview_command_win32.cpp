@@ -35,9 +35,7 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 void runPreviewCommand(HWND mainWindow) {
     if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
         return;
-    const Settings* settings = Settings::instance();
-    const MergeOptions options = mergeOptionsOf(
-        settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
+    const MergeOptions options = Settings::instance()->options;
     PreviewScreen screen(mainWindow);
     std::string report;
     try {

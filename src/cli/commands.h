@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/console.h"
-#include "merge/merge_options.h"
+#include "settings/merge_options.h"
 
 #include <optional>
 #include <string>

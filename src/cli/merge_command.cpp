@@ -52,8 +52,7 @@ bool selectAirports(std::vector<CustomAirport>& airports, const MergeRequest& re
 MergeOptions optionsOf(const MergeRequest& request) {
     Settings* settings = Settings::instance();
     settings->load();
-    MergeOptions options = mergeOptionsOf(settings->sameNameAction, settings->sameCallsignAction,
-                                          settings->distanceRestriction);
+    MergeOptions options = settings->options;
     options.sameName = request.nameConflicts.value_or(options.sameName);
     options.sameCallsign = request.callsignConflicts.value_or(options.sameCallsign);
     options.distanceRestriction = request.distanceRestriction.value_or(options.distanceRestriction);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "merge/merge_options.h"
+#include "settings/merge_options.h"
 
 #include <cstddef>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "merge/merge_options.h"
+#include "settings/merge_options.h"
 #include "merge/merge_report.h"
 #include "merge/merge_screen.h"
 #include "merge/nav_data.h"

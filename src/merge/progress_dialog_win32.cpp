@@ -56,9 +56,7 @@ enum class RunEnd { Written, NotWritten, OutOfMemory, Failed };
 // destroyed as soon as it has merged. leftOut: what to tell of the add-on rows left out.
 RunEnd runMergeJob(ProgressDialogScreen& screen, std::string& leftOut) {
     try {
-        const Settings* settings = Settings::instance();
-        const MergeOptions options = mergeOptionsOf(
-            settings->sameNameAction, settings->sameCallsignAction, settings->distanceRestriction);
+        const MergeOptions options = Settings::instance()->options;
         auto job = std::make_unique<NavMerger>(screen.screen(), mergeTarget.earthNavPath,
                                                customAirports, options);
         if (job->merge() != MergeEnd::Written)

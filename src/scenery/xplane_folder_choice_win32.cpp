@@ -5,8 +5,6 @@
 
 #include <commdlg.h>
 
-#include <cstdio>
-
 bool chooseXPlaneFolder(HWND owner) {
     Settings* settings = Settings::instance();
     // Pairs of display text and pattern; the list ends with an empty string.
@@ -14,7 +12,7 @@ bool chooseXPlaneFolder(HWND owner) {
 
     // The dialog starts with an empty file name and fills its own buffer, so that a cancel
     // leaves the configured path alone.
-    char chosenPath[sizeof settings->xplaneExePath] = {};
+    char chosenPath[MAX_PATH] = {};
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
     ofn.hwndOwner = owner;
@@ -29,6 +27,6 @@ bool chooseXPlaneFolder(HWND owner) {
         MessageBoxA(owner, "Error: no choose X-Plane Folder.", windowTitle, MB_ICONWARNING);
         return false;
     }
-    std::snprintf(settings->xplaneExePath, sizeof settings->xplaneExePath, "%s", chosenPath);
+    settings->xplaneExePath = chosenPath;
     return true;
 }

@@ -5,16 +5,42 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 
 namespace {
 Settings* theInstance = nullptr;
 
-void copyPath(char (&target)[kPathSize], const char* text) {
-    std::snprintf(target, sizeof target, "%s", text);
+// Settings file lines are read in pieces of at most this many characters, line feed
+// included, as a 260-byte line buffer reads them.
+constexpr std::size_t kLinePiece = 259;
+
+ConflictAction actionOf(std::int32_t code, std::int32_t requestCode, std::int32_t replaceCode) {
+    if (code == replaceCode)
+        return ConflictAction::Replace;
+    if (code == requestCode)
+        return ConflictAction::Ask;
+    return ConflictAction::Skip;
+}
+
+std::int32_t codeOf(ConflictAction action, std::int32_t skipCode) {
+    switch (action) {
+    case ConflictAction::Skip:
+        return skipCode;
+    case ConflictAction::Ask:
+        return skipCode + 1;
+    case ConflictAction::Replace:
+        return skipCode + 2;
+    }
+    return skipCode;
 }
 } // namespace
+
+MergeOptions mergeOptionsOf(std::int32_t sameNameAction, std::int32_t sameCallsignAction,
+                            std::int32_t distanceRestriction) {
+    return {actionOf(sameNameAction, kSameNameRequest, kSameNameReplace),
+            actionOf(sameCallsignAction, kSameCallsignRequest, kSameCallsignReplace),
+            distanceRestriction == 1};
+}
 
 SettingsBase::~SettingsBase() {
     theInstance = nullptr;
@@ -27,48 +53,34 @@ Settings* Settings::instance() {
 }
 
 void Settings::load() {
-    sameNameAction = kSameNameRequest;
-    sameCallsignAction = kSameCallsignRequest;
-    distanceRestriction = 1;
+    std::int32_t codes[] = {kSameNameRequest, kSameCallsignRequest, 1};
+    xplaneExePath = kDefaultXPlaneExePath;
+    pathReadWithLineFeed_.clear();
 
     std::string text;
-    if (!readTextFile(kSettingsFileName, text)) {
-        copyPath(xplaneExePath, kDefaultXPlaneExePath);
-        return;
+    if (readTextFile(kSettingsFileName, text)) {
+        // A piece is a C string: its text ends at its first NUL byte. UTF-8 byte-order marks
+        // at its start are no part of it (a path saved first in the file would lose them when
+        // read back). A text shorter than 2 characters (line feed included) does not count.
+        int count = 0;
+        forEachLinePiece(text, kLinePiece, [&](std::string_view piece) {
+            std::string_view content = piece.substr(0, piece.find('\0'));
+            while (content.substr(0, 3) == "\xEF\xBB\xBF")
+                content.remove_prefix(3);
+            if (content.size() < 2)
+                return;
+            if (count == 0) {
+                const bool lineFeed = content.back() == '\n';
+                xplaneExePath = content.substr(0, content.size() - (lineFeed ? 1 : 0));
+                if (lineFeed)
+                    pathReadWithLineFeed_ = xplaneExePath;
+            } else if (count <= 3) {
+                codes[count - 1] = std::atoi(std::string(content).c_str());
+            }
+            ++count;
+        });
     }
-
-    // The file is read in pieces of at most 259 characters, as a 260-byte line buffer
-    // would. A piece is a C string: its text ends at its first NUL byte. UTF-8 byte-order
-    // marks at its start are no part of it (a path saved first in the file would lose them
-    // when read back). A text shorter than 2 characters (line feed included) does not count.
-    std::string path;
-    int count = 0;
-    forEachLinePiece(text, kPathSize - 1, [&](std::string_view piece) {
-        std::string_view content = piece.substr(0, piece.find('\0'));
-        while (content.substr(0, 3) == "\xEF\xBB\xBF")
-            content.remove_prefix(3);
-        const std::string value(content);
-        if (value.size() < 2)
-            return;
-        switch (count) {
-        case 0:
-            path = value;
-            break;
-        case 1:
-            sameNameAction = std::atoi(value.c_str());
-            break;
-        case 2:
-            sameCallsignAction = std::atoi(value.c_str());
-            break;
-        case 3:
-            distanceRestriction = std::atoi(value.c_str());
-            break;
-        default:
-            break;
-        }
-        ++count;
-    });
-    copyPath(xplaneExePath, path.empty() ? kDefaultXPlaneExePath : path.c_str());
+    options = mergeOptionsOf(codes[0], codes[1], codes[2]);
 }
 
 void Settings::save() {
@@ -76,11 +88,14 @@ void Settings::save() {
     TextFileWriter file;
     if (!file.open(filePath))
         return;
+    const bool emptyLine = !pathReadWithLineFeed_.empty() && xplaneExePath == pathReadWithLineFeed_;
     char numbers[64];
-    std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n", static_cast<int>(sameNameAction),
-                  static_cast<int>(sameCallsignAction), static_cast<int>(distanceRestriction));
+    std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n",
+                  static_cast<int>(codeOf(options.sameName, kSameNameSkip)),
+                  static_cast<int>(codeOf(options.sameCallsign, kSameCallsignSkip)),
+                  options.distanceRestriction ? 1 : 0);
     file.write(xplaneExePath);
-    file.write("\n");
+    file.write(emptyLine ? "\n\n" : "\n");
     file.write(numbers);
     file.close();
 }

@@ -1,8 +1,11 @@
 #pragma once
 
-#include <cstdint>
+#include "settings/merge_options.h"
 
-// Merge option codes. They are the settings dialog's radio-button ids, stored as they are.
+#include <cstdint>
+#include <string>
+
+// The merge options as the settings file stores them: the settings dialog's radio-button ids.
 enum ActionCode : std::int32_t {
     kSameNameSkip = 1016,
     kSameNameRequest = 1017,
@@ -12,9 +15,14 @@ enum ActionCode : std::int32_t {
     kSameCallsignReplace = 1021,
 };
 
+// The options that the settings file's three stored values stand for. An action code acts
+// only in its own group: a code of the other group, or any unknown code, is Skip. The
+// restriction is on only when its value is exactly 1.
+MergeOptions mergeOptionsOf(std::int32_t sameNameAction, std::int32_t sameCallsignAction,
+                            std::int32_t distanceRestriction);
+
 inline constexpr const char* kDefaultXPlaneExePath = "C:\\X-Plane\\X-Plane.exe";
 inline constexpr const char* kSettingsFileName = "q-config.qcf";
-inline constexpr int kPathSize = 260;
 
 class SettingsBase {
   public:
@@ -30,13 +38,16 @@ class Settings : public SettingsBase {
     // Fills every field but startDirectory from "q-config.qcf" in the current directory,
     // or with the defaults when it cannot be opened.
     void load();
-    // Writes the settings file into startDirectory; a file that cannot be opened is left alone.
+    // Writes the settings file into startDirectory; a file that cannot be written is left as
+    // it was.
     void save();
 
-    char startDirectory[kPathSize] = {};
-    // Keeps the line feed of its line when it came from the settings file.
-    char xplaneExePath[kPathSize] = {};
-    std::int32_t sameNameAction = kSameNameRequest;
-    std::int32_t sameCallsignAction = kSameCallsignRequest;
-    std::int32_t distanceRestriction = 1;
+    std::string startDirectory;
+    std::string xplaneExePath;
+    MergeOptions options;
+
+  private:
+    // The path as the settings file's path line gave it with its line feed. Saved unchanged,
+    // it is followed by an empty line, as the file has always been written.
+    std::string pathReadWithLineFeed_;
 };

@@ -33,24 +33,22 @@ struct LoadCase {
     const char* what;
     std::string fileText; // written with CR LF line ends
     std::string path;
-    int sameName, sameCallsign, restriction;
+    std::int32_t sameName, sameCallsign, restriction; // as the file's codes stand for them
 };
 
 const std::string kLongPath = "D:\\" + std::string(260, 'p');
 
 const LoadCase kLoadCases[] = {
-    {"four lines", "D:\\Sim\\X-Plane.exe\n1018\n1019\n0\n", "D:\\Sim\\X-Plane.exe\n", 1018, 1019,
-     0},
+    {"four lines", "D:\\Sim\\X-Plane.exe\n1018\n1019\n0\n", "D:\\Sim\\X-Plane.exe", 1018, 1019, 0},
     {"as saved by a previous run", "D:\\Sim\\X-Plane.exe\n\n1016\n1021\n0\n",
-     "D:\\Sim\\X-Plane.exe\n", 1016, 1021, 0},
-    {"empty lines anywhere", "\n\nD:\\X.exe\n\n1018\n\n\n1021\n0\n\n", "D:\\X.exe\n", 1018, 1021,
-     0},
-    {"path alone", "D:\\X.exe\n", "D:\\X.exe\n", 1017, 1020, 1},
+     "D:\\Sim\\X-Plane.exe", 1016, 1021, 0},
+    {"empty lines anywhere", "\n\nD:\\X.exe\n\n1018\n\n\n1021\n0\n\n", "D:\\X.exe", 1018, 1021, 0},
+    {"path alone", "D:\\X.exe\n", "D:\\X.exe", 1017, 1020, 1},
     {"nothing counted", "\n\n\n", kDefaultXPlaneExePath, 1017, 1020, 1},
-    {"last line of one character without line feed", "D:\\X.exe\n1018\n1021\n0", "D:\\X.exe\n",
-     1018, 1021, 1},
-    {"numbers by atoi", "D:\\X.exe\nabc\n  1018  \n-7x\n", "D:\\X.exe\n", 0, 1018, -7},
-    {"lines after the fourth", "D:\\X.exe\n1016\n1019\n0\n1017\n1020\n", "D:\\X.exe\n", 1016, 1019,
+    {"last line of one character without line feed", "D:\\X.exe\n1018\n1021\n0", "D:\\X.exe", 1018,
+     1021, 1},
+    {"numbers by atoi", "D:\\X.exe\nabc\n  1018  \n-7x\n", "D:\\X.exe", 0, 1018, -7},
+    {"lines after the fourth", "D:\\X.exe\n1016\n1019\n0\n1017\n1020\n", "D:\\X.exe", 1016, 1019,
      0},
     // A 263-character path line arrives as a piece of 259 characters and one of 4 letters,
     // which counts as the first number (0) and shifts the others by one line.
@@ -63,7 +61,7 @@ const LoadCase kLoadCases[] = {
     {"byte-order marks at a line's start",
      "\n\xEF\xBB\xBF\xEF\xBB\xBF\n\xEF\xBB\xBF"
      "D:\\X.exe\n1018\n1021\n0\n",
-     "D:\\X.exe\n", 1018, 1021, 0},
+     "D:\\X.exe", 1018, 1021, 0},
     // A line's text ends at its first NUL byte: "\0\n" and "7\0\n" are too short to count.
     {"lines cut at a NUL byte", "\0\nD:\\X\0.exe\n7\0\n12\0003\n\0001021\n1021\n0\n"s, "D:\\X", 12,
      1021, 0},
@@ -73,33 +71,31 @@ TEST_F(SettingsFile, LoadsCountedLines) {
     for (const LoadCase& c : kLoadCases) {
         SCOPED_TRACE(c.what);
         writeBytes(settingsPath(), crlf(c.fileText));
-        settings_->sameNameAction = settings_->sameCallsignAction = 42;
-        settings_->distanceRestriction = 42;
+        settings_->options = MergeOptions{ConflictAction::Replace, ConflictAction::Skip, false};
         settings_->load();
         EXPECT_EQ(settings_->xplaneExePath, c.path);
-        EXPECT_EQ(settings_->sameNameAction, c.sameName);
-        EXPECT_EQ(settings_->sameCallsignAction, c.sameCallsign);
-        EXPECT_EQ(settings_->distanceRestriction, c.restriction);
+        const MergeOptions expected = mergeOptionsOf(c.sameName, c.sameCallsign, c.restriction);
+        EXPECT_EQ(settings_->options.sameName, expected.sameName);
+        EXPECT_EQ(settings_->options.sameCallsign, expected.sameCallsign);
+        EXPECT_EQ(settings_->options.distanceRestriction, expected.distanceRestriction);
     }
 }
 
 TEST_F(SettingsFile, MissingFileGivesDefaultsAndSavesFourLines) {
     settings_->load();
-    EXPECT_STREQ(settings_->xplaneExePath, "C:\\X-Plane\\X-Plane.exe");
-    EXPECT_EQ(settings_->sameNameAction, 1017);
-    EXPECT_EQ(settings_->sameCallsignAction, 1020);
-    EXPECT_EQ(settings_->distanceRestriction, 1);
+    EXPECT_EQ(settings_->xplaneExePath, "C:\\X-Plane\\X-Plane.exe");
+    EXPECT_EQ(settings_->options.sameName, ConflictAction::Ask);
+    EXPECT_EQ(settings_->options.sameCallsign, ConflictAction::Ask);
+    EXPECT_TRUE(settings_->options.distanceRestriction);
 
-    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().c_str());
+    settings_->startDirectory = dir_.path();
     settings_->save();
     EXPECT_EQ(readBytes(settingsPath()), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
 }
 
 TEST_F(SettingsFile, LoadAndSaveSettlesOnFiveStableLines) {
     writeBytes(settingsPath(), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
-    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().c_str());
+    settings_->startDirectory = dir_.path();
     const std::string settled = "C:\\X-Plane\\X-Plane.exe\r\n\r\n1017\r\n1020\r\n1\r\n";
     for (int run = 0; run < 2; ++run) {
         settings_->load();
@@ -108,11 +104,25 @@ TEST_F(SettingsFile, LoadAndSaveSettlesOnFiveStableLines) {
     }
 }
 
+// The file keeps the codes of the options it stands for: a code the dialog never writes is
+// saved as the action it acted as; a path chosen anew is saved without the empty line.
+TEST_F(SettingsFile, SavesTheOptionsCodesAndAChosenPathInFourLines) {
+    writeBytes(settingsPath(), "D:\\X.exe\r\n1021\r\n1020\r\n7\r\n");
+    settings_->startDirectory = dir_.path();
+    settings_->load();
+    settings_->save();
+    EXPECT_EQ(readBytes(settingsPath()), "D:\\X.exe\r\n\r\n1016\r\n1020\r\n0\r\n");
+
+    settings_->xplaneExePath = "E:\\Y.exe";
+    settings_->options.sameCallsign = ConflictAction::Replace;
+    settings_->save();
+    EXPECT_EQ(readBytes(settingsPath()), "E:\\Y.exe\r\n1016\r\n1021\r\n0\r\n");
+}
+
 TEST_F(SettingsFile, SaveGoesToStartDirectoryNotCurrentDirectory) {
     TempDir elsewhere;
     settings_->load();
-    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             elsewhere.path().c_str());
+    settings_->startDirectory = elsewhere.path();
     settings_->save();
     EXPECT_TRUE(fs::exists(elsewhere.file(kSettingsFileName)));
     EXPECT_FALSE(fs::exists(settingsPath()));
@@ -122,8 +132,7 @@ TEST_F(SettingsFile, SaveThatCannotOpenTheFileChangesNothing) {
     // A folder standing where the file should be cannot be opened for writing.
     fs::create_directory(settingsPath());
     settings_->load();
-    snprintf(settings_->startDirectory, sizeof settings_->startDirectory, "%s",
-             dir_.path().c_str());
+    settings_->startDirectory = dir_.path();
     settings_->save();
     EXPECT_TRUE(fs::is_directory(settingsPath()));
 }

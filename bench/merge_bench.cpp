@@ -16,7 +16,8 @@
 
 #include "base/file_ops.h"
 #include "base/text_file.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
+#include "scenery/nav_format.h"
 #include "settings/settings.h"
 
 #include <algorithm>
@@ -175,7 +176,7 @@ bool measure(NavFormat format, int databaseRows, NavFormat addOnFormat, const fs
                 workspace.root / "Custom Scenery" / ("Airport" + std::to_string(n++)) / "nav.dat";
             writeBytes(path.string(), navDat);
             workspace.airports.push_back(
-                {path.string(), path.parent_path().filename().string(), 1});
+                {path.string(), path.parent_path().filename().string(), true});
             workspace.inputBytes += navDat.size();
             customRows += std::count(navDat.begin(), navDat.end(), '\n') - 3;
         }
@@ -185,14 +186,14 @@ bool measure(NavFormat format, int databaseRows, NavFormat addOnFormat, const fs
                 workspace.codes = {choice.sameName, choice.sameCallsign, restriction};
                 QuietScreen screen;
 
-                jobSeconds<NavMerger>(workspace, screen);
+                jobSeconds<ProgramMerge>(workspace, screen);
                 const std::string output = readBytes(workspace.databasePath);
                 // Floor and job take turns, so that both meet the same load of the machine.
                 std::vector<double> jobTimes, floorTimes, safeFloorTimes;
                 for (int i = 0; i < kRepeats; ++i) {
                     floorTimes.push_back(ioFloorSeconds(workspace, output.size()));
                     safeFloorTimes.push_back(safeIoFloorSeconds(workspace, output.size()));
-                    jobTimes.push_back(jobSeconds<NavMerger>(workspace, screen));
+                    jobTimes.push_back(jobSeconds<ProgramMerge>(workspace, screen));
                 }
 
                 workspace.restoreDatabase();
@@ -200,12 +201,11 @@ bool measure(NavFormat format, int databaseRows, NavFormat addOnFormat, const fs
                 const std::size_t before = heap_counter::liveBytes();
                 std::size_t added = 0;
                 {
-                    NavMerger job(screen.screen(), workspace.databasePath, workspace.airports,
-                                  mergeOptionsOf(workspace.codes.sameNameAction,
-                                                 workspace.codes.sameCallsignAction,
-                                                 workspace.codes.distanceRestriction));
-                    job.merge();
-                    added = job.customRecords().size();
+                    const MergeRequest request{workspace.databasePath, workspace.airports,
+                                               mergeOptionsOf(workspace.codes.sameNameAction,
+                                                              workspace.codes.sameCallsignAction,
+                                                              workspace.codes.distanceRestriction)};
+                    added = runMerge(request, screen.screen()).report.added.size();
                 }
                 const std::size_t peak = heap_counter::peakBytes() - before;
 

@@ -25,7 +25,7 @@
 
 #include "app/main_window_win32.h"
 #include "ui/ui_values_win32.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
 #include "merge/shared_progress.h"
 #include "res/resource.h"
 
@@ -161,10 +161,7 @@ double jobSeconds(const Workspace& workspace, QuietScreen& screen) {
     for (CustomAirport& airport : customAirports)
         airport.selected = true;
     const auto start = std::chrono::steady_clock::now();
-    {
-        NavMerger job(screen.screen(), mergeTarget.earthNavPath, customAirports, kOptions);
-        job.merge();
-    }
+    runMerge({mergeTarget.earthNavPath, customAirports, kOptions}, screen.screen());
     return secondsSince(start);
 }
 
@@ -237,11 +234,8 @@ DWORD WINAPI stagewiseWorker(LPVOID parameter) {
     WorkerView view(dialog, stagewiseBar);
     StagewiseProgress progress(view);
     QuietScreen quiet;
-    {
-        NavMerger job({progress, progress, quiet, quiet}, mergeTarget.earthNavPath, customAirports,
-                      kOptions);
-        job.merge();
-    }
+    runMerge({mergeTarget.earthNavPath, pickedAirports(customAirports), kOptions},
+             {progress, progress, quiet, quiet});
     progress.showNow();
     view.waitUntilShown();
     MessageBoxA(dialog, "Process is complete!", windowTitle, MB_OK);

@@ -18,7 +18,7 @@
 //                     a nav.dat (3), a folder in the nav.dat's place (5), taken modulo 6;
 //                     a section without one is selected
 
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
 #include "scenery/nav_format.h"
 
 #include "recording_screen.h"
@@ -225,11 +225,11 @@ bool referenceKnows(const Inputs& inputs) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Inputs inputs = decode(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!referenceKnows(inputs)) {
-        run<NavMerger>(inputs);
+        run<ProgramMerge>(inputs);
         return 0;
     }
     const Outcome expected = run<ReferenceMerger>(inputs);
-    const Outcome actual = run<NavMerger>(inputs);
+    const Outcome actual = run<ProgramMerge>(inputs);
     compare("results", {std::to_string(expected.result)}, {std::to_string(actual.result)});
     compare("files", expected.files, actual.files);
     compare("questions", expected.questions, actual.questions);

@@ -4,7 +4,7 @@
 #include "app/go_command_win32.h"
 #include "ui/ui_values_win32.h"
 #include "merge/conflict_prompt_win32.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
 #include "merge/preview_dialog_win32.h"
 #include "settings/settings.h"
 
@@ -35,15 +35,15 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 void runPreviewCommand(HWND mainWindow) {
     if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
         return;
-    const MergeOptions options = Settings::instance()->options;
+    const MergeRequest request{mergeTarget.earthNavPath, pickedAirports(customAirports),
+                               Settings::instance()->options, JobPurpose::Preview};
     PreviewScreen screen(mainWindow);
     std::string report;
     try {
-        NavMerger job(screen.screen(), mergeTarget.earthNavPath, customAirports, options,
-                      JobPurpose::Preview);
-        if (job.merge() != MergeEnd::Previewed)
-            return; // the job has shown why
-        report = reportText(job.report());
+        const MergeOutcome outcome = runMerge(request, screen.screen());
+        if (outcome.end != MergeEnd::Previewed)
+            return; // the merge has shown why
+        report = reportText(outcome.report);
     } catch (const std::exception&) {
         MessageBoxA(mainWindow, "The preview stopped on an unexpected error!", windowTitle,
                     MB_OK | MB_ICONERROR);

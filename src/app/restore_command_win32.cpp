@@ -8,7 +8,7 @@
 void runRestoreCommand(HWND mainWindow) {
     const std::string& earthNavPath = mergeTarget.earthNavPath;
     const std::string question =
-        "Put the backup " + earthNavPath + ".bak back in place of " + earthNavPath + "?";
+        "Put the backup " + backupPathOf(earthNavPath) + " back in place of " + earthNavPath + "?";
     if (MessageBoxA(mainWindow, question.c_str(), windowTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)
         return;
     const RestoreResult result = restoreBackup(earthNavPath);

@@ -26,6 +26,13 @@ bool readFileStart(const std::string& path, std::size_t maxBytes, std::string& b
 // UTF-8 byte-order mark, as readTextFile does.
 void normalizeLineEnds(std::string& text);
 
+// The line without the line feeds and carriage returns at its end.
+inline std::string_view withoutLineEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
 // Calls onLine for every line of text, its line feed included; the last line may lack one.
 // A line longer than maxPiece arrives in pieces of maxPiece characters, as a fixed-size
 // line buffer would read it.

@@ -60,7 +60,7 @@ int runCommandLine(const std::vector<std::string>& args, Console& console) {
                           "A JSON object instead: the database, and each airport's folder name, "
                           "nav.dat path and navaid rows");
 
-    MergeRequest merge;
+    MergeArguments merge;
     CLI::App* mergeCommand = app.add_subcommand(
         "merge", "Backs earth_nav.dat up to earth_nav.dat.bak and merges the airports' navaids "
                  "into it, as the window's GO! does.");

@@ -15,7 +15,7 @@ struct ListRequest {
 };
 int runList(const ListRequest& request, Console& console);
 
-struct MergeRequest {
+struct MergeArguments {
     std::string xplane;
     std::vector<std::string> airports; // folder names
     bool all = false;
@@ -26,7 +26,7 @@ struct MergeRequest {
     bool dryRun = false;
     bool diff = false; // a dry run that prints a unified diff of the database
 };
-int runMerge(const MergeRequest& request, Console& console);
+int runMerge(const MergeArguments& request, Console& console);
 
 struct RestoreRequest {
     std::string xplane;

@@ -4,7 +4,8 @@
 #include "cli/terminal_screen.h"
 #include "base/folder_listing.h"
 #include "base/unified_diff.h"
-#include "merge/nav_merger.h"
+#include "merge/backup_restore.h"
+#include "merge/merge_job.h"
 #include "scenery/custom_airport_list.h"
 #include "scenery/xplane_paths.h"
 #include "settings/settings.h"
@@ -16,7 +17,7 @@ namespace {
 // Marks the airports to merge: all of them, or for each name the first airport in listing
 // order with exactly that folder name. False, after saying why, when there is nothing to
 // merge or a name is not listed.
-bool selectAirports(std::vector<CustomAirport>& airports, const MergeRequest& request,
+bool selectAirports(std::vector<CustomAirport>& airports, const MergeArguments& request,
                     const XPlaneFolder& folder, Console& console) {
     const std::string customScenery = customSceneryPath(folder);
     if (request.all) {
@@ -49,7 +50,7 @@ bool selectAirports(std::vector<CustomAirport>& airports, const MergeRequest& re
 
 // The options of the settings file in the current folder (or the defaults, without one),
 // with those given on the command line in their place.
-MergeOptions optionsOf(const MergeRequest& request) {
+MergeOptions optionsOf(const MergeArguments& request) {
     Settings* settings = Settings::instance();
     settings->load();
     MergeOptions options = settings->options;
@@ -60,7 +61,8 @@ MergeOptions optionsOf(const MergeRequest& request) {
 }
 
 // Says why a conflict that is to be asked about cannot be, when there is no one to ask.
-bool canAskWhereNeeded(const MergeRequest& request, const MergeOptions& options, Console& console) {
+bool canAskWhereNeeded(const MergeArguments& request, const MergeOptions& options,
+                       Console& console) {
     if (console.canAsk)
         return true;
     const char* option = nullptr;
@@ -92,18 +94,18 @@ std::string mergedSummary(const MergeReport& report, std::size_t airports) {
            report.databasePath + ": " +
            counted(report.dropped.size(), "database line", "database lines") + " dropped, " +
            counted(report.added.size(), "line", "lines") + " added. The old database is in " +
-           report.databasePath + ".bak.\n";
+           backupPathOf(report.databasePath) + ".\n";
 }
 
 // Tells which add-on rows were left out and why, beside the output a script reads.
-void warnOfLeftOutRows(const NavMerger& job, Console& console) {
-    const std::string message = leftOutMessage(job.leftOutRows());
+void warnOfLeftOutRows(const MergeReport& report, Console& console) {
+    const std::string message = leftOutMessage(report.leftOut);
     if (!message.empty())
         console.err << "quillet: " << message;
 }
 } // namespace
 
-int runMerge(const MergeRequest& request, Console& console) {
+int runMerge(const MergeArguments& request, Console& console) {
     if (!isFolder(request.xplane)) {
         console.err << "quillet: there is no X-Plane folder " << request.xplane
                     << "; nothing was changed.\n";
@@ -122,39 +124,34 @@ int runMerge(const MergeRequest& request, Console& console) {
     if (!canAskWhereNeeded(request, options, console))
         return kExitInputError;
 
-    const auto selected = static_cast<std::size_t>(
-        std::count_if(airports.begin(), airports.end(),
-                      [](const CustomAirport& airport) { return airport.selected; }));
-    const bool preview = request.dryRun || request.diff;
+    const MergeRequest job{target.earthNavPath, pickedAirports(airports), options,
+                           request.dryRun || request.diff ? JobPurpose::Preview
+                                                          : JobPurpose::Merge};
     TerminalScreen screen(console);
-    {
-        NavMerger job(screen.screen(), target.earthNavPath, airports, options,
-                      preview ? JobPurpose::Preview : JobPurpose::Merge);
-        const MergeEnd end = job.merge();
-        screen.clearProgress();
-        switch (end) {
-        case MergeEnd::Written:
-            console.out << mergedSummary(job.report(), selected);
-            warnOfLeftOutRows(job, console);
-            return kExitSuccess;
-        case MergeEnd::Previewed:
-            if (request.diff) {
-                console.out << unifiedDiff(job.databaseText(), job.mergedText(),
-                                           target.earthNavPath, target.earthNavPath);
-                warnOfLeftOutRows(job, console);
-            } else {
-                console.out << reportText(job.report()); // which lists the rows left out
-            }
-            return kExitSuccess;
-        case MergeEnd::Stopped:
-            console.err << "quillet: the input ended before an answer; stopped, "
-                        << target.earthNavPath << " was not changed.\n";
-            return kExitInputError;
-        case MergeEnd::InputError:
-            return kExitInputError;
-        case MergeEnd::WriteError:
-            break;
+    const MergeOutcome outcome = runMerge(job, screen.screen());
+    screen.clearProgress();
+    switch (outcome.end) {
+    case MergeEnd::Written:
+        console.out << mergedSummary(outcome.report, job.airports.size());
+        warnOfLeftOutRows(outcome.report, console);
+        return kExitSuccess;
+    case MergeEnd::Previewed:
+        if (request.diff) {
+            console.out << unifiedDiff(outcome.databaseText, outcome.mergedText,
+                                       target.earthNavPath, target.earthNavPath);
+            warnOfLeftOutRows(outcome.report, console);
+        } else {
+            console.out << reportText(outcome.report); // which lists the rows left out
         }
-        return kExitWriteError;
+        return kExitSuccess;
+    case MergeEnd::Stopped:
+        console.err << "quillet: the input ended before an answer; stopped, " << target.earthNavPath
+                    << " was not changed.\n";
+        return kExitInputError;
+    case MergeEnd::InputError:
+        return kExitInputError;
+    case MergeEnd::WriteError:
+        break;
     }
+    return kExitWriteError;
 }

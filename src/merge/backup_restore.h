@@ -2,7 +2,12 @@
 
 #include <string>
 
-// Putting the backup earth_nav.dat.bak back in place of earth_nav.dat.
+// The backup of a database, beside it, and putting it back in place of the database.
+
+// The backup's path: the database's with ".bak" after it.
+inline std::string backupPathOf(const std::string& databasePath) {
+    return databasePath + ".bak";
+}
 
 enum class RestoreEnd {
     Restored,

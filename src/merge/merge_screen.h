@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 // What a merge shows on screen. The windows implement these; tests record them.
 
@@ -57,3 +58,22 @@ struct MergeScreen {
     ConflictQuestion& question;
     ErrorMessages& errors;
 };
+
+// A line of a file as the user is shown it: a CR LF at its end as a line feed.
+std::string shownLine(std::string_view line);
+
+// A merge's status line: a prefix and a text shown with a line feed after them, a CR LF at
+// the text's end shown as a line feed. One buffer serves every text, since a merge shows one
+// for every database row.
+class MergeStatus {
+  public:
+    explicit MergeStatus(StatusLine& line) : line_(line) {}
+    void show(std::string_view prefix, std::string_view text);
+
+  private:
+    StatusLine& line_;
+    std::string text_;
+};
+
+// The caption of the merge's file errors.
+inline constexpr const char* kErrorCaption = "Error!";

@@ -2,13 +2,12 @@
 
 #include "ui/ui_values_win32.h"
 #include "merge/merge_screen_win32.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
 #include <commctrl.h>
 
-#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -52,16 +51,15 @@ class ProgressDialogView : public ProgressView {
 // How a run ended.
 enum class RunEnd { Written, NotWritten, OutOfMemory, Failed };
 
-// Builds the job, which loads the files and writes the backup, and merges. The job is
-// destroyed as soon as it has merged. leftOut: what to tell of the add-on rows left out.
+// Merges the airports marked in the table. leftOut: what to tell of the add-on rows left out.
 RunEnd runMergeJob(ProgressDialogScreen& screen, std::string& leftOut) {
     try {
-        const MergeOptions options = Settings::instance()->options;
-        auto job = std::make_unique<NavMerger>(screen.screen(), mergeTarget.earthNavPath,
-                                               customAirports, options);
-        if (job->merge() != MergeEnd::Written)
+        const MergeRequest request{mergeTarget.earthNavPath, pickedAirports(customAirports),
+                                   Settings::instance()->options};
+        const MergeOutcome outcome = runMerge(request, screen.screen());
+        if (outcome.end != MergeEnd::Written)
             return RunEnd::NotWritten;
-        leftOut = leftOutMessage(job->leftOutRows());
+        leftOut = leftOutMessage(outcome.report.leftOut);
         return RunEnd::Written;
     } catch (const std::bad_alloc&) {
         return RunEnd::OutOfMemory;

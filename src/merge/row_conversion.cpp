@@ -125,72 +125,67 @@ bool RowConverter::needsConversion(NavFormat databaseFormat, NavFormat rowFormat
                                             bearingCarriesMagneticCourse(databaseFormat, type));
 }
 
-RowConverter::Result RowConverter::convert(NavFormat rowFormat, const NavaidRecord& row,
-                                           const std::vector<NavaidRecord>& fileRows) const {
+Result<std::string> RowConverter::convert(NavFormat rowFormat, const NavaidRecord& row,
+                                          const std::vector<NavaidRecord>& fileRows) const {
     if (!hasColumnsOf(rowFormat, row) || row.callsign.empty())
-        return {{},
-                "it does not have the columns of its file's format " +
-                    std::to_string(versionOf(rowFormat))};
+        return Failure{"it does not have the columns of its file's format " +
+                       std::to_string(versionOf(rowFormat))};
     return rowFormat == NavFormat::V810 ? from810(row, fileRows) : from1100(row);
 }
 
-RowConverter::Result RowConverter::from810(const NavaidRecord& row,
-                                           const std::vector<NavaidRecord>& fileRows) const {
-    std::string reason;
+Result<std::string> RowConverter::from810(const NavaidRecord& row,
+                                          const std::vector<NavaidRecord>& fileRows) const {
     std::string_view ident = row.callsign;
     std::string_view terminal = kEnRouteTerminal;
     std::string_view nameStart = row.name; // where the name begins in the row
     if (isRunwayEquipment(row.type) || (isDme(row.type) && isLocalizerDme(row, fileRows))) {
         if (row.rwyName.empty())
-            return {{}, "it has no airport and runway"};
+            return Failure{"it has no airport and runway"};
         terminal = row.name;
         nameStart = row.rwyName;
         if (isMarker(row.type)) {
-            const std::optional<std::string_view> localizer = markerIdent(row, fileRows, reason);
+            const Result<std::string_view> localizer = markerIdent(row, fileRows);
             if (!localizer)
-                return {{}, reason};
+                return Failure{localizer.reason()};
             ident = *localizer;
         }
     } else if (row.type == 12 && !hasStation(row, fileRows)) {
-        return {{}, "it is a DME of no localizer, NDB or VOR that is known"};
+        return Failure{"it is a DME of no localizer, NDB or VOR that is known"};
     } else if (!isDme(row.type) && !isEnRouteStation(row.type)) {
-        return {{},
-                "row code " + std::to_string(row.type) + " has no rule for format " +
-                    std::to_string(versionOf(databaseFormat_))};
+        return Failure{"row code " + std::to_string(row.type) + " has no rule for format " +
+                       std::to_string(versionOf(databaseFormat_))};
     }
     if (nameStart.empty())
-        return {{}, "it has no name"};
-    const std::optional<std::string_view> region = regionOf(terminal, row.line, reason);
+        return Failure{"it has no name"};
+    const Result<std::string_view> region = regionOf(terminal, row.line);
     if (!region)
-        return {{}, reason};
+        return Failure{region.reason()};
 
     std::string converted(row.line.substr(0, row.callsign.data() - row.line.data()));
     if (bearingCarriesMagneticCourse(databaseFormat_, row.type)) {
-        std::optional<std::string> withCourse = withMagneticCourse(converted, row.line, reason);
+        Result<std::string> withCourse = withMagneticCourse(converted, row.line);
         if (!withCourse)
-            return {{}, reason};
+            return withCourse;
         converted = std::move(*withCourse);
     }
     converted.append(ident).append(" ").append(terminal).append(" ").append(*region);
     converted.append(" ").append(wordsFrom(row.line, nameStart));
-    for (char& c : converted)
-        c = upperAscii(c);
+    upperCaseAscii(converted);
     converted += '\n';
-    return {std::move(converted), {}};
+    return converted;
 }
 
-RowConverter::Result RowConverter::from1100(const NavaidRecord& row) const {
-    std::string reason;
+Result<std::string> RowConverter::from1100(const NavaidRecord& row) const {
     const std::string_view numbers = row.line.substr(0, row.callsign.data() - row.line.data());
-    const std::optional<std::string> changed = withMagneticCourse(numbers, row.line, reason);
-    if (!changed)
-        return {{}, reason};
-    return {*changed + std::string(restFrom(row.line, row.callsign)) + "\n", {}};
+    Result<std::string> changed = withMagneticCourse(numbers, row.line);
+    if (changed)
+        *changed += std::string(restFrom(row.line, row.callsign)) + "\n";
+    return changed;
 }
 
-std::optional<std::string_view> RowConverter::markerIdent(const NavaidRecord& marker,
-                                                          const std::vector<NavaidRecord>& fileRows,
-                                                          std::string& reason) const {
+Result<std::string_view>
+RowConverter::markerIdent(const NavaidRecord& marker,
+                          const std::vector<NavaidRecord>& fileRows) const {
     // The add-on's own localizer of that runway, else the database's.
     std::optional<std::string_view> ident;
     bool several = false;
@@ -212,12 +207,11 @@ std::optional<std::string_view> RowConverter::markerIdent(const NavaidRecord& ma
         });
     }
     if (ident && !several)
-        return ident;
-    reason = std::string(several ? "several localizers" : "no localizer") + " of " +
-             std::string(marker.name) + " runway " + std::string(marker.rwyName) +
-             (several ? " to choose the marker's identifier from"
-                      : " to take the marker's identifier from");
-    return std::nullopt;
+        return *ident;
+    return Failure{std::string(several ? "several localizers" : "no localizer") + " of " +
+                   std::string(marker.name) + " runway " + std::string(marker.rwyName) +
+                   (several ? " to choose the marker's identifier from"
+                            : " to take the marker's identifier from")};
 }
 
 bool RowConverter::isLocalizerDme(const NavaidRecord& dme,
@@ -255,9 +249,8 @@ bool RowConverter::hasStation(const NavaidRecord& dme,
     return false;
 }
 
-std::optional<std::string_view> RowConverter::regionOf(std::string_view terminal,
-                                                       std::string_view line,
-                                                       std::string& reason) const {
+Result<std::string_view> RowConverter::regionOf(std::string_view terminal,
+                                                std::string_view line) const {
     if (!equalsIgnoringCase(terminal, kEnRouteTerminal)) {
         std::optional<std::string_view> region;
         bool several = false;
@@ -268,19 +261,18 @@ std::optional<std::string_view> RowConverter::regionOf(std::string_view terminal
                 several = several || !equalsIgnoringCase(*region, row.region);
         });
         if (region && !several)
-            return region;
-        if (region) {
-            reason =
-                "the database's rows of " + std::string(terminal) + " lie in several ICAO regions";
-            return std::nullopt;
-        }
+            return *region;
+        if (region)
+            return Failure{"the database's rows of " + std::string(terminal) +
+                           " lie in several ICAO regions"};
     }
     // The nearest database navaid in the row's cell.
-    reason = "no database navaid in its whole-degree cell to take the ICAO region from";
+    const Failure noneNear{"no database navaid in its whole-degree cell to take the ICAO region "
+                           "from"};
     const std::optional<std::uint32_t> key = cellKeyOf(line);
     const std::optional<Position> at = positionOf(line);
     if (!key || !at)
-        return std::nullopt;
+        return noneNear;
     std::optional<std::string_view> region;
     double nearest = 0;
     for (const std::uint32_t i : cellRows_[*key]) {
@@ -288,35 +280,30 @@ std::optional<std::string_view> RowConverter::regionOf(std::string_view terminal
         const std::optional<Position> there = positionOf(row.line);
         if (!there || row.region.empty())
             continue;
-        const double north = (there->latitude - at->latitude) * kNmPerDegree;
-        const double east =
-            (there->longitude - at->longitude) * kNmPerDegree * std::cos(at->latitude * kPi / 180);
-        const double distance = std::hypot(north, east);
+        const double distance = distanceNm(*at, *there);
         if (!region || distance < nearest) {
             region = row.region;
             nearest = distance;
         }
     }
-    return region;
+    if (!region)
+        return noneNear;
+    return *region;
 }
 
-std::optional<std::string> RowConverter::withMagneticCourse(std::string_view numbers,
-                                                            std::string_view line,
-                                                            std::string& reason) const {
+Result<std::string> RowConverter::withMagneticCourse(std::string_view numbers,
+                                                     std::string_view line) const {
     const std::string_view bearing = wordAt(numbers, kBearingWord);
     const std::optional<Position> at = positionOf(line);
     const std::optional<double> variation = at ? nearestVorVariation(*at) : std::nullopt;
-    if (!variation) {
-        reason = "no database VOR within " +
-                 std::to_string(static_cast<int>(kVariationVorRangeNm)) +
-                 " nm to take the magnetic variation from";
-        return std::nullopt;
-    }
+    if (!variation)
+        return Failure{"no database VOR within " +
+                       std::to_string(static_cast<int>(kVariationVorRangeNm)) +
+                       " nm to take the magnetic variation from"};
     const std::optional<std::string> field = bearingWithMagneticCourse(bearing, *variation);
-    if (!field) {
-        reason = "its course " + std::string(bearing) + " is not a true course from 0 to 360";
-        return std::nullopt;
-    }
+    if (!field)
+        return Failure{"its course " + std::string(bearing) +
+                       " is not a true course from 0 to 360"};
     const std::size_t start = static_cast<std::size_t>(bearing.data() - numbers.data());
     return std::string(numbers.substr(0, start)) + *field +
            std::string(numbers.substr(start + bearing.size()));
@@ -342,10 +329,7 @@ std::optional<double> RowConverter::nearestVorVariation(const Position& at) cons
         for (auto vor = std::lower_bound(vors_.begin(), vors_.end(),
                                          *cellKeyOf(latitude, longitudeFrom), cellBefore);
              vor != vors_.end() && vor->cell <= last; ++vor) {
-            const double north = (vor->at.latitude - at.latitude) * kNmPerDegree;
-            const double east = (vor->at.longitude - at.longitude) * kNmPerDegree *
-                                std::cos(at.latitude * kPi / 180);
-            const double distance = std::hypot(north, east);
+            const double distance = distanceNm(at, vor->at);
             if (distance <= kVariationVorRangeNm && (!variation || distance < nearest)) {
                 variation = vor->variation;
                 nearest = distance;
@@ -353,6 +337,14 @@ std::optional<double> RowConverter::nearestVorVariation(const Position& at) cons
         }
     }
     return variation;
+}
+
+double RowConverter::distanceNm(const Position& from, const Position& to) {
+    // On a plane tangent to the globe at `from`: near enough within a few hundred miles.
+    const double north = (to.latitude - from.latitude) * kNmPerDegree;
+    const double east =
+        (to.longitude - from.longitude) * kNmPerDegree * std::cos(from.latitude * kPi / 180);
+    return std::hypot(north, east);
 }
 
 std::optional<RowConverter::Position> RowConverter::positionOf(std::string_view line) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/result.h"
 #include "merge/nav_data.h"
 
 #include <cstddef>
@@ -25,15 +26,11 @@ class RowConverter {
     // that format (rows of the same or a newer format are never converted).
     static bool needsConversion(NavFormat databaseFormat, NavFormat rowFormat, int type);
 
-    struct Result {
-        std::string row;    // in the database's format, ending in a line feed; empty if none
-        std::string reason; // why the row cannot be converted
-    };
-
-    // row: read in its file's format, rowFormat; fileRows: every navaid row of its file,
-    // read alike.
-    Result convert(NavFormat rowFormat, const NavaidRecord& row,
-                   const std::vector<NavaidRecord>& fileRows) const;
+    // The row in the database's format, ending in a line feed, or why it cannot be converted.
+    // row: read in its file's format, rowFormat; fileRows: every navaid row of its file, read
+    // alike.
+    Result<std::string> convert(NavFormat rowFormat, const NavaidRecord& row,
+                                const std::vector<NavaidRecord>& fileRows) const;
 
   private:
     struct Position {
@@ -65,17 +62,15 @@ class RowConverter {
         std::vector<std::uint32_t> rows_;
     };
 
-    Result from810(const NavaidRecord& row, const std::vector<NavaidRecord>& fileRows) const;
-    Result from1100(const NavaidRecord& row) const;
-    std::optional<std::string_view> markerIdent(const NavaidRecord& marker,
-                                                const std::vector<NavaidRecord>& fileRows,
-                                                std::string& reason) const;
+    Result<std::string> from810(const NavaidRecord& row,
+                                const std::vector<NavaidRecord>& fileRows) const;
+    Result<std::string> from1100(const NavaidRecord& row) const;
+    Result<std::string_view> markerIdent(const NavaidRecord& marker,
+                                         const std::vector<NavaidRecord>& fileRows) const;
     bool isLocalizerDme(const NavaidRecord& dme, const std::vector<NavaidRecord>& fileRows) const;
     bool hasStation(const NavaidRecord& dme, const std::vector<NavaidRecord>& fileRows) const;
-    std::optional<std::string_view> regionOf(std::string_view terminal, std::string_view line,
-                                             std::string& reason) const;
-    std::optional<std::string> withMagneticCourse(std::string_view numbers, std::string_view line,
-                                                  std::string& reason) const;
+    Result<std::string_view> regionOf(std::string_view terminal, std::string_view line) const;
+    Result<std::string> withMagneticCourse(std::string_view numbers, std::string_view line) const;
     std::optional<double> nearestVorVariation(const Position& at) const;
     // The group of a terminal area's rows in terminalRows_; rows of other terminal areas
     // may share it.
@@ -84,6 +79,7 @@ class RowConverter {
     template <typename OnRow> void forEachRowOf(std::string_view terminal, OnRow&& onRow) const;
 
     static std::optional<Position> positionOf(std::string_view line);
+    static double distanceNm(const Position& from, const Position& to);
 
     NavFormat databaseFormat_;
     std::function<NavaidRecord(std::size_t)> rowAt_;

@@ -179,3 +179,29 @@ std::optional<std::string> bearingWithMagneticCourse(std::string_view trueCourse
     }
     return field;
 }
+
+NavFormat addOnRowFormat(std::optional<int> fileVersion) {
+    const std::optional<NavFormat> format = fileVersion ? navFormatOf(*fileVersion) : std::nullopt;
+    return format.value_or(NavFormat::V810);
+}
+
+std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<int> fileVersion) {
+    const auto newer = [&] {
+        return "their file's format " + std::to_string(*fileVersion) +
+               " is newer than the database's format " + std::to_string(versionOf(database));
+    };
+    if (database == NavFormat::V810) {
+        if (fileVersion && *fileVersion > versionOf(NavFormat::V810))
+            return newer();
+        return std::nullopt;
+    }
+    if (!fileVersion)
+        return "their file has no version line, so their format is not known";
+    const std::optional<NavFormat> format = navFormatOf(*fileVersion);
+    if (!format)
+        return "their file's version " + std::to_string(*fileVersion) +
+               " is not one that Quillet knows";
+    if (*format > database)
+        return newer();
+    return std::nullopt;
+}

@@ -138,6 +138,11 @@ inline std::string_view nextWord(std::string_view text, std::size_t& at) {
 inline char upperAscii(char c) {
     return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
 }
+// The "C" locale's upper case: a-z become A-Z, every other byte stays.
+inline void upperCaseAscii(std::string& text) {
+    for (char& c : text)
+        c = upperAscii(c);
+}
 
 // A navaid's NAME: in 810 the name and the runway name for row codes 4 to 12, the name alone
 // for the others; in 1100 and later the whole name.
@@ -175,6 +180,16 @@ Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords
 //   the identifier (the others); words are parted by one blank, and letters upper-cased, as
 //   810 rows are when merged.
 // Row codes 10 and 11 have no rule and are not merged.
+
+// The format an add-on file's rows are read in: the one its version declares, else 810.
+NavFormat addOnRowFormat(std::optional<int> fileVersion);
+
+// Why none of the navaid rows of an add-on file that declares fileVersion (none without a
+// version line) go into a database of that format; none when they may, each by its own rules.
+// An 810 database takes any file but one that declares a newer format, as X-Plane 8 to 10
+// never read an add-on's header; a later database takes only files of a known format no newer
+// than its own.
+std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<int> fileVersion);
 
 // 810 and 1100 localizers carry their true course in the bearing field; 1150 and later
 // carry magnetic x 360 + true there (45852.474: 127 degrees magnetic, 132.474 true).

@@ -3,7 +3,7 @@
 #include "cli/command_line.h"
 
 #include "base/path.h"
-#include "merge/nav_merger.h"
+#include "scenery/nav_format.h"
 #include "scenery/xplane_paths.h"
 
 #include "test_files.h"
@@ -88,7 +88,7 @@ class CommandLine : public ::testing::Test {
             text += line;
         text += "\n";
         for (std::string line : custom) {
-            NavMerger::upperCase(line);
+            upperCaseAscii(line);
             text += line + "\n";
         }
         return crlf(text + "\n99\n");

@@ -4,7 +4,8 @@
 
 #include "base/text_file.h"
 #include "merge/nav_data.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
+#include "scenery/nav_format.h"
 
 #include "recording_screen.h"
 #include "reference_merge.h"
@@ -465,7 +466,7 @@ TEST(MergeMatchesReference, OnGeneratedInputsUnderEverySetting) {
                     std::vector<Answer>{Answer::Replace, Answer::Skip, Answer::Skip}));
 
             const Outcome expected = runJob<ReferenceMerger>(dir, inputs, c, answers);
-            const Outcome actual = runJob<NavMerger>(dir, inputs, c, answers);
+            const Outcome actual = runJob<ProgramMerge>(dir, inputs, c, answers);
             EXPECT_EQ(actual.result, expected.result);
             EXPECT_TRUE(sameText(expected.database, actual.database));
             EXPECT_TRUE(sameText(expected.backup, actual.backup));
@@ -537,7 +538,7 @@ TEST(MergeMatchesReference, OnDatabasesItMayOrMayNotMergeInto) {
         TempDir dir;
         const SettingCodes codes;
         const Outcome expected = runJob<ReferenceMerger>(dir, inputs, codes, {});
-        const Outcome actual = runJob<NavMerger>(dir, inputs, codes, {});
+        const Outcome actual = runJob<ProgramMerge>(dir, inputs, codes, {});
         EXPECT_EQ(expected.result == 0, c.mergeable);
         EXPECT_EQ(actual.result, expected.result);
         EXPECT_TRUE(sameText(expected.database, actual.database));

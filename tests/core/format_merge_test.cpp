@@ -2,7 +2,8 @@
 // descriptions: which lines stay, where the add-on rows go and in which format, and which
 // add-on rows are left out and why.
 
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
+#include "scenery/nav_format.h"
 
 #include "recording_screen.h"
 #include "test_files.h"
@@ -77,7 +78,7 @@ class FormatMerge : public ::testing::Test {
     void addAirport(const std::string& folder, const std::string& navDat) {
         const std::string path = dir_.file("Custom Scenery/" + folder + "/Earth nav data/nav.dat");
         writeBytes(path, crlf(navDat));
-        airports_.push_back({path, folder, 1});
+        airports_.push_back({path, folder, true});
     }
 
     // Merges into a database of these bytes; returns the bytes it leaves.
@@ -85,9 +86,8 @@ class FormatMerge : public ::testing::Test {
         writeBytes(earthNav_, database);
         screen_ = RecordingScreen();
         screen_.answers.assign(answers_.begin(), answers_.end());
-        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-        job.merge();
-        leftOut_ = job.leftOutRows();
+        leftOut_ = runMerge({earthNav_, pickedAirports(airports_), options_}, screen_.screen())
+                       .report.leftOut;
         return readBytes(earthNav_);
     }
 

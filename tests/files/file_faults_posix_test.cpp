@@ -3,7 +3,8 @@
 // new one, and new files reach the disk before they are swapped in.
 #include "base/file_ops.h"
 #include "base/text_file.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
+#include "scenery/nav_format.h"
 
 #include "interposed_calls_posix.h"
 #include "recording_screen.h"
@@ -48,14 +49,14 @@ class FaultyMerge : public ::testing::Test {
         fs::create_directories(dir_.file("default data"));
         const std::string navDat = dir_.file("Custom Scenery/A/Earth nav data/nav.dat");
         writeBytes(navDat, crlf("3 10.4 10.3 0 1 1 0.0 ABC ALPHA V\n"));
-        airports_.push_back({navDat, "A", 1});
+        airports_.push_back({navDat, "A", true});
     }
 
     // Runs a merge; returns how it ended.
     MergeEnd merge() {
-        NavMerger job(screen_.screen(), earthNav_, airports_,
-                      {ConflictAction::Skip, ConflictAction::Skip, true});
-        return job.merge();
+        return runMerge({earthNav_, airports_, {ConflictAction::Skip, ConflictAction::Skip, true}},
+                        screen_.screen())
+            .end;
     }
     FolderContents databaseFolder() const {
         return folderContents(fs::path(earthNav_).parent_path());

@@ -4,7 +4,8 @@
 #include "base/text_file.h"
 #include "merge/database_check.h"
 #include "merge/nav_data.h"
-#include "merge/nav_merger.h"
+#include "merge/merge_job.h"
+#include "scenery/nav_format.h"
 
 #include <algorithm>
 #include <cctype>
@@ -16,8 +17,6 @@
 #include <sstream>
 
 namespace {
-constexpr const char* kErrorCaption = "Error!";
-
 double wholeDegrees(std::string_view coordinate) {
     const std::size_t dot = coordinate.rfind('.');
     const std::string part(coordinate.substr(0, dot));
@@ -49,7 +48,7 @@ void upperCase(std::string& text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
-std::string_view withoutLineEnd(std::string_view line) {
+std::string_view withoutLineFeed(std::string_view line) {
     if (!line.empty() && line.back() == '\n')
         line.remove_suffix(1);
     return line;
@@ -199,7 +198,7 @@ bool ReferenceMerger::hasRowsOf810(std::string_view text) {
         showError(std::filesystem::path(earthNavPath_).filename().string() + " line " +
                   std::to_string(number) +
                   " does not have the columns of format 810, which its version line declares: " +
-                  std::string(withoutLineEnd(line)) + "; nothing was changed.");
+                  std::string(withoutLineFeed(line)) + "; nothing was changed.");
     });
     return !found;
 }
@@ -264,9 +263,9 @@ void ReferenceMerger::loadCustomRecords(const CustomAirport& airport, std::strin
 }
 
 bool ReferenceMerger::isTaken(std::string_view line) const {
-    const std::string_view text = withoutLineEnd(line);
+    const std::string_view text = withoutLineFeed(line);
     for (const ReferenceRecord& taken : customRecords_) {
-        if (equalsIgnoringCase(withoutLineEnd(taken.line), text))
+        if (equalsIgnoringCase(withoutLineFeed(taken.line), text))
             return true;
     }
     return false;
@@ -401,12 +400,12 @@ int ReferenceMerger::merge() {
 }
 
 template <>
-int mergeOnce<NavMerger>(const MergeScreen& screen, const std::string& databasePath,
-                         const std::vector<CustomAirport>& airports, const SettingCodes& codes) {
-    NavMerger job(
-        screen, databasePath, airports,
-        mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction, codes.distanceRestriction));
-    return job.merge() == MergeEnd::Written ? 0 : -1;
+int mergeOnce<ProgramMerge>(const MergeScreen& screen, const std::string& databasePath,
+                            const std::vector<CustomAirport>& airports, const SettingCodes& codes) {
+    const MergeRequest request{
+        databasePath, pickedAirports(airports),
+        mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction, codes.distanceRestriction)};
+    return runMerge(request, screen).end == MergeEnd::Written ? 0 : -1;
 }
 
 template <>

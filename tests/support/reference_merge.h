@@ -9,15 +9,15 @@
 #include <string_view>
 #include <vector>
 
-// The merge job in its plainest form, kept as the yardstick for NavMerger: every navaid row
-// is read with sscanf into a record that owns copies of its texts, each custom line is looked
+// The merge job in its plainest form, kept as the yardstick for the program's merge: every navaid
+// row is read with sscanf into a record that owns copies of its texts, each custom line is looked
 // for among all those taken before it, the database's version line is matched by a regular
 // expression, and each database line is compared with every custom line in turn, its
 // coordinates read again from both line texts for each pair. It knows databases of format
 // 810 alone: the new file is "I", the last header row, a blank line, the database's lines
 // without the marker line, blank lines and "99" rows, a blank line, the add-on rows each
 // followed by a blank line, a blank line and "99". A database holding a row in the columns
-// of 1100 is refused. NavMerger must give the same files, questions, progress and status
+// of 1100 is refused. The program's merge must give the same files, questions, progress and status
 // texts.
 
 struct ReferenceRecord {
@@ -83,8 +83,11 @@ class ReferenceMerger {
     std::size_t stagePosition_ = 0;
 };
 
-// Builds a job of type Job (NavMerger or ReferenceMerger) with the settings' codes, merges
-// once and returns merge()'s result.
+// The program's own merge, runMerge, as a kind of job for mergeOnce.
+struct ProgramMerge {};
+
+// Runs a job of type Job (ProgramMerge or ReferenceMerger) with the settings' codes, merges
+// once and returns 0 when it wrote the database, else -1.
 template <typename Job>
 int mergeOnce(const MergeScreen& screen, const std::string& databasePath,
               const std::vector<CustomAirport>& airports, const SettingCodes& codes);

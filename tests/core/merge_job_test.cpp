@@ -1,4 +1,5 @@
-#include "merge/nav_merger.h"
+#include "merge/database_text.h"
+#include "merge/merge_job.h"
 #include "settings/settings.h"
 
 #include "recording_screen.h"
@@ -37,9 +38,14 @@ class MergeJob : public ::testing::Test {
         airports_.push_back({path, folder, selected});
     }
 
+    MergeOutcome merge(JobPurpose purpose = JobPurpose::Merge) {
+        return ::runMerge({earthNav_, pickedAirports(airports_), options_, purpose},
+                          screen_.screen());
+    }
+
+    // Merges, and gives the database as it is then.
     std::string runMerge() {
-        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-        job.merge();
+        merge();
         return readBytes(earthNav_);
     }
 
@@ -187,11 +193,11 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     addAirport("Unselected", "2 1.0 1.0 0 300 25 0.0 U1 UNI NDB\n", false);
     addAirport("Alpha", "2 1.0 1.0 0 300 25 0.0 A1 ALPHA NDB\n");
 
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
+    const MergeOutcome outcome = merge();
     std::vector<std::string> callsigns, sources;
-    for (const NavaidRecord& r : job.customRecords()) {
-        callsigns.emplace_back(r.callsign);
-        sources.emplace_back(r.sourcePath);
+    for (const AddedLine& added : outcome.report.added) {
+        callsigns.emplace_back(parseNavaidRow(added.line).callsign);
+        sources.push_back(added.sourcePath);
     }
     EXPECT_EQ(callsigns, (std::vector<std::string>{"Z1", "Z2", "A1"}));
     EXPECT_EQ(sources, (std::vector<std::string>{airports_[0].navDatPath, airports_[0].navDatPath,
@@ -202,12 +208,13 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
 TEST_F(MergeJob, KeepsTheLastHeaderRowAndReadsPastTheEndRow) {
     writeDatabase("I\n810 Version, first header\n" + kHeader +
                   "99\n2 1.0 1.0 0 300 25 0.0 AFTER END NDB\n\n  5 1.0 1.0 0 1 1 0.0 LATE X Y");
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.headerLine(), kHeader);
-    ASSERT_EQ(job.baseRecords().size(), 2u);
-    EXPECT_EQ(job.baseRecords()[0].callsign, "AFTER");
-    EXPECT_EQ(job.baseRecords()[1].type, 5);
-    EXPECT_EQ(job.baseRecords()[1].line, "  5 1.0 1.0 0 1 1 0.0 LATE X Y");
+    const Result<DatabaseText> database = DatabaseText::read(readBytes(earthNav_), "earth_nav.dat");
+    ASSERT_TRUE(database) << database.reason();
+    EXPECT_EQ(database->headerLine(), kHeader);
+    ASSERT_EQ(database->rowCount(), 2u);
+    EXPECT_EQ(database->row(0).callsign, "AFTER");
+    EXPECT_EQ(database->row(1).type, 5);
+    EXPECT_EQ(database->row(1).line, "  5 1.0 1.0 0 1 1 0.0 LATE X Y");
 }
 
 // One database line B against one custom line C: is B kept, and how often was the user asked?
@@ -314,7 +321,7 @@ TEST_F(MergeJob, DecidesEachPairByItsRelationAndTheSettings) {
 
         const std::string output = runMerge();
         std::string upperCustom = c.custom;
-        NavMerger::upperCase(upperCustom);
+        upperCaseAscii(upperCustom);
         const std::string keptBlock = c.baseKept ? std::string(c.base) + "\n" : "";
         EXPECT_EQ(output,
                   crlf("I\n" + kHeader + "\n" + keptBlock + "\n" + upperCustom + "\n\n\n99\n"));
@@ -350,23 +357,23 @@ TEST_F(MergeJob, AnExactDuplicateFoundFirstAsksNothing) {
     EXPECT_TRUE(screen_.questions.empty());
 }
 
-TEST_F(MergeJob, NearMeansTheSameWholeDegreeCell) {
-    writeDatabase("I\n" + kHeader);
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
+TEST(WholeDegreeCell, NearMeansTheSameCell) {
     const struct {
         const char *base, *custom;
-        int near;
+        bool near;
     } cases[] = {
-        {"3 47.9 10.5 x", "3 47.1 10.0 x", 1},     {"3 47.9 10.5 x", "3 48.1 10.5 x", 0},
-        {"3 -0.5 10.5 x", "3 0.5 10.5 x", 1},      {"3 -1.5 10.5 x", "3 -0.5 10.5 x", 0},
-        {"3 47.9 10.5 x", "3 47.9 11.5 x", 0},     {"3 +047.25 -010.5 x", "3 47.75 -10.1 x", 1},
-        {"3 -0.999 -0.01 x", "3 0.001 0.99 x", 1}, {"  3\t47.5\t10.5", "3 47.5 10.5", 1},
+        {"3 47.9 10.5 x", "3 47.1 10.0 x", true},
+        {"3 47.9 10.5 x", "3 48.1 10.5 x", false},
+        {"3 -0.5 10.5 x", "3 0.5 10.5 x", true},
+        {"3 -1.5 10.5 x", "3 -0.5 10.5 x", false},
+        {"3 47.9 10.5 x", "3 47.9 11.5 x", false},
+        {"3 +047.25 -010.5 x", "3 47.75 -10.1 x", true},
+        {"3 -0.999 -0.01 x", "3 0.001 0.99 x", true},
+        {"  3\t47.5\t10.5", "3 47.5 10.5", true},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(job.isNear(c.base, c.custom), c.near) << c.base << " / " << c.custom;
-    options_.distanceRestriction = false;
-    NavMerger unrestricted(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(unrestricted.isNear("3 47.9 10.5 x", "3 -33.1 151.2 x"), 1);
+        EXPECT_EQ(sameCell(coordinateCell(c.base), coordinateCell(c.custom)), c.near)
+            << c.base << " / " << c.custom;
 }
 
 TEST_F(MergeJob, ASecondMergeOfTheSameSelectionGivesTheSameFile) {
@@ -389,7 +396,7 @@ TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
     addAirport("A", ("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + longTail + "\n").c_str());
     const std::string output = runMerge();
     std::string upperTail = longTail;
-    NavMerger::upperCase(upperTail);
+    upperCaseAscii(upperTail);
     EXPECT_NE(output.find("5 47.4 -122.3 0 1 1 0.0 LONGID1 NAME RWY " + longTail + "\r\n"),
               std::string::npos);
     EXPECT_NE(output.find("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + upperTail + "\r\n"),
@@ -410,8 +417,8 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
                       "2 20.2 20.2 0 300 25 0.0 NEW NEWNDB NDB");
     screen_.answers = {Answer::Replace};
 
-    NavMerger preview(screen_.screen(), earthNav_, airports_, options_, JobPurpose::Preview);
-    EXPECT_EQ(preview.merge(), MergeEnd::Previewed);
+    const MergeOutcome preview = merge(JobPurpose::Preview);
+    EXPECT_EQ(preview.end, MergeEnd::Previewed);
     EXPECT_EQ(readBytes(earthNav_), database);
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
     EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
@@ -421,7 +428,7 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
     ASSERT_EQ(screen_.questions.size(), 1u);
     EXPECT_EQ(screen_.questions[0].baseLine, ils + "\n");
 
-    const MergeReport report = preview.report();
+    const MergeReport& report = preview.report;
     EXPECT_EQ(report.databasePath, earthNav_);
     EXPECT_EQ(report.databaseNavaids, 4u);
     const std::string one = airports_[0].navDatPath, two = airports_[1].navDatPath;
@@ -460,17 +467,15 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
     // is taken against is the database as read.
     screen_ = RecordingScreen();
     screen_.answers = {Answer::Replace};
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), MergeEnd::Written);
-    EXPECT_EQ(readBytes(earthNav_), crlf(preview.mergedText()));
-    EXPECT_EQ(crlf(preview.databaseText()), database);
+    EXPECT_EQ(merge().end, MergeEnd::Written);
+    EXPECT_EQ(readBytes(earthNav_), crlf(preview.mergedText));
+    EXPECT_EQ(crlf(preview.databaseText), database);
     EXPECT_EQ(readBytes(earthNav_ + ".bak"), database);
 }
 
 TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), MergeEnd::InputError);
+    EXPECT_EQ(merge().end, MergeEnd::InputError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
     EXPECT_FALSE(fs::exists(earthNav_));
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
@@ -483,8 +488,7 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     fs::create_directory(earthNav_ + ".bak"); // a folder where the backup should go
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), MergeEnd::WriteError);
+    EXPECT_EQ(merge().end, MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
@@ -496,8 +500,7 @@ TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
     fs::create_directory(earthNav_ + ".new"); // a folder where the new file should go
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
-    NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-    EXPECT_EQ(job.merge(), MergeEnd::WriteError);
+    EXPECT_EQ(merge().end, MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \"To\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
@@ -546,8 +549,7 @@ TEST_F(MergeJob, ADatabaseItCannotMergeIntoIsLeftAloneWithItsBackup) {
         writeBytes(earthNav_ + ".bak", "a good older backup\r\n");
         addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
-        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-        EXPECT_EQ(job.merge(), MergeEnd::InputError);
+        EXPECT_EQ(merge().end, MergeEnd::InputError);
         EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + c.error});
         EXPECT_EQ(readBytes(earthNav_), c.bytes);
         EXPECT_EQ(readBytes(earthNav_ + ".bak"), "a good older backup\r\n");
@@ -610,8 +612,7 @@ TEST_F(MergeJob, AReadOnlyDatabaseOrBackupIsNamedAndNothingIsChanged) {
         const FolderContents before = folderContents(fs::path(earthNav_).parent_path());
         screen_.errors.clear();
 
-        NavMerger job(screen_.screen(), earthNav_, airports_, options_);
-        EXPECT_EQ(job.merge(), MergeEnd::WriteError);
+        EXPECT_EQ(merge().end, MergeEnd::WriteError);
         EXPECT_EQ(screen_.errors,
                   std::vector<std::string>{"Error!: " + readOnly +
                                            " is read-only, so I can't replace it; nothing was "

@@ -3,8 +3,8 @@
 #include "app/airport_selection_win32.h"
 #include "ui/ui_values_win32.h"
 #include "merge/progress_dialog_win32.h"
-#include "res/resource.h"
 #include "scenery/xplane_paths.h"
+#include "settings/settings.h"
 
 #include <string>
 
@@ -19,5 +19,10 @@ bool checkMergeTarget(HWND mainWindow) {
 void runGoCommand(HWND mainWindow) {
     if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
         return;
-    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow, progressDialogProc, 0);
+    const Settings* settings = Settings::instance();
+    const MergeJobInput input = {mergeTarget.earthNavPath, customAirports,
+                                 mergeOptionsOf(settings->sameNameAction,
+                                                settings->sameCallsignAction,
+                                                settings->distanceRestriction)};
+    runMergeDialog(appInstance, mainWindow, windowTitle, input);
 }

@@ -13,6 +13,7 @@
 #include "ui/ui_values_win32.h"
 
 #include <iterator>
+#include <new>
 #include <string>
 
 namespace {
@@ -55,10 +56,14 @@ HWND createChild(HWND window, const ChildWindow& child, const char* text) {
     return control;
 }
 
+MainWindowState& stateOf(HWND window) {
+    return *mainWindowState(window);
+}
+
 // Lists the airports of the X-Plane folder of the settings and shows where a merge goes.
-void scanAndShowMergeTarget(HWND window) {
-    scanCustomAirports(window, Settings::instance()->xplaneExePath);
-    const std::string text = mergeTargetText(mergeTarget);
+void scanAndShowMergeTarget(HWND window, MainWindowState& state) {
+    scanCustomAirports(Settings::instance()->xplaneExePath, state.scenery, state.airportList);
+    const std::string text = mergeTargetText(state.scenery.mergeTarget);
     SendDlgItemMessageA(window, IDC_MERGE_TARGET, WM_SETTEXT, 0,
                         reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -71,29 +76,44 @@ void saveSettingsAndClose(HWND window) {
 // "Set X-Plane Folder": lets the user choose X-Plane.exe; then lists the airports of the
 // folder chosen in place of the current folder's and shows its path and database. A cancel
 // keeps the current folder and its list.
-void onSetXPlaneFolder(HWND window) {
+void onSetXPlaneFolder(HWND window, MainWindowState& state) {
     if (!chooseXPlaneFolder(window))
         return;
     SendDlgItemMessageA(window, IDC_AIRPORT_LIST, LB_RESETCONTENT, 0, 0);
-    customAirports.clear();
-    scanAndShowMergeTarget(window);
+    state.scenery.airports.clear();
+    scanAndShowMergeTarget(window, state);
     const std::string label = folderLabelText(Settings::instance()->xplaneExePath);
     SendDlgItemMessageA(window, IDC_LABEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.c_str()));
 }
 
+// Gives the window its state, deleted at WM_NCDESTROY. Without memory for it the window is
+// not created (-1).
+LRESULT onCreate(HWND window) {
+    MainWindowState* state = new (std::nothrow) MainWindowState;
+    if (state == nullptr)
+        return -1;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return 0;
+}
+
+void onShowWindow(HWND window) {
+    scanAndShowMergeTarget(window, stateOf(window));
+}
+
 void onCommand(HWND window, int id) {
+    MainWindowState& state = stateOf(window);
     switch (id) {
     case IDC_GO:
-        runGoCommand(window);
+        runGoCommand(window, state);
         break;
     case IDC_PREVIEW:
-        runPreviewCommand(window);
+        runPreviewCommand(window, state);
         break;
     case IDM_RESTORE_BACKUP:
-        runRestoreCommand(window);
+        runRestoreCommand(window, state.scenery.mergeTarget);
         break;
     case IDM_SET_XPLANE_FOLDER:
-        onSetXPlaneFolder(window);
+        onSetXPlaneFolder(window, state);
         break;
     case IDM_SETTINGS:
         DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window, settingsDialogProc, 0);
@@ -107,6 +127,11 @@ void onCommand(HWND window, int id) {
     default:
         break;
     }
+}
+
+void onNcDestroy(HWND window) {
+    delete mainWindowState(window);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
 }
 
 } // namespace
@@ -147,16 +172,21 @@ bool createMainWindow(HINSTANCE instance, int showCommand) {
         return false;
 
     const std::string label = folderLabelText(Settings::instance()->xplaneExePath);
+    MainWindowState& state = stateOf(window);
     for (std::size_t i = 0; i < std::size(kChildren); ++i) {
         const char* text = i == kFolderLabel ? label.c_str() : kChildren[i].text;
         HWND control = createChild(window, kChildren[i], text);
         if (i == kAirportList)
-            airportListBox = control;
+            state.airportList = control;
     }
 
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return true;
+}
+
+MainWindowState* mainWindowState(HWND mainWindow) {
+    return reinterpret_cast<MainWindowState*>(GetWindowLongPtrA(mainWindow, GWLP_USERDATA));
 }
 
 int runMessageLoop() {
@@ -171,9 +201,9 @@ int runMessageLoop() {
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        return 0;
+        return onCreate(window);
     case WM_SHOWWINDOW:
-        scanAndShowMergeTarget(window);
+        onShowWindow(window);
         return 0;
     case WM_COMMAND:
         onCommand(window, LOWORD(wParam));
@@ -184,6 +214,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_NCDESTROY:
+        onNcDestroy(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

@@ -2,6 +2,7 @@
 
 #include "app/airport_selection_win32.h"
 #include "app/go_command_win32.h"
+#include "app/main_window_win32.h"
 #include "ui/ui_values_win32.h"
 #include "merge/conflict_prompt_win32.h"
 #include "merge/nav_merger.h"
@@ -32,8 +33,10 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 };
 } // namespace
 
-void runPreviewCommand(HWND mainWindow) {
-    if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
+void runPreviewCommand(HWND mainWindow, MainWindowState& state) {
+    const XPlaneScenery& scenery = state.scenery;
+    if (!checkMergeTarget(mainWindow, scenery.mergeTarget) ||
+        !markSelectedAirports(mainWindow, state))
         return;
     const Settings* settings = Settings::instance();
     const MergeOptions options = mergeOptionsOf(
@@ -41,7 +44,7 @@ void runPreviewCommand(HWND mainWindow) {
     PreviewScreen screen(mainWindow);
     std::string report;
     try {
-        NavMerger job(screen.screen(), mergeTarget.earthNavPath, customAirports, options,
+        NavMerger job(screen.screen(), scenery.mergeTarget.earthNavPath, scenery.airports, options,
                       JobPurpose::Preview);
         if (job.merge() != MergeEnd::Previewed)
             return; // the job has shown why

@@ -5,8 +5,8 @@
 
 #include <string>
 
-void runRestoreCommand(HWND mainWindow) {
-    const std::string& earthNavPath = mergeTarget.earthNavPath;
+void runRestoreCommand(HWND mainWindow, const MergeTarget& target) {
+    const std::string& earthNavPath = target.earthNavPath;
     const std::string question =
         "Put the backup " + earthNavPath + ".bak back in place of " + earthNavPath + "?";
     if (MessageBoxA(mainWindow, question.c_str(), windowTitle, MB_YESNO | MB_ICONQUESTION) != IDYES)

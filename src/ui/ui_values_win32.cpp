@@ -4,8 +4,3 @@ HINSTANCE appInstance = nullptr;
 HFONT controlFont = nullptr;
 char windowTitle[100] = {};
 char windowClassName[100] = {};
-HWND airportListBox = nullptr;
-
-std::vector<CustomAirport> customAirports;
-std::string xplaneDirectory;
-MergeTarget mergeTarget;

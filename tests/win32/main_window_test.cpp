@@ -5,6 +5,8 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 
+#include <cstdio>
+
 namespace {
 
 using namespace driver;
@@ -129,7 +131,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
             EXPECT_FALSE(IntersectRect(&overlap, &rects[i], &rects[j])) << i << " and " << j;
         }
     }
-    EXPECT_EQ(airportListBox, GetDlgItem(mainWindow, IDC_AIRPORT_LIST));
+    EXPECT_EQ(listBox(), GetDlgItem(mainWindow, IDC_AIRPORT_LIST));
     // The shared id finds the folder label; the Select All button stays greyed.
     EXPECT_EQ(GetDlgItem(mainWindow, IDC_LABEL), GetWindow(mainWindow, GW_CHILD));
     EXPECT_FALSE(IsWindowEnabled(GetWindow(GetWindow(mainWindow, GW_CHILD), GW_HWNDLAST)));
@@ -164,16 +166,52 @@ TEST_F(AppTest, CommandsThatAreNotMenuItemsDoNothing) {
         EXPECT_EQ(SendMessageA(mainWindow, WM_COMMAND, command, 0), 0);
     EXPECT_TRUE(IsWindow(mainWindow));
     EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
-    EXPECT_EQ(customAirports.size(), 1u);
+    EXPECT_EQ(table().size(), 1u);
     EXPECT_FALSE(fileExists(settingsFilePath()));
 }
 
+// A second main window, on another X-Plane folder, lists that folder's airports alone in a list
+// and table of its own; the first keeps its own, also when the second is destroyed.
+TEST_F(AppTest, EachMainWindowKeepsItsOwnListAndTable) {
+    const FakeXPlane first = makeXPlaneFolder(dir, "First", {{"Alpha", true}, {"Bravo", true}});
+    const FakeXPlane second = makeXPlaneFolder(dir, "Second", {{"Zulu", true}});
+    writeSettingsFile(first.exePath + "\n");
+    start();
+    Settings* settings = Settings::instance();
+    std::snprintf(settings->xplaneExePath, sizeof settings->xplaneExePath, "%s",
+                  second.exePath.c_str());
+    ASSERT_TRUE(createMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL));
+    HWND other = nullptr;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "QUILLET", nullptr));)
+        if (window != mainWindow)
+            other = window;
+    ASSERT_NE(other, nullptr);
+    const MainWindowState* otherState = mainWindowState(other);
+    ASSERT_NE(otherState, nullptr);
+    EXPECT_NE(otherState, &state());
+
+    EXPECT_EQ(otherState->airportList, GetDlgItem(other, IDC_AIRPORT_LIST));
+    EXPECT_EQ(SendMessageA(otherState->airportList, LB_GETCOUNT, 0, 0), 1);
+    ASSERT_EQ(otherState->scenery.airports.size(), 1u);
+    EXPECT_EQ(otherState->scenery.airports[0].folderName, "Zulu");
+    EXPECT_EQ(otherState->scenery.xplaneDirectory, second.directory);
+
+    DestroyWindow(other);
+    EXPECT_EQ(listItems(), (std::vector<std::string>{"Alpha", "Bravo"}));
+    EXPECT_EQ(tableFolders(), (std::vector<std::string>{"Alpha", "Bravo"}));
+    EXPECT_EQ(state().scenery.xplaneDirectory, first.directory);
+    EXPECT_EQ(state().scenery.mergeTarget.earthNavPath,
+              first.directory + "Resources\\default data\\earth_nav.dat");
+}
+
 // Counts how often the settings file appears, at every message boundary of the main
-// window, and removes it each time: a second save would make it appear again.
+// window, and removes it each time: a second save would make it appear again. Keeps the size
+// of the airport table as the window's last message, WM_NCDESTROY, finds it.
 struct SaveCounter {
     static inline std::string path;
     static inline int saves = 0;
     static inline WNDPROC original = nullptr;
+    static inline std::size_t airportsAtTheEnd = 0;
 
     static void check() {
         if (fileExists(path)) {
@@ -184,6 +222,8 @@ struct SaveCounter {
     }
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         check();
+        if (message == WM_NCDESTROY)
+            airportsAtTheEnd = mainWindowState(window)->scenery.airports.size();
         const LRESULT result = CallWindowProcA(original, window, message, wParam, lParam);
         check();
         return result;
@@ -206,6 +246,7 @@ class ClosingTest : public AppTest {
 
         SaveCounter::path = settingsFilePath();
         SaveCounter::saves = 0;
+        SaveCounter::airportsAtTheEnd = 0;
         SaveCounter::original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SaveCounter::proc)));
         close(mainWindow);
@@ -215,7 +256,7 @@ class ClosingTest : public AppTest {
         EXPECT_EQ(SaveCounter::saves, 1);
         EXPECT_EQ(SaveCounter::contents, xplane.exePath + "\r\n\r\n1018\r\n1021\r\n0\r\n");
         // Destroying the window scans nothing more.
-        EXPECT_EQ(customAirports.size(), 2u);
+        EXPECT_EQ(SaveCounter::airportsAtTheEnd, 2u);
     }
 };
 

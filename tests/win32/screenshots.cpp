@@ -50,10 +50,11 @@ bool shootModal(const ScreenshotSession& session, int commandId, const char* cap
 
 // The main window with its list, two airports selected.
 bool shootMainWindow(const ScreenshotSession& session) {
+    HWND list = mainWindowState(session.mainWindow)->airportList;
     for (const char* name : {"EDDM Munich XP", "KSEA Seattle-Tacoma HD"}) {
         const LRESULT item =
-            SendMessageA(airportListBox, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name));
-        SendMessageA(airportListBox, LB_SETSEL, TRUE, item);
+            SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name));
+        SendMessageA(list, LB_SETSEL, TRUE, item);
     }
     return session.save(session.mainWindow, "main-window");
 }

@@ -24,7 +24,7 @@
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "merge/nav_merger.h"
 #include "merge/shared_progress.h"
 #include "res/resource.h"
@@ -140,7 +140,7 @@ HWND startProgram(const Workspace& workspace) {
     startUp(instance);
     registerMainWindowClass(instance);
     createMainWindow(instance, SW_SHOWNORMAL);
-    HWND mainWindow = FindWindowA(windowClassName, windowTitle);
+    HWND mainWindow = FindWindowA(windowClassName(), windowTitle());
     if (mainWindow == nullptr || mainWindowState(mainWindow)->scenery.airports.size() !=
                                      static_cast<std::size_t>(workspace.airports))
         return nullptr;
@@ -152,7 +152,7 @@ void stopProgram(HWND mainWindow) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA(windowClassName, appInstance);
+    UnregisterClassA(windowClassName(), appInstance());
 }
 
 // The merge job alone, on the airports the main window found, all of them selected.
@@ -255,7 +255,7 @@ DWORD WINAPI stagewiseWorker(LPVOID parameter) {
     }
     progress.showNow();
     view.waitUntilShown();
-    MessageBoxA(dialog, "Process is complete!", windowTitle, MB_OK);
+    MessageBoxA(dialog, "Process is complete!", windowTitle(), MB_OK);
     EndDialog(dialog, 0);
     return 0;
 }
@@ -270,7 +270,7 @@ INT_PTR CALLBACK stagewiseDialogProc(HWND dialog, UINT message, WPARAM wParam, L
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&controls);
         run.bar = CreateWindowExA(0, PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE, 10, 35,
-                                  375, 20, dialog, nullptr, appInstance, nullptr);
+                                  375, 20, dialog, nullptr, appInstance(), nullptr);
         SendMessageA(run.bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
         SendMessageA(run.bar, PBM_SETSTEP, 1, 0);
         return TRUE;
@@ -319,7 +319,7 @@ bool runSeconds(const Workspace& workspace, HWND mainWindow, Display display, do
         SendMessageA(GetDlgItem(mainWindow, IDC_GO), BM_CLICK, 0, 0);
     } else {
         StagewiseRun run = {state.scenery, nullptr, nullptr, false};
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow,
+        DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow,
                         stagewiseDialogProc, reinterpret_cast<LPARAM>(&run));
     }
     seconds = secondsSince(start);

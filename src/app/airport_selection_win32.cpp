@@ -1,7 +1,7 @@
 #include "app/airport_selection_win32.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 
 #include <string>
 #include <vector>
@@ -34,8 +34,8 @@ std::string itemText(HWND listBox, int item) {
 bool markSelectedAirports(HWND mainWindow, MainWindowState& state) {
     const std::vector<int> items = selectedItems(state.airportList);
     if (items.empty()) {
-        MessageBoxA(mainWindow, "Please select from list at least one custom airport!", windowTitle,
-                    MB_OK);
+        MessageBoxA(mainWindow, "Please select from list at least one custom airport!",
+                    windowTitle(), MB_OK);
         return false;
     }
     for (CustomAirport& airport : state.scenery.airports)

@@ -2,7 +2,7 @@
 
 #include "app/airport_selection_win32.h"
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "merge/progress_dialog_win32.h"
 #include "settings/settings.h"
 
@@ -12,7 +12,7 @@ bool checkMergeTarget(HWND mainWindow, const MergeTarget& target) {
     const std::string refusal = mergeRefusal(target);
     if (refusal.empty())
         return true;
-    MessageBoxA(mainWindow, refusal.c_str(), windowTitle, MB_OK | MB_ICONERROR);
+    MessageBoxA(mainWindow, refusal.c_str(), windowTitle(), MB_OK | MB_ICONERROR);
     return false;
 }
 
@@ -26,5 +26,5 @@ void runGoCommand(HWND mainWindow, MainWindowState& state) {
                                  mergeOptionsOf(settings->sameNameAction,
                                                 settings->sameCallsignAction,
                                                 settings->distanceRestriction)};
-    runMergeDialog(appInstance, mainWindow, windowTitle, input);
+    runMergeDialog(appInstance(), mainWindow, windowTitle(), input);
 }

@@ -4,13 +4,13 @@
 #include "app/go_command_win32.h"
 #include "app/preview_command_win32.h"
 #include "app/restore_command_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 #include "scenery/custom_airport_scan_win32.h"
 #include "scenery/xplane_folder_choice_win32.h"
 #include "scenery/xplane_paths.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"
-#include "ui/ui_values_win32.h"
 
 #include <iterator>
 #include <new>
@@ -51,8 +51,8 @@ constexpr ChildWindow kChildren[] = {
 HWND createChild(HWND window, const ChildWindow& child, const char* text) {
     HWND control = CreateWindowExA(
         0, child.className, text, child.style, child.x, child.y, child.width, child.height, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), appInstance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), appInstance(), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont()), TRUE);
     return control;
 }
 
@@ -77,7 +77,7 @@ void saveSettingsAndClose(HWND window) {
 // folder chosen in place of the current folder's and shows its path and database. A cancel
 // keeps the current folder and its list.
 void onSetXPlaneFolder(HWND window, MainWindowState& state) {
-    if (!chooseXPlaneFolder(window))
+    if (!chooseXPlaneFolder(window, windowTitle()))
         return;
     SendDlgItemMessageA(window, IDC_AIRPORT_LIST, LB_RESETCONTENT, 0, 0);
     state.scenery.airports.clear();
@@ -116,10 +116,11 @@ void onCommand(HWND window, int id) {
         onSetXPlaneFolder(window, state);
         break;
     case IDM_SETTINGS:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window, settingsDialogProc, 0);
+        DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), window, settingsDialogProc,
+                        0);
         break;
     case IDM_ABOUT:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDialogProc, 0);
+        DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDialogProc, 0);
         break;
     case IDM_EXIT:
         saveSettingsAndClose(window);
@@ -136,18 +137,6 @@ void onNcDestroy(HWND window) {
 
 } // namespace
 
-void startUp(HINSTANCE instance) {
-    appInstance = instance;
-    Settings* settings = Settings::instance();
-    settings->load();
-    GetCurrentDirectoryA(sizeof settings->startDirectory, settings->startDirectory);
-    controlFont =
-        CreateFontA(14, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-    LoadStringA(appInstance, IDS_APP_TITLE, windowTitle, sizeof windowTitle);
-    LoadStringA(appInstance, IDS_WINDOW_CLASS, windowClassName, sizeof windowClassName);
-}
-
 ATOM registerMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wcex = {};
     wcex.cbSize = sizeof wcex;
@@ -159,15 +148,15 @@ ATOM registerMainWindowClass(HINSTANCE instance) {
     // Painted in the menu colour.
     wcex.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
     wcex.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-    wcex.lpszClassName = windowClassName;
+    wcex.lpszClassName = windowClassName();
     wcex.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLET_SMALL));
     return RegisterClassExA(&wcex);
 }
 
 bool createMainWindow(HINSTANCE instance, int showCommand) {
     // An overlapped window with a system menu and a minimize box: fixed size, no maximize.
-    HWND window = CreateWindowExA(0, windowClassName, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX, 80,
-                                  100, 340, 400, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, windowClassName(), windowTitle(), WS_SYSMENU | WS_MINIMIZEBOX,
+                                  80, 100, 340, 400, nullptr, nullptr, instance, nullptr);
     if (window == nullptr)
         return false;
 

@@ -4,10 +4,7 @@
 
 #include <windows.h>
 
-// Everything start-up does before the first window: stores the instance, loads the settings
-// file from the current directory, records that directory as the settings' start directory,
-// creates the controls' font and loads the window's caption and class name.
-void startUp(HINSTANCE instance);
+// The program's main window; start-up (app/start_up_win32.h) runs before it is registered.
 
 // Registers the main window's class; returns its atom, 0 on failure.
 ATOM registerMainWindowClass(HINSTANCE instance);

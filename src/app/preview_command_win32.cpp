@@ -3,7 +3,7 @@
 #include "app/airport_selection_win32.h"
 #include "app/go_command_win32.h"
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "merge/conflict_prompt_win32.h"
 #include "merge/nav_merger.h"
 #include "merge/preview_dialog_win32.h"
@@ -21,7 +21,7 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 
     Answer ask(const std::string& sourcePath, const std::string& baseLine,
                const std::string& customLine) override {
-        return askConflictPrompt(appInstance, mainWindow_, sourcePath, baseLine, customLine);
+        return askConflictPrompt(appInstance(), mainWindow_, sourcePath, baseLine, customLine);
     }
     void showError(const std::string& text, const std::string& caption) override {
         MessageBoxA(mainWindow_, text.c_str(), caption.c_str(), MB_ICONERROR);
@@ -50,9 +50,9 @@ void runPreviewCommand(HWND mainWindow, MainWindowState& state) {
             return; // the job has shown why
         report = reportText(job.report());
     } catch (const std::exception&) {
-        MessageBoxA(mainWindow, "The preview stopped on an unexpected error!", windowTitle,
+        MessageBoxA(mainWindow, "The preview stopped on an unexpected error!", windowTitle(),
                     MB_OK | MB_ICONERROR);
         return;
     }
-    showPreviewDialog(appInstance, mainWindow, report);
+    showPreviewDialog(appInstance(), mainWindow, report);
 }

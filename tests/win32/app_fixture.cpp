@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "res/resource.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 
 #include <cstdlib>
 
@@ -39,7 +39,7 @@ void AppTest::stop() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA(windowClassName, appInstance);
+    UnregisterClassA(windowClassName(), appInstance());
 }
 
 void AppTest::writeSettingsFile(const std::string& text) const {
@@ -55,7 +55,7 @@ HWND AppTest::start() {
     startUp(instance);
     EXPECT_NE(registerMainWindowClass(instance), 0);
     EXPECT_TRUE(createMainWindow(instance, SW_SHOWNORMAL));
-    mainWindow = FindWindowA(windowClassName, windowTitle);
+    mainWindow = FindWindowA(windowClassName(), windowTitle());
     EXPECT_NE(mainWindow, nullptr);
     return mainWindow;
 }

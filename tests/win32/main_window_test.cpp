@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -19,12 +19,12 @@ std::string menuItemText(HMENU menu, UINT position) {
 
 TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
     start();
-    EXPECT_STREQ(windowTitle, "Quillet");
-    EXPECT_STREQ(windowClassName, "QUILLET");
+    EXPECT_STREQ(windowTitle(), "Quillet");
+    EXPECT_STREQ(windowClassName(), "QUILLET");
 
     WNDCLASSEXA wcex = {};
     wcex.cbSize = sizeof wcex;
-    ASSERT_TRUE(GetClassInfoExA(appInstance, "QUILLET", &wcex));
+    ASSERT_TRUE(GetClassInfoExA(appInstance(), "QUILLET", &wcex));
     EXPECT_EQ(wcex.style, 0u);
     EXPECT_EQ(wcex.lpfnWndProc, mainWindowProc);
     EXPECT_EQ(wcex.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
@@ -105,7 +105,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         EXPECT_EQ(GetWindowLongA(child, GWL_STYLE), expected.style);
         EXPECT_EQ(GetWindowLongA(child, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
         EXPECT_EQ(GetDlgCtrlID(child), expected.id);
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), controlFont);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), controlFont());
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&r), 2);
@@ -137,7 +137,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
     EXPECT_FALSE(IsWindowEnabled(GetWindow(GetWindow(mainWindow, GW_CHILD), GW_HWNDLAST)));
 
     LOGFONTA font = {};
-    GetObjectA(controlFont, sizeof font, &font);
+    GetObjectA(controlFont(), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, 14);
     EXPECT_STREQ(font.lfFaceName, "Arial");
 }

@@ -4,7 +4,7 @@
 #include "screenshots.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "merge_screenshots.h"
 #include "res/resource.h"
 #include "test_files.h"
@@ -111,7 +111,7 @@ int main(int argc, char** argv) {
     startUp(instance);
     if (registerMainWindowClass(instance) == 0 || !createMainWindow(instance, SW_SHOWNORMAL))
         return 1;
-    ScreenshotSession session{argv[1], FindWindowA(windowClassName, windowTitle)};
+    ScreenshotSession session{argv[1], FindWindowA(windowClassName(), windowTitle())};
 
     int failures = 0;
     for (const Screenshot& shot : kScreenshots) {

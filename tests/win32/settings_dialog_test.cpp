@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"
@@ -176,7 +176,7 @@ TEST_F(SettingsDialogTest, EndsWithOkOrCancelHoweverItIsClosed) {
         SCOPED_TRACE(way.how);
         const INT_PTR result = runModal(
             [&] {
-                return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
+                return DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
                                        settingsDialogProc, 0);
             },
             [&] {

@@ -148,6 +148,14 @@ void showJobProgress(HWND dialog) {
     state.progress.showChanges(view);
 }
 
+// Only the refresh timer is the dialog's own.
+INT_PTR onTimer(HWND dialog, WPARAM timer) {
+    if (timer != kRefreshTimer)
+        return FALSE;
+    showJobProgress(dialog);
+    return TRUE;
+}
+
 // The worker runs detached: nobody waits for it, it ends the dialog itself. If it cannot
 // start, the user is told and the dialog ends here, since nothing else could end it.
 void onShowWindow(HWND dialog, BOOL shown) {
@@ -174,10 +182,7 @@ INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         onShowWindow(dialog, static_cast<BOOL>(wParam));
         return FALSE;
     case WM_TIMER:
-        if (wParam != kRefreshTimer)
-            return FALSE;
-        showJobProgress(dialog);
-        return TRUE;
+        return onTimer(dialog, wParam);
     case kShowProgressNow:
         showJobProgress(dialog);
         return TRUE;

@@ -24,7 +24,7 @@
 #include "window_driver.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "merge/merge_job.h"
 #include "merge/shared_progress.h"
 #include "res/resource.h"
@@ -140,8 +140,9 @@ HWND startProgram(const Workspace& workspace) {
     startUp(instance);
     registerMainWindowClass(instance);
     createMainWindow(instance, SW_SHOWNORMAL);
-    HWND mainWindow = FindWindowA(windowClassName, windowTitle);
-    if (customAirports.size() != static_cast<std::size_t>(workspace.airports))
+    HWND mainWindow = FindWindowA(windowClassName(), windowTitle());
+    if (mainWindow == nullptr || mainWindowState(mainWindow)->scenery.airports.size() !=
+                                     static_cast<std::size_t>(workspace.airports))
         return nullptr;
     return mainWindow;
 }
@@ -151,17 +152,17 @@ void stopProgram(HWND mainWindow) {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA(windowClassName, appInstance);
-    customAirports.clear();
+    UnregisterClassA(windowClassName(), appInstance());
 }
 
 // The merge job alone, on the airports the main window found, all of them selected.
-double jobSeconds(const Workspace& workspace, QuietScreen& screen) {
+double jobSeconds(const Workspace& workspace, XPlaneScenery& scenery, QuietScreen& screen) {
     writeBytes(workspace.databasePath, workspace.databaseBytes);
-    for (CustomAirport& airport : customAirports)
+    for (CustomAirport& airport : scenery.airports)
         airport.selected = true;
     const auto start = std::chrono::steady_clock::now();
-    runMerge({mergeTarget.earthNavPath, customAirports, kOptions}, screen.screen());
+    runMerge({scenery.mergeTarget.earthNavPath, pickedAirports(scenery.airports), kOptions},
+             screen.screen());
     return secondsSince(start);
 }
 
@@ -226,43 +227,57 @@ class StagewiseProgress : public ProgressDisplay, public StatusLine {
     std::chrono::steady_clock::time_point lastShown_ = std::chrono::steady_clock::now();
 };
 
-HWND stagewiseBar = nullptr;
-bool stagewiseStarted = false;
+// The stagewise dialog's state, handed through DialogBoxParamA's lParam and to its worker.
+struct StagewiseRun {
+    const XPlaneScenery& scenery;
+    HWND dialog;
+    HWND bar;
+    bool started;
+};
+
+StagewiseRun& stagewiseRunOf(HWND dialog) {
+    return *reinterpret_cast<StagewiseRun*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 DWORD WINAPI stagewiseWorker(LPVOID parameter) {
-    HWND dialog = static_cast<HWND>(parameter);
-    WorkerView view(dialog, stagewiseBar);
+    const StagewiseRun& run = *static_cast<StagewiseRun*>(parameter);
+    HWND dialog = run.dialog;
+    WorkerView view(dialog, run.bar);
     StagewiseProgress progress(view);
     QuietScreen quiet;
-    runMerge({mergeTarget.earthNavPath, pickedAirports(customAirports), kOptions},
+    runMerge({run.scenery.mergeTarget.earthNavPath, pickedAirports(run.scenery.airports), kOptions},
              {progress, progress, quiet, quiet});
     progress.showNow();
     view.waitUntilShown();
-    MessageBoxA(dialog, "Process is complete!", windowTitle, MB_OK);
+    MessageBoxA(dialog, "Process is complete!", windowTitle(), MB_OK);
     EndDialog(dialog, 0);
     return 0;
 }
 
 // The progress dialog set up as the program sets it up; its worker shows progress as before.
-INT_PTR CALLBACK stagewiseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK stagewiseDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG: {
-        stagewiseStarted = false;
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        StagewiseRun& run = stagewiseRunOf(dialog);
+        run.dialog = dialog;
         INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_PROGRESS_CLASS};
         InitCommonControlsEx(&controls);
-        stagewiseBar = CreateWindowExA(0, PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE, 10,
-                                       35, 375, 20, dialog, nullptr, appInstance, nullptr);
-        SendMessageA(stagewiseBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-        SendMessageA(stagewiseBar, PBM_SETSTEP, 1, 0);
+        run.bar = CreateWindowExA(0, PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE, 10, 35,
+                                  375, 20, dialog, nullptr, appInstance(), nullptr);
+        SendMessageA(run.bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+        SendMessageA(run.bar, PBM_SETSTEP, 1, 0);
         return TRUE;
     }
-    case WM_SHOWWINDOW:
-        if (wParam && !stagewiseStarted) {
-            stagewiseStarted = true;
+    case WM_SHOWWINDOW: {
+        StagewiseRun& run = stagewiseRunOf(dialog);
+        if (wParam && !run.started) {
+            run.started = true;
             DWORD id = 0;
-            CloseHandle(CreateThread(nullptr, 0, stagewiseWorker, dialog, 0, &id));
+            CloseHandle(CreateThread(nullptr, 0, stagewiseWorker, &run, 0, &id));
         }
         return FALSE;
+    }
     default:
         return FALSE;
     }
@@ -278,8 +293,9 @@ enum class Display { Program, Stagewise };
 // is complete!" as soon as it appears; false when it never did.
 bool runSeconds(const Workspace& workspace, HWND mainWindow, Display display, double& seconds) {
     writeBytes(workspace.databasePath, workspace.databaseBytes);
-    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
-    for (CustomAirport& airport : customAirports)
+    MainWindowState& state = *mainWindowState(mainWindow);
+    SendMessageA(state.airportList, LB_SETSEL, TRUE, -1);
+    for (CustomAirport& airport : state.scenery.airports)
         airport.selected = true;
     bool completed = false;
     const auto start = std::chrono::steady_clock::now();
@@ -293,11 +309,13 @@ bool runSeconds(const Workspace& workspace, HWND mainWindow, Display display, do
         completed = driver::messageBoxText(box) == "Process is complete!";
         driver::postButtonClick(box, IDOK);
     });
-    if (display == Display::Program)
+    if (display == Display::Program) {
         SendMessageA(GetDlgItem(mainWindow, IDC_GO), BM_CLICK, 0, 0);
-    else
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow,
-                        stagewiseDialogProc, 0);
+    } else {
+        StagewiseRun run = {state.scenery, nullptr, nullptr, false};
+        DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_PROGRESS), mainWindow,
+                        stagewiseDialogProc, reinterpret_cast<LPARAM>(&run));
+    }
     seconds = secondsSince(start);
     user.join();
     return completed;
@@ -328,7 +346,7 @@ bool measureRound(const std::vector<Workspace>& workspaces, std::vector<Times>& 
         times[w].floor.push_back(seconds);
 
         QuietScreen screen;
-        times[w].job.push_back(jobSeconds(workspace, screen));
+        times[w].job.push_back(jobSeconds(workspace, mainWindowState(mainWindow)->scenery, screen));
         const std::string jobOutput = readBytes(workspace.databasePath);
         if (screen.questions != 0 || screen.errors != 0) {
             std::fprintf(stderr, "the job asked or failed at %d airports\n", airports);

@@ -6,7 +6,7 @@ The layers, lowest first; each may include only its own layer and those below it
   1 settings/              the settings store and file
   2 scenery/               X-Plane folders, their nav data formats, add-on airports
   3 merge/                 nav data, the merge job
-  4 ui/, res/              process-wide user-interface values, resource ids
+  4 res/                   the resource script and its ids
   5 */*_win32.*            the windows and dialogs beside the features they serve
   6 app/, cli/             the front ends
 Below layer 4 only base/*_win32.cpp may include <windows.h>.
@@ -17,7 +17,7 @@ import sys
 
 SRC = pathlib.Path(__file__).resolve().parent.parent / "src"
 CORE_LAYERS = {"base": 0, "settings": 1, "scenery": 2, "merge": 3}
-LAYER_NAMES = ["base", "settings", "scenery", "merge", "ui/res", "windows", "front end"]
+LAYER_NAMES = ["base", "settings", "scenery", "merge", "res", "windows", "front end"]
 INCLUDE = re.compile(r'^\s*#\s*include\s*([<"])([^>"]+)[>"]')
 
 
@@ -25,7 +25,7 @@ def layer_of(relative: pathlib.PurePosixPath) -> int:
     folder = relative.parts[0]
     if folder in ("app", "cli"):
         return 6
-    if folder in ("ui", "res"):
+    if folder == "res":
         return 4
     if folder in CORE_LAYERS:
         if folder != "base" and relative.stem.endswith("_win32"):

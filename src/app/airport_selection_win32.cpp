@@ -1,6 +1,7 @@
 #include "app/airport_selection_win32.h"
 
-#include "ui/ui_values_win32.h"
+#include "app/main_window_win32.h"
+#include "app/start_up_win32.h"
 
 #include <string>
 #include <vector>
@@ -30,18 +31,18 @@ std::string itemText(HWND listBox, int item) {
 }
 } // namespace
 
-bool markSelectedAirports(HWND mainWindow) {
-    const std::vector<int> items = selectedItems(airportListBox);
+bool markSelectedAirports(HWND mainWindow, MainWindowState& state) {
+    const std::vector<int> items = selectedItems(state.airportList);
     if (items.empty()) {
-        MessageBoxA(mainWindow, "Please select from list at least one custom airport!", windowTitle,
-                    MB_OK);
+        MessageBoxA(mainWindow, "Please select from list at least one custom airport!",
+                    windowTitle(), MB_OK);
         return false;
     }
-    for (CustomAirport& airport : customAirports)
+    for (CustomAirport& airport : state.scenery.airports)
         airport.selected = false;
     for (int item : items) {
-        const std::string folderName = itemText(airportListBox, item);
-        for (CustomAirport& airport : customAirports) {
+        const std::string folderName = itemText(state.airportList, item);
+        for (CustomAirport& airport : state.scenery.airports) {
             if (airport.folderName == folderName) {
                 airport.selected = true;
                 break;

@@ -4,15 +4,16 @@
 #include "app/go_command_win32.h"
 #include "app/preview_command_win32.h"
 #include "app/restore_command_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 #include "scenery/custom_airport_scan_win32.h"
 #include "scenery/xplane_folder_choice_win32.h"
 #include "scenery/xplane_paths.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"
-#include "ui/ui_values_win32.h"
 
 #include <iterator>
+#include <new>
 #include <string>
 
 namespace {
@@ -50,15 +51,20 @@ constexpr ChildWindow kChildren[] = {
 HWND createChild(HWND window, const ChildWindow& child, const char* text) {
     HWND control = CreateWindowExA(
         0, child.className, text, child.style, child.x, child.y, child.width, child.height, window,
-        reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), appInstance, nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont), TRUE);
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), appInstance(), nullptr);
+    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont()), TRUE);
     return control;
 }
 
+MainWindowState& stateOf(HWND window) {
+    return *mainWindowState(window);
+}
+
 // Lists the airports of the X-Plane folder of the settings and shows where a merge goes.
-void scanAndShowMergeTarget(HWND window) {
-    scanCustomAirports(window, Settings::instance()->xplaneExePath.c_str());
-    const std::string text = mergeTargetText(mergeTarget);
+void scanAndShowMergeTarget(HWND window, MainWindowState& state) {
+    scanCustomAirports(Settings::instance()->xplaneExePath.c_str(), state.scenery,
+                       state.airportList);
+    const std::string text = mergeTargetText(state.scenery.mergeTarget);
     SendDlgItemMessageA(window, IDC_MERGE_TARGET, WM_SETTEXT, 0,
                         reinterpret_cast<LPARAM>(text.c_str()));
 }
@@ -71,35 +77,51 @@ void saveSettingsAndClose(HWND window) {
 // "Set X-Plane Folder": lets the user choose X-Plane.exe; then lists the airports of the
 // folder chosen in place of the current folder's and shows its path and database. A cancel
 // keeps the current folder and its list.
-void onSetXPlaneFolder(HWND window) {
-    if (!chooseXPlaneFolder(window))
+void onSetXPlaneFolder(HWND window, MainWindowState& state) {
+    if (!chooseXPlaneFolder(window, windowTitle()))
         return;
     SendDlgItemMessageA(window, IDC_AIRPORT_LIST, LB_RESETCONTENT, 0, 0);
-    customAirports.clear();
-    scanAndShowMergeTarget(window);
+    state.scenery.airports.clear();
+    scanAndShowMergeTarget(window, state);
     const std::string label = folderLabelText(Settings::instance()->xplaneExePath);
     SendDlgItemMessageA(window, IDC_LABEL, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(label.c_str()));
 }
 
+// Gives the window its state, deleted at WM_NCDESTROY. Without memory for it the window is
+// not created (-1).
+LRESULT onCreate(HWND window) {
+    MainWindowState* state = new (std::nothrow) MainWindowState;
+    if (state == nullptr)
+        return -1;
+    SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(state));
+    return 0;
+}
+
+void onShowWindow(HWND window) {
+    scanAndShowMergeTarget(window, stateOf(window));
+}
+
 void onCommand(HWND window, int id) {
+    MainWindowState& state = stateOf(window);
     switch (id) {
     case IDC_GO:
-        runGoCommand(window);
+        runGoCommand(window, state);
         break;
     case IDC_PREVIEW:
-        runPreviewCommand(window);
+        runPreviewCommand(window, state);
         break;
     case IDM_RESTORE_BACKUP:
-        runRestoreCommand(window);
+        runRestoreCommand(window, state.scenery.mergeTarget);
         break;
     case IDM_SET_XPLANE_FOLDER:
-        onSetXPlaneFolder(window);
+        onSetXPlaneFolder(window, state);
         break;
     case IDM_SETTINGS:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), window, settingsDialogProc, 0);
+        DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), window, settingsDialogProc,
+                        0);
         break;
     case IDM_ABOUT:
-        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDialogProc, 0);
+        DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_ABOUT), window, aboutDialogProc, 0);
         break;
     case IDM_EXIT:
         saveSettingsAndClose(window);
@@ -109,21 +131,12 @@ void onCommand(HWND window, int id) {
     }
 }
 
-} // namespace
-
-void startUp(HINSTANCE instance) {
-    appInstance = instance;
-    Settings* settings = Settings::instance();
-    settings->load();
-    char startDirectory[MAX_PATH] = {};
-    GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
-    settings->startDirectory = startDirectory;
-    controlFont =
-        CreateFontA(14, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
-    LoadStringA(appInstance, IDS_APP_TITLE, windowTitle, sizeof windowTitle);
-    LoadStringA(appInstance, IDS_WINDOW_CLASS, windowClassName, sizeof windowClassName);
+void onNcDestroy(HWND window) {
+    delete mainWindowState(window);
+    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
 }
+
+} // namespace
 
 ATOM registerMainWindowClass(HINSTANCE instance) {
     WNDCLASSEXA wcex = {};
@@ -136,29 +149,34 @@ ATOM registerMainWindowClass(HINSTANCE instance) {
     // Painted in the menu colour.
     wcex.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_MENU + 1));
     wcex.lpszMenuName = MAKEINTRESOURCEA(IDR_MAIN_MENU);
-    wcex.lpszClassName = windowClassName;
+    wcex.lpszClassName = windowClassName();
     wcex.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_QUILLET_SMALL));
     return RegisterClassExA(&wcex);
 }
 
 bool createMainWindow(HINSTANCE instance, int showCommand) {
     // An overlapped window with a system menu and a minimize box: fixed size, no maximize.
-    HWND window = CreateWindowExA(0, windowClassName, windowTitle, WS_SYSMENU | WS_MINIMIZEBOX, 80,
-                                  100, 340, 400, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, windowClassName(), windowTitle(), WS_SYSMENU | WS_MINIMIZEBOX,
+                                  80, 100, 340, 400, nullptr, nullptr, instance, nullptr);
     if (window == nullptr)
         return false;
 
     const std::string label = folderLabelText(Settings::instance()->xplaneExePath);
+    MainWindowState& state = stateOf(window);
     for (std::size_t i = 0; i < std::size(kChildren); ++i) {
         const char* text = i == kFolderLabel ? label.c_str() : kChildren[i].text;
         HWND control = createChild(window, kChildren[i], text);
         if (i == kAirportList)
-            airportListBox = control;
+            state.airportList = control;
     }
 
     ShowWindow(window, showCommand);
     UpdateWindow(window);
     return true;
+}
+
+MainWindowState* mainWindowState(HWND mainWindow) {
+    return reinterpret_cast<MainWindowState*>(GetWindowLongPtrA(mainWindow, GWLP_USERDATA));
 }
 
 int runMessageLoop() {
@@ -173,9 +191,9 @@ int runMessageLoop() {
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE:
-        return 0;
+        return onCreate(window);
     case WM_SHOWWINDOW:
-        scanAndShowMergeTarget(window);
+        onShowWindow(window);
         return 0;
     case WM_COMMAND:
         onCommand(window, LOWORD(wParam));
@@ -186,6 +204,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
     case WM_DESTROY:
         PostQuitMessage(0);
         return 0;
+    case WM_NCDESTROY:
+        onNcDestroy(window);
+        return DefWindowProcA(window, message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }

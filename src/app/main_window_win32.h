@@ -1,11 +1,10 @@
 #pragma once
 
+#include "scenery/custom_airport_scan_win32.h"
+
 #include <windows.h>
 
-// Everything start-up does before the first window: stores the instance, loads the settings
-// file from the current directory, records that directory as the settings' start directory,
-// creates the controls' font and loads the window's caption and class name.
-void startUp(HINSTANCE instance);
+// The program's main window; start-up (app/start_up_win32.h) runs before it is registered.
 
 // Registers the main window's class; returns its atom, 0 on failure.
 ATOM registerMainWindowClass(HINSTANCE instance);
@@ -19,3 +18,13 @@ bool createMainWindow(HINSTANCE instance, int showCommand);
 int runMessageLoop();
 
 LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+
+// A main window's state: made when the window is created, deleted when it is destroyed, and
+// handed to the commands, which run on the window's thread.
+struct MainWindowState {
+    HWND airportList = nullptr; // the list box of the custom airports, sorted
+    XPlaneScenery scenery;      // the airport table behind it, and its X-Plane folder
+};
+
+// The state of a window of the main window's class; nullptr while it has none.
+MainWindowState* mainWindowState(HWND mainWindow);

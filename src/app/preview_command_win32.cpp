@@ -2,7 +2,8 @@
 
 #include "app/airport_selection_win32.h"
 #include "app/go_command_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/main_window_win32.h"
+#include "app/start_up_win32.h"
 #include "merge/conflict_prompt_win32.h"
 #include "merge/merge_job.h"
 #include "merge/preview_dialog_win32.h"
@@ -20,7 +21,7 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 
     Answer ask(const std::string& sourcePath, const std::string& baseLine,
                const std::string& customLine) override {
-        return askConflictPrompt(appInstance, mainWindow_, sourcePath, baseLine, customLine);
+        return askConflictPrompt(appInstance(), mainWindow_, sourcePath, baseLine, customLine);
     }
     void showError(const std::string& text, const std::string& caption) override {
         MessageBoxA(mainWindow_, text.c_str(), caption.c_str(), MB_ICONERROR);
@@ -32,10 +33,12 @@ class PreviewScreen : public ConflictQuestion, public ErrorMessages {
 };
 } // namespace
 
-void runPreviewCommand(HWND mainWindow) {
-    if (!checkMergeTarget(mainWindow) || !markSelectedAirports(mainWindow))
+void runPreviewCommand(HWND mainWindow, MainWindowState& state) {
+    const XPlaneScenery& scenery = state.scenery;
+    if (!checkMergeTarget(mainWindow, scenery.mergeTarget) ||
+        !markSelectedAirports(mainWindow, state))
         return;
-    const MergeRequest request{mergeTarget.earthNavPath, pickedAirports(customAirports),
+    const MergeRequest request{scenery.mergeTarget.earthNavPath, pickedAirports(scenery.airports),
                                Settings::instance()->options, JobPurpose::Preview};
     PreviewScreen screen(mainWindow);
     std::string report;
@@ -45,9 +48,9 @@ void runPreviewCommand(HWND mainWindow) {
             return; // the merge has shown why
         report = reportText(outcome.report);
     } catch (const std::exception&) {
-        MessageBoxA(mainWindow, "The preview stopped on an unexpected error!", windowTitle,
+        MessageBoxA(mainWindow, "The preview stopped on an unexpected error!", windowTitle(),
                     MB_OK | MB_ICONERROR);
         return;
     }
-    showPreviewDialog(appInstance, mainWindow, report);
+    showPreviewDialog(appInstance(), mainWindow, report);
 }

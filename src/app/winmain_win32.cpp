@@ -1,4 +1,5 @@
 #include "app/main_window_win32.h"
+#include "app/start_up_win32.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
     startUp(instance);

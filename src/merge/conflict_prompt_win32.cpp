@@ -3,35 +3,28 @@
 #include "res/resource.h"
 
 namespace {
-// The pair on show, set by showConflictPrompt just before the prompt opens. They point into
-// the caller's texts, which outlive the prompt. Only the worker thread uses them.
-const char* promptSourcePath = "";
-const char* promptCustomLine = "";
-const char* promptBaseLine = "";
-} // namespace
+// The pair on show. The texts are the caller's, which outlive the prompt.
+struct PromptTexts {
+    const char* sourcePath;
+    const char* baseLine;
+    const char* customLine;
+};
 
-int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, const char* baseLine,
-                       const char* customLine) {
-    promptSourcePath = sourcePath;
-    promptBaseLine = baseLine;
-    promptCustomLine = customLine;
-    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFLICT_PROMPT), owner,
-                                            conflictPromptProc, 0));
+const PromptTexts& textsOf(HWND prompt) {
+    return *reinterpret_cast<const PromptTexts*>(GetWindowLongPtrA(prompt, DWLP_USER));
 }
 
-Answer askConflictPrompt(HINSTANCE instance, HWND owner, const std::string& sourcePath,
-                         const std::string& baseLine, const std::string& customLine) {
-    const int button = showConflictPrompt(instance, owner, sourcePath.c_str(), baseLine.c_str(),
-                                          customLine.c_str());
-    return button == IDC_REPLACE_STRING ? Answer::Replace : Answer::Skip;
+// Keeps the texts handed to DialogBoxParamA with the prompt.
+void onInitDialog(HWND prompt, LPARAM texts) {
+    SetWindowLongPtrA(prompt, DWLP_USER, texts);
 }
 
-namespace {
 // Fills the prompt each time it is shown, with the texts exactly as stored.
 void onShowWindow(HWND prompt) {
-    SetDlgItemTextA(prompt, IDC_SOURCE_PATH, promptSourcePath);
-    SetDlgItemTextA(prompt, IDC_CUSTOM_LINE, promptCustomLine);
-    SetDlgItemTextA(prompt, IDC_BASE_LINE, promptBaseLine);
+    const PromptTexts& texts = textsOf(prompt);
+    SetDlgItemTextA(prompt, IDC_SOURCE_PATH, texts.sourcePath);
+    SetDlgItemTextA(prompt, IDC_CUSTOM_LINE, texts.customLine);
+    SetDlgItemTextA(prompt, IDC_BASE_LINE, texts.baseLine);
 }
 
 // Only the two answer buttons end the prompt; IDCANCEL (Esc) is ignored.
@@ -41,11 +34,11 @@ INT_PTR onCommand(HWND prompt, WORD id) {
     EndDialog(prompt, id);
     return TRUE;
 }
-} // namespace
 
-INT_PTR CALLBACK conflictPromptProc(HWND prompt, UINT message, WPARAM wParam, LPARAM) {
+INT_PTR CALLBACK conflictPromptProc(HWND prompt, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
+        onInitDialog(prompt, lParam);
         return TRUE; // the default button, "Replace this String", takes the focus
     case WM_SHOWWINDOW:
         onShowWindow(prompt);
@@ -55,4 +48,19 @@ INT_PTR CALLBACK conflictPromptProc(HWND prompt, UINT message, WPARAM wParam, LP
     default:
         return FALSE;
     }
+}
+} // namespace
+
+int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, const char* baseLine,
+                       const char* customLine) {
+    const PromptTexts texts = {sourcePath, baseLine, customLine};
+    return static_cast<int>(DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_CONFLICT_PROMPT), owner,
+                                            conflictPromptProc, reinterpret_cast<LPARAM>(&texts)));
+}
+
+Answer askConflictPrompt(HINSTANCE instance, HWND owner, const std::string& sourcePath,
+                         const std::string& baseLine, const std::string& customLine) {
+    const int button = showConflictPrompt(instance, owner, sourcePath.c_str(), baseLine.c_str(),
+                                          customLine.c_str());
+    return button == IDC_REPLACE_STRING ? Answer::Replace : Answer::Skip;
 }

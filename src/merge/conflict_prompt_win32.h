@@ -18,5 +18,3 @@ int showConflictPrompt(HINSTANCE instance, HWND owner, const char* sourcePath, c
 // database line, as Skip does.
 Answer askConflictPrompt(HINSTANCE instance, HWND owner, const std::string& sourcePath,
                          const std::string& baseLine, const std::string& customLine);
-
-INT_PTR CALLBACK conflictPromptProc(HWND prompt, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,26 +1,37 @@
 #include "merge/progress_dialog_win32.h"
 
-#include "ui/ui_values_win32.h"
 #include "merge/merge_screen_win32.h"
 #include "merge/merge_job.h"
 #include "res/resource.h"
-#include "settings/settings.h"
 
 #include <commctrl.h>
 
 #include <new>
-#include <optional>
 #include <string>
 
 namespace {
-// The open dialog and its bar, written by its procedure before its worker starts.
-HWND progressDialog = nullptr;
-HWND progressBar = nullptr;
-// Set when the open dialog has started its worker, so showing it again starts no other.
-bool workerStarted = false;
-// The open dialog's merge progress: its worker writes it, the dialog shows it. Made anew for
-// each dialog; its worker no longer uses it once it has ended the dialog.
-std::optional<SharedProgress> jobProgress;
+// One open dialog's state: made by runMergeDialog, kept with the dialog (DWLP_USER) and
+// handed to its worker thread. The worker uses it only until it ends the dialog, and
+// runMergeDialog keeps it until the dialog has ended.
+struct ProgressDialogState {
+    ProgressDialogState(HINSTANCE dialogInstance, const char* boxCaption, const MergeRequest& job)
+        : instance(dialogInstance), caption(boxCaption), request(job) {}
+
+    HINSTANCE instance;
+    const char* caption;         // of the message boxes that tell how the run ended
+    const MergeRequest& request; // read by the worker alone
+    // The dialog and its bar, set when the dialog is created, before its worker starts.
+    HWND dialog = nullptr;
+    HWND bar = nullptr;
+    // Set when the dialog has started its worker, so showing it again starts no other.
+    bool workerStarted = false;
+    // The merge's progress: the worker writes it, the dialog shows it.
+    SharedProgress progress;
+};
+
+ProgressDialogState& stateOf(HWND dialog) {
+    return *reinterpret_cast<ProgressDialogState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
 
 // The dialog shows its job's progress on this timer, every 30 ms while the job works (Windows
 // rounds a timer up to its clock tick, by default 15.6 ms: 31 ms there). Showing it takes the
@@ -51,11 +62,10 @@ class ProgressDialogView : public ProgressView {
 // How a run ended.
 enum class RunEnd { Written, NotWritten, OutOfMemory, Failed };
 
-// Merges the airports marked in the table. leftOut: what to tell of the add-on rows left out.
-RunEnd runMergeJob(ProgressDialogScreen& screen, std::string& leftOut) {
+// Merges the picked airports. leftOut: what to tell of the add-on rows left out.
+RunEnd runMergeJob(ProgressDialogScreen& screen, const MergeRequest& request,
+                   std::string& leftOut) {
     try {
-        const MergeRequest request{mergeTarget.earthNavPath, pickedAirports(customAirports),
-                                   Settings::instance()->options};
         const MergeOutcome outcome = runMerge(request, screen.screen());
         if (outcome.end != MergeEnd::Written)
             return RunEnd::NotWritten;
@@ -81,30 +91,30 @@ class DialogCloser {
     HWND dialog_;
 };
 
-// The worker thread: its parameter is the SharedProgress the dialog shows. Returns 0.
+// The worker thread: its parameter is the dialog's state. Returns 0.
 // "Process is complete!" only follows a run that wrote the database, after the message about
 // the add-on rows left out if there were any; a run that did not has shown its error.
 DWORD WINAPI mergeWorker(LPVOID parameter) {
-    const DialogCloser closer(progressDialog);
-    ProgressDialogScreen screen(appInstance, progressDialog,
-                                *static_cast<SharedProgress*>(parameter));
+    ProgressDialogState& state = *static_cast<ProgressDialogState*>(parameter);
+    const DialogCloser closer(state.dialog); // ends the dialog last: then the state may go
+    ProgressDialogScreen screen(state.instance, state.dialog, state.progress);
     std::string leftOut;
-    const RunEnd end = runMergeJob(screen, leftOut);
+    const RunEnd end = runMergeJob(screen, state.request, leftOut);
     screen.showProgressNow(); // the user sees where the run ended
     switch (end) {
     case RunEnd::Written:
         if (!leftOut.empty())
-            MessageBoxA(progressDialog, leftOut.c_str(), windowTitle, MB_OK | MB_ICONWARNING);
-        MessageBoxA(progressDialog, "Process is complete!", windowTitle, MB_OK);
+            MessageBoxA(state.dialog, leftOut.c_str(), state.caption, MB_OK | MB_ICONWARNING);
+        MessageBoxA(state.dialog, "Process is complete!", state.caption, MB_OK);
         break;
     case RunEnd::NotWritten:
         break;
     case RunEnd::OutOfMemory:
-        MessageBoxA(progressDialog, "There is not enough memory for the merge!", windowTitle,
+        MessageBoxA(state.dialog, "There is not enough memory for the merge!", state.caption,
                     MB_OK | MB_ICONERROR);
         break;
     case RunEnd::Failed:
-        MessageBoxA(progressDialog, "The merge stopped on an unexpected error!", windowTitle,
+        MessageBoxA(state.dialog, "The merge stopped on an unexpected error!", state.caption,
                     MB_OK | MB_ICONERROR);
         break;
     }
@@ -117,60 +127,72 @@ void registerProgressBarClass() {
     InitCommonControlsEx(&controls);
 }
 
-void onInitDialog(HWND dialog) {
-    workerStarted = false;
+// Keeps the state handed to DialogBoxParamA with the dialog and sets the dialog up.
+void onInitDialog(HWND dialog, LPARAM parameter) {
+    SetWindowLongPtrA(dialog, DWLP_USER, parameter);
+    ProgressDialogState& state = stateOf(dialog);
+    state.dialog = dialog;
     registerProgressBarClass();
-    progressBar = CreateWindowExA(0, PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE, 10, 35,
-                                  375, 20, dialog, nullptr, appInstance, nullptr);
-    SendMessageA(progressBar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
-    SendMessageA(progressBar, PBM_SETSTEP, 1, 0);
-    jobProgress.emplace();
+    state.bar = CreateWindowExA(0, PROGRESS_CLASSA, "ProgressBar", WS_CHILD | WS_VISIBLE, 10, 35,
+                                375, 20, dialog, nullptr, state.instance, nullptr);
+    SendMessageA(state.bar, PBM_SETRANGE, 0, MAKELPARAM(0, 100));
+    SendMessageA(state.bar, PBM_SETSTEP, 1, 0);
     SetTimer(dialog, kRefreshTimer, kRefreshMilliseconds, nullptr);
 }
 
 void showJobProgress(HWND dialog) {
-    ProgressDialogView view(dialog, progressBar);
-    jobProgress->showChanges(view);
+    ProgressDialogState& state = stateOf(dialog);
+    ProgressDialogView view(dialog, state.bar);
+    state.progress.showChanges(view);
+}
+
+// Only the refresh timer is the dialog's own.
+INT_PTR onTimer(HWND dialog, WPARAM timer) {
+    if (timer != kRefreshTimer)
+        return FALSE;
+    showJobProgress(dialog);
+    return TRUE;
 }
 
 // The worker runs detached: nobody waits for it, it ends the dialog itself. If it cannot
 // start, the user is told and the dialog ends here, since nothing else could end it.
 void onShowWindow(HWND dialog, BOOL shown) {
-    if (!shown || workerStarted)
+    ProgressDialogState& state = stateOf(dialog);
+    if (!shown || state.workerStarted)
         return;
-    workerStarted = true;
+    state.workerStarted = true;
     DWORD dwGenericThread = 0;
-    HANDLE thread = CreateThread(nullptr, 0, mergeWorker, &*jobProgress, 0, &dwGenericThread);
+    HANDLE thread = CreateThread(nullptr, 0, mergeWorker, &state, 0, &dwGenericThread);
     if (thread == nullptr) {
-        MessageBoxA(dialog, "I can't start the merge!", windowTitle, MB_OK | MB_ICONERROR);
+        MessageBoxA(dialog, "I can't start the merge!", state.caption, MB_OK | MB_ICONERROR);
         EndDialog(dialog, 0);
         return;
     }
     CloseHandle(thread);
 }
-} // namespace
 
-INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
-    // The worker reads progressDialog while this runs on every message: write it only when
-    // it changes, which is before that dialog's worker exists.
-    if (progressDialog != dialog)
-        progressDialog = dialog;
+INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_INITDIALOG:
-        onInitDialog(dialog);
+        onInitDialog(dialog, lParam);
         return TRUE;
     case WM_SHOWWINDOW:
         onShowWindow(dialog, static_cast<BOOL>(wParam));
         return FALSE;
     case WM_TIMER:
-        if (wParam != kRefreshTimer)
-            return FALSE;
-        showJobProgress(dialog);
-        return TRUE;
+        return onTimer(dialog, wParam);
     case kShowProgressNow:
         showJobProgress(dialog);
         return TRUE;
     default:
         return FALSE; // every command too: Cancel and Esc cannot stop a merge
     }
+}
+} // namespace
+
+void runMergeDialog(HINSTANCE instance, HWND owner, const char* caption,
+                    const MergeRequest& request) {
+    ProgressDialogState state(instance, caption, request);
+    DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_PROGRESS), owner, progressDialogProc,
+                    reinterpret_cast<LPARAM>(&state));
 }

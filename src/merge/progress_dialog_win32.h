@@ -1,5 +1,7 @@
 #pragma once
 
+#include "merge/merge_job.h"
+
 #include <windows.h>
 
 // The modal progress dialog of a merge. When it is first shown it starts one detached
@@ -7,4 +9,7 @@
 // shows the merge's progress every few hundredths of a second, and at once when the worker
 // asks (kShowProgressNow).
 
-INT_PTR CALLBACK progressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+// Runs the merge behind the dialog, owned by owner; returns when the merge has ended
+// and the dialog has closed. caption: that of the message boxes that tell how the run ended.
+void runMergeDialog(HINSTANCE instance, HWND owner, const char* caption,
+                    const MergeRequest& request);

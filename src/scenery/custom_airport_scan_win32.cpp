@@ -1,8 +1,5 @@
 #include "scenery/custom_airport_scan_win32.h"
 
-#include "ui/ui_values_win32.h"
-#include "scenery/xplane_paths.h"
-
 #include <sys/stat.h>
 
 #include <cstring>
@@ -11,23 +8,23 @@
 
 namespace {
 
-void addAirportIfItHasNavData(const char* folderName) {
-    std::string navDatPath = customNavDatPath(xplaneDirectory, folderName);
+void addAirportIfItHasNavData(const char* folderName, XPlaneScenery& scenery, HWND listBox) {
+    std::string navDatPath = customNavDatPath(scenery.xplaneDirectory, folderName);
     struct _stat status;
     if (_stat(navDatPath.c_str(), &status) != 0)
         return;
-    customAirports.push_back({std::move(navDatPath), folderName, 0});
-    SendMessageA(airportListBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folderName));
+    scenery.airports.push_back({std::move(navDatPath), folderName, false});
+    SendMessageA(listBox, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(folderName));
 }
 
 } // namespace
 
-void scanCustomAirports(HWND, const char* xplaneExePath) {
+void scanCustomAirports(const char* xplaneExePath, XPlaneScenery& scenery, HWND listBox) {
     const std::optional<XPlaneFolder> folder = xplaneFolderOf(xplaneExePath);
     if (!folder)
         return;
-    xplaneDirectory = folder->directory;
-    mergeTarget = mergeTargetOf(*folder);
+    scenery.xplaneDirectory = folder->directory;
+    scenery.mergeTarget = mergeTargetOf(*folder);
 
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(folder->searchPattern.c_str(), &entry);
@@ -36,7 +33,7 @@ void scanCustomAirports(HWND, const char* xplaneExePath) {
     // Every entry but the folder itself ("."); a plain file has no nav.dat below it.
     do {
         if (std::strcmp(entry.cFileName, ".") != 0)
-            addAirportIfItHasNavData(entry.cFileName);
+            addAirportIfItHasNavData(entry.cFileName, scenery, listBox);
     } while (FindNextFileA(search, &entry));
     FindClose(search);
 }

@@ -1,11 +1,10 @@
 #include "scenery/xplane_folder_choice_win32.h"
 
-#include "ui/ui_values_win32.h"
 #include "settings/settings.h"
 
 #include <commdlg.h>
 
-bool chooseXPlaneFolder(HWND owner) {
+bool chooseXPlaneFolder(HWND owner, const char* caption) {
     Settings* settings = Settings::instance();
     // Pairs of display text and pattern; the list ends with an empty string.
     static const char kFilter[] = "X-Plane.exe\0X-Plane.exe\0All Files (*.*)\0*.*\0";
@@ -24,7 +23,7 @@ bool chooseXPlaneFolder(HWND owner) {
                 OFN_HIDEREADONLY;
 
     if (!GetOpenFileNameA(&ofn)) {
-        MessageBoxA(owner, "Error: no choose X-Plane Folder.", windowTitle, MB_ICONWARNING);
+        MessageBoxA(owner, "Error: no choose X-Plane Folder.", caption, MB_ICONWARNING);
         return false;
     }
     settings->xplaneExePath = chosenPath;

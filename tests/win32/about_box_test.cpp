@@ -2,7 +2,7 @@
 
 #include "app/about_dialog_win32.h"
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 
 namespace {
@@ -14,7 +14,7 @@ class AboutBoxTest : public AppTest {
     INT_PTR runAboutBox(const std::function<void(HWND)>& driverCall) {
         return runModal(
             [&] {
-                return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_ABOUT), mainWindow,
+                return DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_ABOUT), mainWindow,
                                        aboutDialogProc, 0);
             },
             [&] {

@@ -1,8 +1,7 @@
 #include "app_fixture.h"
 
-#include "app/main_window_win32.h"
 #include "res/resource.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 
 #include <cstdlib>
 
@@ -40,10 +39,7 @@ void AppTest::stop() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
-    UnregisterClassA(windowClassName, appInstance);
-    customAirports.clear();
-    xplaneDirectory.clear();
-    mergeTarget = {};
+    UnregisterClassA(windowClassName(), appInstance());
 }
 
 void AppTest::writeSettingsFile(const std::string& text) const {
@@ -59,17 +55,26 @@ HWND AppTest::start() {
     startUp(instance);
     EXPECT_NE(registerMainWindowClass(instance), 0);
     EXPECT_TRUE(createMainWindow(instance, SW_SHOWNORMAL));
-    mainWindow = FindWindowA(windowClassName, windowTitle);
+    mainWindow = FindWindowA(windowClassName(), windowTitle());
     EXPECT_NE(mainWindow, nullptr);
     return mainWindow;
 }
 
+MainWindowState& AppTest::state() const {
+    MainWindowState* state = mainWindowState(mainWindow);
+    if (state == nullptr) {
+        ADD_FAILURE() << "the main window has no state";
+        std::abort();
+    }
+    return *state;
+}
+
 std::vector<std::string> AppTest::listItems() const {
     std::vector<std::string> items;
-    const LRESULT count = SendMessageA(airportListBox, LB_GETCOUNT, 0, 0);
+    const LRESULT count = SendMessageA(listBox(), LB_GETCOUNT, 0, 0);
     for (LRESULT i = 0; i < count; ++i) {
         char text[300] = {};
-        SendMessageA(airportListBox, LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
+        SendMessageA(listBox(), LB_GETTEXT, i, reinterpret_cast<LPARAM>(text));
         items.emplace_back(text);
     }
     return items;
@@ -77,7 +82,7 @@ std::vector<std::string> AppTest::listItems() const {
 
 std::vector<std::string> AppTest::tableFolders() const {
     std::vector<std::string> folders;
-    for (const CustomAirport& airport : customAirports)
+    for (const CustomAirport& airport : table())
         folders.push_back(airport.folderName);
     return folders;
 }

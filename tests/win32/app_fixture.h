@@ -3,6 +3,8 @@
 #include "test_files.h"
 #include "window_driver.h"
 
+#include "app/main_window_win32.h"
+
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -36,6 +38,11 @@ class AppTest : public ::testing::Test {
     // Destroys the main window, drops its quit message and unregisters the class, so that
     // the program can be started again.
     void stop();
+
+    // The main window's state: its list box and the airport table behind it.
+    MainWindowState& state() const;
+    HWND listBox() const { return state().airportList; }
+    std::vector<CustomAirport>& table() const { return state().scenery.airports; }
 
     std::vector<std::string> listItems() const;
     std::vector<std::string> tableFolders() const;

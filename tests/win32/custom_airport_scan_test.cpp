@@ -1,7 +1,6 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
 #include "scenery/custom_airport_scan_win32.h"
 
 #include <algorithm>
@@ -48,10 +47,10 @@ TEST_F(AppTest, StartUpListsTheAirportsSortedAndKeepsThemInDirectoryOrder) {
 
     EXPECT_EQ(listItems(), sorted);
     EXPECT_EQ(tableFolders(), directory);
-    EXPECT_EQ(xplaneDirectory, xplane.directory);
-    EXPECT_EQ(mergeTarget.earthNavPath,
+    EXPECT_EQ(state().scenery.xplaneDirectory, xplane.directory);
+    EXPECT_EQ(state().scenery.mergeTarget.earthNavPath,
               xplane.directory + "Resources\\default data\\earth_nav.dat");
-    for (const CustomAirport& airport : customAirports) {
+    for (const CustomAirport& airport : table()) {
         EXPECT_EQ(airport.navDatPath, xplane.directory + "Custom Scenery\\" + airport.folderName +
                                           "\\Earth nav data\\nav.dat");
         EXPECT_FALSE(airport.selected);
@@ -63,9 +62,9 @@ TEST_F(AppTest, ScanWithoutCustomSceneryListsNothingAndSaysNothing) {
     writeSettingsFile(xplane.exePath + "\n");
     start();
     EXPECT_TRUE(listItems().empty());
-    EXPECT_TRUE(customAirports.empty());
-    EXPECT_EQ(xplaneDirectory, xplane.directory);
-    EXPECT_EQ(mergeTarget.earthNavPath,
+    EXPECT_TRUE(table().empty());
+    EXPECT_EQ(state().scenery.xplaneDirectory, xplane.directory);
+    EXPECT_EQ(state().scenery.mergeTarget.earthNavPath,
               xplane.directory + "Resources\\default data\\earth_nav.dat");
     EXPECT_EQ(FindWindowA("#32770", nullptr), nullptr);
 }
@@ -78,11 +77,11 @@ TEST_F(AppTest, ScanOfAPathThatNamesNoUsableFolderChangesNothing) {
     for (const std::string& path :
          {std::string(""), std::string("C"), std::string("X-Plane.exe"), longFolder}) {
         SCOPED_TRACE(path);
-        scanCustomAirports(mainWindow, path.c_str());
+        scanCustomAirports(path.c_str(), state().scenery, listBox());
         EXPECT_EQ(listItems(), std::vector<std::string>{"Alpha"});
         EXPECT_EQ(tableFolders(), std::vector<std::string>{"Alpha"});
-        EXPECT_EQ(xplaneDirectory, xplane.directory);
-        EXPECT_EQ(mergeTarget.earthNavPath,
+        EXPECT_EQ(state().scenery.xplaneDirectory, xplane.directory);
+        EXPECT_EQ(state().scenery.mergeTarget.earthNavPath,
                   xplane.directory + "Resources\\default data\\earth_nav.dat");
     }
 }
@@ -131,7 +130,7 @@ TEST_F(AppTest, ScanChoosesTheDatabaseAMergeGoesIntoAndShowsIt) {
             dir.writeFile(folder + "\\" + path, bytes);
         writeSettingsFile(xplane.exePath + "\n");
         start();
-        EXPECT_EQ(mergeTarget.earthNavPath, xplane.directory + c.target);
+        EXPECT_EQ(state().scenery.mergeTarget.earthNavPath, xplane.directory + c.target);
         EXPECT_EQ(mergeTargetLine(),
                   "Merging into: " + xplane.directory + c.target + " (" + c.line + ")");
         stop();
@@ -148,7 +147,7 @@ TEST_F(AppTest, ANavdataUpdateWithoutEarthNavDatStopsGoAndChangesNothing) {
     start();
     EXPECT_EQ(mergeTargetLine(),
               "Merging into: nothing (Custom Data has earth_awy.dat but no earth_nav.dat)");
-    SendMessageA(airportListBox, LB_SETSEL, TRUE, 0);
+    SendMessageA(listBox(), LB_SETSEL, TRUE, 0);
     HWND go = GetDlgItem(mainWindow, 2);
     runModal([&] { return SendMessageA(go, BM_CLICK, 0, 0); },
              [&] {
@@ -160,7 +159,7 @@ TEST_F(AppTest, ANavdataUpdateWithoutEarthNavDatStopsGoAndChangesNothing) {
                            "reads.\nNothing was changed.");
                  postButtonClick(box, IDOK);
              });
-    EXPECT_FALSE(customAirports[0].selected);
+    EXPECT_FALSE(table()[0].selected);
     const std::string defaultPath = xplane.directory + "Resources\\default data\\earth_nav.dat";
     EXPECT_EQ(readBytes(defaultPath), database);
     EXPECT_FALSE(fileExists(defaultPath + ".bak"));

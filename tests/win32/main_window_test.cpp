@@ -1,9 +1,11 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
+
+#include <cstdio>
 
 namespace {
 
@@ -17,12 +19,12 @@ std::string menuItemText(HMENU menu, UINT position) {
 
 TEST_F(AppTest, RegistersTheClassWithItsMenuIconsAndMenuColouredBackground) {
     start();
-    EXPECT_STREQ(windowTitle, "Quillet");
-    EXPECT_STREQ(windowClassName, "QUILLET");
+    EXPECT_STREQ(windowTitle(), "Quillet");
+    EXPECT_STREQ(windowClassName(), "QUILLET");
 
     WNDCLASSEXA wcex = {};
     wcex.cbSize = sizeof wcex;
-    ASSERT_TRUE(GetClassInfoExA(appInstance, "QUILLET", &wcex));
+    ASSERT_TRUE(GetClassInfoExA(appInstance(), "QUILLET", &wcex));
     EXPECT_EQ(wcex.style, 0u);
     EXPECT_EQ(wcex.lpfnWndProc, mainWindowProc);
     EXPECT_EQ(wcex.hbrBackground, reinterpret_cast<HBRUSH>(COLOR_MENU + 1));
@@ -103,7 +105,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         EXPECT_EQ(GetWindowLongA(child, GWL_STYLE), expected.style);
         EXPECT_EQ(GetWindowLongA(child, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
         EXPECT_EQ(GetDlgCtrlID(child), expected.id);
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), controlFont);
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), controlFont());
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&r), 2);
@@ -129,13 +131,13 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
             EXPECT_FALSE(IntersectRect(&overlap, &rects[i], &rects[j])) << i << " and " << j;
         }
     }
-    EXPECT_EQ(airportListBox, GetDlgItem(mainWindow, IDC_AIRPORT_LIST));
+    EXPECT_EQ(listBox(), GetDlgItem(mainWindow, IDC_AIRPORT_LIST));
     // The shared id finds the folder label; the Select All button stays greyed.
     EXPECT_EQ(GetDlgItem(mainWindow, IDC_LABEL), GetWindow(mainWindow, GW_CHILD));
     EXPECT_FALSE(IsWindowEnabled(GetWindow(GetWindow(mainWindow, GW_CHILD), GW_HWNDLAST)));
 
     LOGFONTA font = {};
-    GetObjectA(controlFont, sizeof font, &font);
+    GetObjectA(controlFont(), sizeof font, &font);
     EXPECT_EQ(font.lfHeight, 14);
     EXPECT_STREQ(font.lfFaceName, "Arial");
 }
@@ -145,10 +147,10 @@ TEST_F(AppTest, StartUpLoadsTheSettingsAndRecordsTheStartDirectory) {
     writeSettingsFile(xplane.exePath + "\n1018\n1021\n0\n");
     start();
     const Settings* settings = Settings::instance();
-    EXPECT_STREQ(settings->startDirectory, startDirectory.c_str());
-    EXPECT_EQ(settings->sameNameAction, 1018);
-    EXPECT_EQ(settings->sameCallsignAction, 1021);
-    EXPECT_EQ(settings->distanceRestriction, 0);
+    EXPECT_EQ(settings->startDirectory, startDirectory);
+    EXPECT_EQ(settings->options.sameName, ConflictAction::Replace);
+    EXPECT_EQ(settings->options.sameCallsign, ConflictAction::Replace);
+    EXPECT_FALSE(settings->options.distanceRestriction);
     // The path keeps the line feed of its line; the label shows it as it stands.
     EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath + "\n");
     EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
@@ -164,16 +166,51 @@ TEST_F(AppTest, CommandsThatAreNotMenuItemsDoNothing) {
         EXPECT_EQ(SendMessageA(mainWindow, WM_COMMAND, command, 0), 0);
     EXPECT_TRUE(IsWindow(mainWindow));
     EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
-    EXPECT_EQ(customAirports.size(), 1u);
+    EXPECT_EQ(table().size(), 1u);
     EXPECT_FALSE(fileExists(settingsFilePath()));
 }
 
+// A second main window, on another X-Plane folder, lists that folder's airports alone in a list
+// and table of its own; the first keeps its own, also when the second is destroyed.
+TEST_F(AppTest, EachMainWindowKeepsItsOwnListAndTable) {
+    const FakeXPlane first = makeXPlaneFolder(dir, "First", {{"Alpha", true}, {"Bravo", true}});
+    const FakeXPlane second = makeXPlaneFolder(dir, "Second", {{"Zulu", true}});
+    writeSettingsFile(first.exePath + "\n");
+    start();
+    Settings* settings = Settings::instance();
+    settings->xplaneExePath = second.exePath;
+    ASSERT_TRUE(createMainWindow(GetModuleHandleA(nullptr), SW_SHOWNORMAL));
+    HWND other = nullptr;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, "QUILLET", nullptr));)
+        if (window != mainWindow)
+            other = window;
+    ASSERT_NE(other, nullptr);
+    const MainWindowState* otherState = mainWindowState(other);
+    ASSERT_NE(otherState, nullptr);
+    EXPECT_NE(otherState, &state());
+
+    EXPECT_EQ(otherState->airportList, GetDlgItem(other, IDC_AIRPORT_LIST));
+    EXPECT_EQ(SendMessageA(otherState->airportList, LB_GETCOUNT, 0, 0), 1);
+    ASSERT_EQ(otherState->scenery.airports.size(), 1u);
+    EXPECT_EQ(otherState->scenery.airports[0].folderName, "Zulu");
+    EXPECT_EQ(otherState->scenery.xplaneDirectory, second.directory);
+
+    DestroyWindow(other);
+    EXPECT_EQ(listItems(), (std::vector<std::string>{"Alpha", "Bravo"}));
+    EXPECT_EQ(tableFolders(), (std::vector<std::string>{"Alpha", "Bravo"}));
+    EXPECT_EQ(state().scenery.xplaneDirectory, first.directory);
+    EXPECT_EQ(state().scenery.mergeTarget.earthNavPath,
+              first.directory + "Resources\\default data\\earth_nav.dat");
+}
+
 // Counts how often the settings file appears, at every message boundary of the main
-// window, and removes it each time: a second save would make it appear again.
+// window, and removes it each time: a second save would make it appear again. Keeps the size
+// of the airport table as the window's last message, WM_NCDESTROY, finds it.
 struct SaveCounter {
     static inline std::string path;
     static inline int saves = 0;
     static inline WNDPROC original = nullptr;
+    static inline std::size_t airportsAtTheEnd = 0;
 
     static void check() {
         if (fileExists(path)) {
@@ -184,6 +221,8 @@ struct SaveCounter {
     }
     static LRESULT CALLBACK proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
         check();
+        if (message == WM_NCDESTROY)
+            airportsAtTheEnd = mainWindowState(window)->scenery.airports.size();
         const LRESULT result = CallWindowProcA(original, window, message, wParam, lParam);
         check();
         return result;
@@ -200,12 +239,13 @@ class ClosingTest : public AppTest {
         writeSettingsFile(xplane.exePath + "\n1018\n1019\n0\n");
         start();
         DeleteFileA(settingsFilePath().c_str());
-        Settings::instance()->sameCallsignAction = 1021;
+        Settings::instance()->options.sameCallsign = ConflictAction::Replace;
         // The file goes to the start directory wherever the current directory has moved.
         SetCurrentDirectoryA(dir.path().c_str());
 
         SaveCounter::path = settingsFilePath();
         SaveCounter::saves = 0;
+        SaveCounter::airportsAtTheEnd = 0;
         SaveCounter::original = reinterpret_cast<WNDPROC>(SetWindowLongPtrA(
             mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SaveCounter::proc)));
         close(mainWindow);
@@ -215,7 +255,7 @@ class ClosingTest : public AppTest {
         EXPECT_EQ(SaveCounter::saves, 1);
         EXPECT_EQ(SaveCounter::contents, xplane.exePath + "\r\n\r\n1018\r\n1021\r\n0\r\n");
         // Destroying the window scans nothing more.
-        EXPECT_EQ(customAirports.size(), 2u);
+        EXPECT_EQ(SaveCounter::airportsAtTheEnd, 2u);
     }
 };
 

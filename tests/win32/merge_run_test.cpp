@@ -8,7 +8,6 @@
 #include "cli/command_line.h"
 #include "scenery/custom_airport_list.h"
 #include "merge/merge_screen_win32.h"
-#include "ui/ui_values_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -193,20 +192,20 @@ class MergeRunTest : public AppTest {
 
     // Selects exactly these list items.
     void select(const std::vector<std::string>& folders) const {
-        SendMessageA(airportListBox, LB_SETSEL, FALSE, -1);
+        SendMessageA(listBox(), LB_SETSEL, FALSE, -1);
         for (const std::string& folder : folders) {
             const LRESULT item =
-                SendMessageA(airportListBox, LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                SendMessageA(listBox(), LB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
                              reinterpret_cast<LPARAM>(folder.c_str()));
             ASSERT_GE(item, 0) << folder;
-            SendMessageA(airportListBox, LB_SETSEL, TRUE, item);
+            SendMessageA(listBox(), LB_SETSEL, TRUE, item);
         }
     }
 
     // The selected marks of the table, by folder name, in table order.
     std::vector<std::string> markedFolders() const {
         std::vector<std::string> marked;
-        for (const CustomAirport& airport : customAirports)
+        for (const CustomAirport& airport : table())
             if (airport.selected)
                 marked.push_back(airport.folderName);
         return marked;
@@ -254,8 +253,8 @@ TEST_F(MergeRunTest, GoWithoutASelectionAsksForOneAndChangesNothing) {
         SCOPED_TRACE(c.name);
         startWith(c.airports);
         // Marks of an earlier run stay as they are.
-        if (!customAirports.empty())
-            customAirports[0].selected = true;
+        if (!table().empty())
+            table()[0].selected = true;
         const std::vector<std::string> marked = markedFolders();
 
         for (int button : {IDC_GO, IDC_PREVIEW}) {
@@ -281,9 +280,9 @@ TEST_F(MergeRunTest, GoWithoutASelectionAsksForOneAndChangesNothing) {
 TEST_F(MergeRunTest, MergesTheSelectedAirportsInTableOrderAndMarksThemAfreshEachTime) {
     startWith({{"Alpha", {kAlpha}}, {"Bravo", {kBravo}}, {"Charlie", {kCharlie}}});
     // The list is sorted; make the table's order the reverse, as a directory may list it.
-    std::sort(
-        customAirports.begin(), customAirports.end(),
-        [](const CustomAirport& a, const CustomAirport& b) { return a.folderName > b.folderName; });
+    std::sort(table().begin(), table().end(), [](const CustomAirport& a, const CustomAirport& b) {
+        return a.folderName > b.folderName;
+    });
     ASSERT_EQ(tableFolders(), (std::vector<std::string>{"Charlie", "Bravo", "Alpha"}));
 
     select({"Alpha", "Charlie"});
@@ -312,11 +311,11 @@ TEST_F(MergeRunTest, MergesEverySelectedAirportEvenBeyond512) {
         airports.push_back({folder, {line}});
     }
     startWith(airports);
-    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    SendMessageA(listBox(), LB_SETSEL, TRUE, -1);
     mergeQuietly();
 
     std::vector<std::string> customLines;
-    for (const CustomAirport& airport : customAirports) {
+    for (const CustomAirport& airport : table()) {
         EXPECT_TRUE(airport.selected) << airport.folderName;
         const int number = std::atoi(airport.folderName.c_str() + 8);
         customLines.push_back(airports[static_cast<std::size_t>(number)].lines[0]);
@@ -349,8 +348,7 @@ TEST_F(MergeRunTest, ResolvesConflictsAsTheSettingsAndTheAnswersSay) {
     startWith({{"Conflict Field", {}}});
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        Settings::instance()->sameNameAction = c.sameNameAction;
-        Settings::instance()->sameCallsignAction = c.sameCallsignAction;
+        Settings::instance()->options = mergeOptionsOf(c.sameNameAction, c.sameCallsignAction, 1);
         writeNavDat({"Conflict Field", {c.customLine}});
         writeDatabase(kDatabase);
         select({"Conflict Field"});
@@ -370,9 +368,9 @@ TEST_F(MergeRunTest, ResolvesConflictsAsTheSettingsAndTheAnswersSay) {
 TEST_F(MergeRunTest, AfterSkipALaterAirportIsAskedAboutTheSameLine) {
     const std::string second = "2  47.80000000 -122.10000000 0 362 50 0.000 XZ   NOLLA NDB\n";
     startWith({{"First Field", {kSameName}}, {"Second Field", {second}}});
-    std::sort(
-        customAirports.begin(), customAirports.end(),
-        [](const CustomAirport& a, const CustomAirport& b) { return a.folderName < b.folderName; });
+    std::sort(table().begin(), table().end(), [](const CustomAirport& a, const CustomAirport& b) {
+        return a.folderName < b.folderName;
+    });
     select({"First Field", "Second Field"});
     pressGo([&](HWND progress) {
         answerPrompt(progress, {navDatPath("First Field"), kSameName, kNdb}, kSkip);
@@ -752,7 +750,7 @@ TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndT
         startWith(
             {{"Alpha Field", {kAlpha}}, {"Bravo Field", {kBravo}}, {"Conflict Field", {kSameName}}},
             "1017\n1021\n1\n");
-        std::sort(customAirports.begin(), customAirports.end(),
+        std::sort(table().begin(), table().end(),
                   [](const CustomAirport& a, const CustomAirport& b) {
                       return a.folderName < b.folderName;
                   });
@@ -896,7 +894,7 @@ TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
         writeSettingsFile(xplane.exePath + "\n1017\n1020\n1\n");
         start();
         EXPECT_EQ(mergeTargetLine(), "Merging into: " + target + " (X-Plane 12 format 1200)");
-        std::sort(customAirports.begin(), customAirports.end(),
+        std::sort(table().begin(), table().end(),
                   [](const CustomAirport& a, const CustomAirport& b) {
                       return a.folderName < b.folderName;
                   });
@@ -936,11 +934,10 @@ TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
 
 // The airports of the table in the order in which NTFS lists their folders, as on Windows; the
 // command line lists them in that order everywhere.
-void sortTableAsWindowsListsIt() {
-    std::sort(customAirports.begin(), customAirports.end(),
-              [](const CustomAirport& a, const CustomAirport& b) {
-                  return listsBefore(a.folderName, b.folderName);
-              });
+void sortTableAsWindowsListsIt(std::vector<CustomAirport>& table) {
+    std::sort(table.begin(), table.end(), [](const CustomAirport& a, const CustomAirport& b) {
+        return listsBefore(a.folderName, b.folderName);
+    });
 }
 
 struct CommandLineRun {
@@ -974,8 +971,8 @@ const std::string kReplaceAndRequest = "1018\n1020\n1\n";
 
 TEST_F(MergeRunTest, TheCommandLineMergesByteForByteAsGoDoes) {
     startWith(kThreeAirports, kReplaceAndRequest);
-    sortTableAsWindowsListsIt();
-    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    sortTableAsWindowsListsIt(table());
+    SendMessageA(listBox(), LB_SETSEL, TRUE, -1);
     pressGo([&](HWND progress) {
         answerPrompt(progress, {navDatPath("bravo field"), kSameCallsign, kNdb}, kSkip);
         finishRun(progress);
@@ -997,8 +994,8 @@ TEST_F(MergeRunTest, TheCommandLineMergesByteForByteAsGoDoes) {
 
 TEST_F(MergeRunTest, PreviewShowsTheCommandLinesDryRunReportAndWritesNothing) {
     startWith(kThreeAirports, kReplaceAndRequest);
-    sortTableAsWindowsListsIt();
-    SendMessageA(airportListBox, LB_SETSEL, TRUE, -1);
+    sortTableAsWindowsListsIt(table());
+    SendMessageA(listBox(), LB_SETSEL, TRUE, -1);
     std::string shown;
     pressButton(IDC_PREVIEW, [&] {
         // The question comes first, owned by the main window: there is no progress dialog.

@@ -4,7 +4,7 @@
 #include "screenshots.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "merge_screenshots.h"
 #include "res/resource.h"
 #include "test_files.h"
@@ -50,10 +50,11 @@ bool shootModal(const ScreenshotSession& session, int commandId, const char* cap
 
 // The main window with its list, two airports selected.
 bool shootMainWindow(const ScreenshotSession& session) {
+    HWND list = mainWindowState(session.mainWindow)->airportList;
     for (const char* name : {"EDDM Munich XP", "KSEA Seattle-Tacoma HD"}) {
         const LRESULT item =
-            SendMessageA(airportListBox, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name));
-        SendMessageA(airportListBox, LB_SETSEL, TRUE, item);
+            SendMessageA(list, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(name));
+        SendMessageA(list, LB_SETSEL, TRUE, item);
     }
     return session.save(session.mainWindow, "main-window");
 }
@@ -110,7 +111,7 @@ int main(int argc, char** argv) {
     startUp(instance);
     if (registerMainWindowClass(instance) == 0 || !createMainWindow(instance, SW_SHOWNORMAL))
         return 1;
-    ScreenshotSession session{argv[1], FindWindowA(windowClassName, windowTitle)};
+    ScreenshotSession session{argv[1], FindWindowA(windowClassName(), windowTitle())};
 
     int failures = 0;
     for (const Screenshot& shot : kScreenshots) {

@@ -1,7 +1,7 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
+#include "app/start_up_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"
@@ -75,29 +75,29 @@ TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndOkKeepsThem) {
         clickButton(dialog, IDC_SAME_NAME_REPLACE);
         EXPECT_EQ(marks(dialog),
                   (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REQUEST, kCheckBox}));
-        EXPECT_EQ(settings->sameNameAction, 1018);
+        EXPECT_EQ(settings->options.sameName, ConflictAction::Replace);
         clickButton(dialog, IDC_SAME_NAME_REPLACE); // the marked one again: same code, same marks
         EXPECT_EQ(marks(dialog),
                   (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REQUEST, kCheckBox}));
-        EXPECT_EQ(settings->sameNameAction, 1018);
+        EXPECT_EQ(settings->options.sameName, ConflictAction::Replace);
         clickButton(dialog, IDC_SAME_CALLSIGN_SKIP);
         clickButton(dialog, IDC_SAME_CALLSIGN_REPLACE);
         EXPECT_EQ(marks(dialog),
                   (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REPLACE, kCheckBox}));
-        EXPECT_EQ(settings->sameCallsignAction, 1021);
+        EXPECT_EQ(settings->options.sameCallsign, ConflictAction::Replace);
         clickButton(dialog, kCheckBox);
         EXPECT_EQ(marks(dialog),
                   (std::vector<int>{IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_REPLACE}));
-        EXPECT_EQ(settings->distanceRestriction, 0);
+        EXPECT_FALSE(settings->options.distanceRestriction);
         clickButton(dialog, kCheckBox);
-        EXPECT_EQ(settings->distanceRestriction, 1);
+        EXPECT_TRUE(settings->options.distanceRestriction);
         clickButton(dialog, kCheckBox);
         postButtonClick(dialog, IDOK);
         EXPECT_TRUE(waitForWindowGone(dialog));
     });
-    EXPECT_EQ(settings->sameNameAction, 1018);
-    EXPECT_EQ(settings->sameCallsignAction, 1021);
-    EXPECT_EQ(settings->distanceRestriction, 0);
+    EXPECT_EQ(settings->options.sameName, ConflictAction::Replace);
+    EXPECT_EQ(settings->options.sameCallsign, ConflictAction::Replace);
+    EXPECT_FALSE(settings->options.distanceRestriction);
     // Nothing is written before the program ends.
     EXPECT_FALSE(fileExists(settingsFilePath()));
 
@@ -110,7 +110,7 @@ TEST_F(SettingsDialogTest, EveryClickIsStoredAtOnceAndOkKeepsThem) {
 }
 
 TEST_F(SettingsDialogTest, CancelPutsBackTheValuesItOpenedWithHoweverItIsClosed) {
-    // A restriction of 5 shows as off; a click stores 1, and Cancel puts the 5 back.
+    // A restriction of 5 reads as off; a click switches it on, and Cancel puts it back off.
     writeSettingsFile("C:\\X-Plane\\X-Plane.exe\n1016\n1021\n5\n");
     start();
     Settings* settings = Settings::instance();
@@ -129,15 +129,15 @@ TEST_F(SettingsDialogTest, CancelPutsBackTheValuesItOpenedWithHoweverItIsClosed)
             clickButton(dialog, IDC_SAME_CALLSIGN_SKIP);
             clickButton(dialog, kCheckBox);
             // Stored at once, so the marks stay live while the dialog is open.
-            EXPECT_EQ(settings->sameNameAction, 1018);
-            EXPECT_EQ(settings->sameCallsignAction, 1019);
-            EXPECT_EQ(settings->distanceRestriction, 1);
+            EXPECT_EQ(settings->options.sameName, ConflictAction::Replace);
+            EXPECT_EQ(settings->options.sameCallsign, ConflictAction::Skip);
+            EXPECT_TRUE(settings->options.distanceRestriction);
             way.close(dialog);
             EXPECT_TRUE(waitForWindowGone(dialog));
         });
-        EXPECT_EQ(settings->sameNameAction, 1016);
-        EXPECT_EQ(settings->sameCallsignAction, 1021);
-        EXPECT_EQ(settings->distanceRestriction, 5);
+        EXPECT_EQ(settings->options.sameName, ConflictAction::Skip);
+        EXPECT_EQ(settings->options.sameCallsign, ConflictAction::Replace);
+        EXPECT_FALSE(settings->options.distanceRestriction);
         withDialog([&](HWND dialog) {
             EXPECT_EQ(marks(dialog),
                       (std::vector<int>{IDC_SAME_NAME_SKIP, IDC_SAME_CALLSIGN_REPLACE}));
@@ -152,11 +152,11 @@ TEST_F(SettingsDialogTest, AnUnknownRestrictionIsSwitchedOnByOneClick) {
         EXPECT_EQ(checkState(dialog, kCheckBox), BST_UNCHECKED);
         clickButton(dialog, kCheckBox);
         EXPECT_EQ(checkState(dialog, kCheckBox), BST_CHECKED);
-        EXPECT_EQ(Settings::instance()->distanceRestriction, 1);
+        EXPECT_TRUE(Settings::instance()->options.distanceRestriction);
         postButtonClick(dialog, IDOK);
         EXPECT_TRUE(waitForWindowGone(dialog));
     });
-    EXPECT_EQ(Settings::instance()->distanceRestriction, 1);
+    EXPECT_TRUE(Settings::instance()->options.distanceRestriction);
 }
 
 TEST_F(SettingsDialogTest, EndsWithOkOrCancelHoweverItIsClosed) {
@@ -176,7 +176,7 @@ TEST_F(SettingsDialogTest, EndsWithOkOrCancelHoweverItIsClosed) {
         SCOPED_TRACE(way.how);
         const INT_PTR result = runModal(
             [&] {
-                return DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
+                return DialogBoxParamA(appInstance(), MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
                                        settingsDialogProc, 0);
             },
             [&] {
@@ -188,7 +188,7 @@ TEST_F(SettingsDialogTest, EndsWithOkOrCancelHoweverItIsClosed) {
             });
         EXPECT_EQ(result, way.result);
     }
-    EXPECT_EQ(Settings::instance()->sameNameAction, 1017);
+    EXPECT_EQ(Settings::instance()->options.sameName, ConflictAction::Ask);
 }
 
 TEST_F(SettingsDialogTest, TemplateHasTheControlsInTabOrder) {

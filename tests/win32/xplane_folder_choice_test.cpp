@@ -1,7 +1,6 @@
 #include "app_fixture.h"
 
 #include "app/main_window_win32.h"
-#include "ui/ui_values_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
 
@@ -46,13 +45,13 @@ TEST_F(FolderChoiceTest, ChoosingAnotherXPlaneListsOnlyItsAirports) {
         sendMessage(fileName, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(second.exePath.c_str()));
         postCommand(open, IDOK);
     });
-    EXPECT_STREQ(Settings::instance()->xplaneExePath, second.exePath.c_str());
+    EXPECT_EQ(Settings::instance()->xplaneExePath, second.exePath);
     EXPECT_EQ(folderLabel(), "X-Plane folder: " + second.exePath);
     EXPECT_EQ(listItems(), (std::vector<std::string>{"Shared", "Zulu"}));
-    ASSERT_EQ(customAirports.size(), 2u);
-    for (const CustomAirport& airport : customAirports)
+    ASSERT_EQ(table().size(), 2u);
+    for (const CustomAirport& airport : table())
         EXPECT_EQ(airport.navDatPath.rfind(second.directory, 0), 0u) << airport.navDatPath;
-    EXPECT_EQ(xplaneDirectory, second.directory);
+    EXPECT_EQ(state().scenery.xplaneDirectory, second.directory);
     EXPECT_EQ(mergeTargetLine(), "Merging into: " + second.directory +
                                      "Custom Data\\earth_nav.dat (X-Plane 12 format 1200)");
     // The choice is kept in memory only; the file is written at exit.
@@ -63,7 +62,7 @@ TEST_F(FolderChoiceTest, CancelWarnsAndKeepsTheConfiguredFolderAndItsList) {
     const std::string exePath = Settings::instance()->xplaneExePath;
     const std::string label = folderLabel();
     const std::vector<std::string> table = tableFolders();
-    SendMessageA(airportListBox, LB_SETSEL, TRUE, 1);
+    SendMessageA(listBox(), LB_SETSEL, TRUE, 1);
     runMenuCommand(IDM_SET_XPLANE_FOLDER, [&] {
         HWND open = waitForOpenDialog();
         ASSERT_NE(open, nullptr);
@@ -76,10 +75,10 @@ TEST_F(FolderChoiceTest, CancelWarnsAndKeepsTheConfiguredFolderAndItsList) {
     });
     EXPECT_EQ(Settings::instance()->xplaneExePath, exePath);
     EXPECT_EQ(folderLabel(), label);
-    EXPECT_EQ(xplaneDirectory, first.directory);
+    EXPECT_EQ(state().scenery.xplaneDirectory, first.directory);
     EXPECT_EQ(listItems(), (std::vector<std::string>{"Alpha", "Shared"}));
     EXPECT_EQ(tableFolders(), table);
-    EXPECT_EQ(SendMessageA(airportListBox, LB_GETSEL, 1, 0), 1); // the selection too
+    EXPECT_EQ(SendMessageA(listBox(), LB_GETSEL, 1, 0), 1); // the selection too
 }
 
 } // namespace

@@ -151,8 +151,8 @@ TEST_F(AppTest, StartUpLoadsTheSettingsAndRecordsTheStartDirectory) {
     EXPECT_EQ(settings->options.sameName, ConflictAction::Replace);
     EXPECT_EQ(settings->options.sameCallsign, ConflictAction::Replace);
     EXPECT_FALSE(settings->options.distanceRestriction);
-    // The path keeps the line feed of its line; the label shows it as it stands.
-    EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath + "\n");
+    // The path is read without the line feed of its line.
+    EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath);
     EXPECT_EQ(listItems(), std::vector<std::string>{"KSEA Demo"});
 }
 

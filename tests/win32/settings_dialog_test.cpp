@@ -52,10 +52,11 @@ TEST_F(SettingsDialogTest, OpensWithTheStoredCodesMarked) {
          {IDC_SAME_NAME_REPLACE, IDC_SAME_CALLSIGN_SKIP}},
         {"C:\\X-Plane\\X-Plane.exe\n1016\n1021\n1\n",
          {IDC_SAME_NAME_SKIP, IDC_SAME_CALLSIGN_REPLACE, kCheckBox}},
-        // Unknown codes mark nothing, and a restriction other than 1 is off.
-        {"C:\\X-Plane\\X-Plane.exe\nabc\n7\n5\n", {}},
-        // Each group shows only its own codes.
-        {"C:\\X-Plane\\X-Plane.exe\n1020\n1017\n1\n", {kCheckBox}},
+        // Unknown codes act as Skip, and a restriction other than 1 is off.
+        {"C:\\X-Plane\\X-Plane.exe\nabc\n7\n5\n", {IDC_SAME_NAME_SKIP, IDC_SAME_CALLSIGN_SKIP}},
+        // So does a code of the other group.
+        {"C:\\X-Plane\\X-Plane.exe\n1020\n1017\n1\n",
+         {IDC_SAME_NAME_SKIP, IDC_SAME_CALLSIGN_SKIP, kCheckBox}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.file);

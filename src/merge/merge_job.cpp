@@ -1,6 +1,7 @@
 #include "merge/merge_job.h"
 
 #include "base/file_ops.h"
+#include "base/path.h"
 #include "base/text_file.h"
 #include "merge/add_on_rows.h"
 #include "merge/backup_restore.h"
@@ -8,7 +9,6 @@
 #include "merge/merge_decisions.h"
 #include "merge/merged_text.h"
 #include "merge/stage_progress.h"
-#include "base/path.h"
 
 #include <cstdio>
 #include <deque>

@@ -14,32 +14,39 @@ Settings* theInstance = nullptr;
 // included, as a 260-byte line buffer reads them.
 constexpr std::size_t kLinePiece = 259;
 
-ConflictAction actionOf(std::int32_t code, std::int32_t requestCode, std::int32_t replaceCode) {
-    if (code == replaceCode)
+// The three codes of one group of radio buttons.
+struct GroupCodes {
+    std::int32_t skip, request, replace;
+};
+constexpr GroupCodes kSameNameCodes{kSameNameSkip, kSameNameRequest, kSameNameReplace};
+constexpr GroupCodes kSameCallsignCodes{kSameCallsignSkip, kSameCallsignRequest,
+                                        kSameCallsignReplace};
+
+ConflictAction actionOf(std::int32_t code, const GroupCodes& group) {
+    if (code == group.replace)
         return ConflictAction::Replace;
-    if (code == requestCode)
+    if (code == group.request)
         return ConflictAction::Ask;
     return ConflictAction::Skip;
 }
 
-std::int32_t codeOf(ConflictAction action, std::int32_t skipCode) {
+std::int32_t codeOf(ConflictAction action, const GroupCodes& group) {
     switch (action) {
     case ConflictAction::Skip:
-        return skipCode;
+        return group.skip;
     case ConflictAction::Ask:
-        return skipCode + 1;
+        return group.request;
     case ConflictAction::Replace:
-        return skipCode + 2;
+        return group.replace;
     }
-    return skipCode;
+    return group.skip;
 }
 } // namespace
 
 MergeOptions mergeOptionsOf(std::int32_t sameNameAction, std::int32_t sameCallsignAction,
                             std::int32_t distanceRestriction) {
-    return {actionOf(sameNameAction, kSameNameRequest, kSameNameReplace),
-            actionOf(sameCallsignAction, kSameCallsignRequest, kSameCallsignReplace),
-            distanceRestriction == 1};
+    return {actionOf(sameNameAction, kSameNameCodes),
+            actionOf(sameCallsignAction, kSameCallsignCodes), distanceRestriction == 1};
 }
 
 SettingsBase::~SettingsBase() {
@@ -91,8 +98,8 @@ void Settings::save() {
     const bool emptyLine = !pathReadWithLineFeed_.empty() && xplaneExePath == pathReadWithLineFeed_;
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n",
-                  static_cast<int>(codeOf(options.sameName, kSameNameSkip)),
-                  static_cast<int>(codeOf(options.sameCallsign, kSameCallsignSkip)),
+                  static_cast<int>(codeOf(options.sameName, kSameNameCodes)),
+                  static_cast<int>(codeOf(options.sameCallsign, kSameCallsignCodes)),
                   options.distanceRestriction ? 1 : 0);
     file.write(xplaneExePath);
     file.write(emptyLine ? "\n\n" : "\n");

@@ -1,15 +1,13 @@
 #include "base/text_file.h"
 
 #include "base/file_ops.h"
+#include "base/text.h"
 
 #include <cstdio>
 #include <cstring>
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
-
-constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-
 } // namespace
 
 bool readTextFile(const std::string& path, std::string& text) {
@@ -50,9 +48,7 @@ bool readFileStart(const std::string& path, std::size_t maxBytes, std::string& b
 void normalizeLineEnds(std::string& text) {
     char* const begin = text.data();
     char* const end = begin + text.size();
-    const bool marked =
-        std::string_view(text).substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark;
-    char* in = begin + (marked ? kUtf8ByteOrderMark.size() : 0);
+    char* in = begin + (startsWithByteOrderMark(text) ? kUtf8ByteOrderMark.size() : 0);
     char* out = begin;
     while (in != end) {
         char* const carriageReturn = static_cast<char*>(std::memchr(in, '\r', end - in));

@@ -6,6 +6,7 @@
 #include "merge/stage_progress.h"
 #include "base/file_ops.h"
 #include "base/path.h"
+#include "base/text.h"
 #include "base/text_file.h"
 
 #include <algorithm>
@@ -32,12 +33,6 @@ std::string shown(std::string_view line) {
     std::string text(line);
     showLineEndAsLineFeed(text);
     return text;
-}
-
-std::string_view withoutLineEnd(std::string_view line) {
-    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-        line.remove_suffix(1);
-    return line;
 }
 } // namespace
 
@@ -320,12 +315,6 @@ int NavMerger::isNear(std::string_view baseLine, std::string_view customLine) co
     return sameCell(coordinateCell(baseLine), coordinateCell(customLine)) ? 1 : 0;
 }
 
-void NavMerger::upperCase(std::string& text) {
-    // The "C" locale's upper case: a-z become A-Z, every other byte stays.
-    for (char& c : text)
-        c = upperAscii(c);
-}
-
 std::optional<NavMerger::Drop> NavMerger::dropOf(const NavaidRecord& base,
                                                  const CandidateIndex& index) {
     // Only the candidates can be duplicates of base or conflict with it; they are taken in
@@ -408,7 +397,7 @@ void NavMerger::decide() {
     // 810 add-on rows are written upper-cased: upper-case their files in place.
     if (format_ == NavFormat::V810) {
         for (CustomFile& file : customFiles_)
-            upperCase(file.text);
+            makeUpperAscii(file.text);
     }
 }
 

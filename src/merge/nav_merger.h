@@ -72,8 +72,6 @@ class NavMerger {
     // the distance restriction is off; else 0.
     int isNear(std::string_view baseLine, std::string_view customLine) const;
 
-    static void upperCase(std::string& text);
-
     // The add-on rows that go in, in the database's format.
     const std::vector<NavaidRecord>& customRecords() const { return customRecords_; }
     // The database's records, made afresh on each call from the packed ones the job keeps.

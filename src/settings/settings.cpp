@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "base/path.h"
+#include "base/text.h"
 #include "base/text_file.h"
 
 #include <cstdio>
@@ -45,8 +46,8 @@ void Settings::load() {
     int count = 0;
     forEachLinePiece(text, kPathSize - 1, [&](std::string_view piece) {
         std::string_view content = piece.substr(0, piece.find('\0'));
-        while (content.substr(0, 3) == "\xEF\xBB\xBF")
-            content.remove_prefix(3);
+        while (startsWithByteOrderMark(content))
+            content = withoutByteOrderMark(content);
         const std::string value(content);
         if (value.size() < 2)
             return;

@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 
 #include "base/path.h"
+#include "base/text.h"
 #include "merge/nav_merger.h"
 #include "scenery/xplane_paths.h"
 
@@ -88,7 +89,7 @@ class CommandLine : public ::testing::Test {
             text += line;
         text += "\n";
         for (std::string line : custom) {
-            NavMerger::upperCase(line);
+            makeUpperAscii(line);
             text += line + "\n";
         }
         return crlf(text + "\n99\n");

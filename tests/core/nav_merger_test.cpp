@@ -1,4 +1,5 @@
 #include "merge/nav_merger.h"
+#include "base/text.h"
 #include "settings/settings.h"
 
 #include "recording_screen.h"
@@ -314,7 +315,7 @@ TEST_F(MergeJob, DecidesEachPairByItsRelationAndTheSettings) {
 
         const std::string output = runMerge();
         std::string upperCustom = c.custom;
-        NavMerger::upperCase(upperCustom);
+        makeUpperAscii(upperCustom);
         const std::string keptBlock = c.baseKept ? std::string(c.base) + "\n" : "";
         EXPECT_EQ(output,
                   crlf("I\n" + kHeader + "\n" + keptBlock + "\n" + upperCustom + "\n\n\n99\n"));
@@ -389,7 +390,7 @@ TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
     addAirport("A", ("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + longTail + "\n").c_str());
     const std::string output = runMerge();
     std::string upperTail = longTail;
-    NavMerger::upperCase(upperTail);
+    makeUpperAscii(upperTail);
     EXPECT_NE(output.find("5 47.4 -122.3 0 1 1 0.0 LONGID1 NAME RWY " + longTail + "\r\n"),
               std::string::npos);
     EXPECT_NE(output.find("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + upperTail + "\r\n"),

@@ -49,7 +49,7 @@ void upperCase(std::string& text) {
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
 }
 
-std::string_view withoutLineEnd(std::string_view line) {
+std::string_view withoutFinalLineFeed(std::string_view line) {
     if (!line.empty() && line.back() == '\n')
         line.remove_suffix(1);
     return line;
@@ -199,7 +199,7 @@ bool ReferenceMerger::hasRowsOf810(std::string_view text) {
         showError(std::filesystem::path(earthNavPath_).filename().string() + " line " +
                   std::to_string(number) +
                   " does not have the columns of format 810, which its version line declares: " +
-                  std::string(withoutLineEnd(line)) + "; nothing was changed.");
+                  std::string(withoutFinalLineFeed(line)) + "; nothing was changed.");
     });
     return !found;
 }
@@ -264,9 +264,9 @@ void ReferenceMerger::loadCustomRecords(const CustomAirport& airport, std::strin
 }
 
 bool ReferenceMerger::isTaken(std::string_view line) const {
-    const std::string_view text = withoutLineEnd(line);
+    const std::string_view text = withoutFinalLineFeed(line);
     for (const ReferenceRecord& taken : customRecords_) {
-        if (equalsIgnoringCase(withoutLineEnd(taken.line), text))
+        if (equalsIgnoringCase(withoutFinalLineFeed(taken.line), text))
             return true;
     }
     return false;

@@ -4,6 +4,7 @@
 #include "cli/terminal_screen.h"
 #include "base/folder_listing.h"
 #include "base/unified_diff.h"
+#include "merge/backup_restore.h"
 #include "merge/nav_merger.h"
 #include "scenery/custom_airport_list.h"
 #include "scenery/xplane_paths.h"
@@ -93,7 +94,7 @@ std::string mergedSummary(const MergeReport& report, std::size_t airports) {
            report.databasePath + ": " +
            counted(report.dropped.size(), "database line", "database lines") + " dropped, " +
            counted(report.added.size(), "line", "lines") + " added. The old database is in " +
-           report.databasePath + ".bak.\n";
+           backupPathOf(report.databasePath) + ".\n";
 }
 
 // Tells which add-on rows were left out and why, beside the output a script reads.

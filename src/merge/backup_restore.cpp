@@ -8,7 +8,7 @@
 #include <cstdio>
 
 RestoreResult restoreBackup(const std::string& earthNavPath) {
-    const std::string backupPath = earthNavPath + ".bak";
+    const std::string backupPath = backupPathOf(earthNavPath);
     const std::string keptPath = earthNavPath + ".before-restore";
 
     std::string text;

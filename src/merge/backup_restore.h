@@ -1,8 +1,14 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // Putting the backup earth_nav.dat.bak back in place of earth_nav.dat.
+
+// The backup of a database, which a merge writes before it changes the database.
+inline std::string backupPathOf(std::string_view databasePath) {
+    return std::string(databasePath) + ".bak";
+}
 
 enum class RestoreEnd {
     Restored,

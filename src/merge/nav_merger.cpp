@@ -1,5 +1,6 @@
 #include "merge/nav_merger.h"
 
+#include "merge/backup_restore.h"
 #include "merge/candidate_index.h"
 #include "merge/database_check.h"
 #include "merge/row_conversion.h"
@@ -89,7 +90,7 @@ NavMerger::~NavMerger() = default;
 bool NavMerger::backUp() {
     StageProgress progress(screen_.progress, 1);
     showStatus("Writing .bak for ", earthNavPath_);
-    const std::string backupPath = earthNavPath_ + ".bak";
+    const std::string backupPath = backupPathOf(earthNavPath_);
     // A file marked read-only asks to be kept: then neither file is touched.
     const std::string* readOnly = isReadOnlyFile(earthNavPath_) ? &earthNavPath_
                                   : isReadOnlyFile(backupPath)  ? &backupPath

@@ -5,13 +5,13 @@
 #include "merge/database_check.h"
 #include "merge/row_conversion.h"
 #include "merge/stage_progress.h"
+#include "base/atomic_file_writer.h"
 #include "base/file_ops.h"
 #include "base/path.h"
 #include "base/text.h"
 #include "base/text_file.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <utility>
 
 namespace {
@@ -459,16 +459,13 @@ template <typename Write> void NavMerger::writeLines(Write&& write) const {
 }
 
 MergeEnd NavMerger::writeDatabase() {
-    // Write beside the database, then swap it in, so earth_nav.dat is never half-written.
-    const std::string newPath = earthNavPath_ + ".new";
-    TextFileWriter file;
-    if (file.open(newPath, format_ == NavFormat::V810 ? TextFileWriter::LineFeeds::ToCrLf
-                                                      : TextFileWriter::LineFeeds::AsGiven)) {
-        writeLines([&file](std::string_view text) { file.write(text); });
-        if (file.close() && replaceFile(newPath, earthNavPath_))
-            return MergeEnd::Written;
-        std::remove(newPath.c_str());
-    }
+    // Written beside the database, then swapped in, so earth_nav.dat is never half-written.
+    AtomicFileWriter file(earthNavPath_, format_ == NavFormat::V810
+                                             ? AtomicFileWriter::LineFeeds::ToCrLf
+                                             : AtomicFileWriter::LineFeeds::AsGiven);
+    writeLines([&file](std::string_view text) { file.write(text); });
+    if (file.commit())
+        return MergeEnd::Written;
     showError("I can't write \"To\" file!");
     return MergeEnd::WriteError;
 }

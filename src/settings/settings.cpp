@@ -1,5 +1,6 @@
 #include "settings/settings.h"
 
+#include "base/atomic_file_writer.h"
 #include "base/path.h"
 #include "base/text.h"
 #include "base/text_file.h"
@@ -74,14 +75,13 @@ void Settings::load() {
 
 void Settings::save() {
     const std::string filePath = joinPath(startDirectory, kSettingsFileName);
-    TextFileWriter file;
-    if (!file.open(filePath))
-        return;
+    AtomicFileWriter file(filePath);
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n", static_cast<int>(sameNameAction),
                   static_cast<int>(sameCallsignAction), static_cast<int>(distanceRestriction));
     file.write(xplaneExePath);
     file.write("\n");
     file.write(numbers);
-    file.close();
+    // Saving reports nothing: settings that cannot be written leave the old file as it was.
+    static_cast<void>(file.commit());
 }

@@ -14,6 +14,7 @@
 #include "reference_merge.h"
 #include "test_files.h"
 
+#include "base/atomic_file_writer.h"
 #include "base/file_ops.h"
 #include "base/text_file.h"
 #include "merge/merge_job.h"
@@ -84,12 +85,10 @@ double safeIoFloorSeconds(const Workspace& workspace, std::size_t outputSize) {
 
     const auto start = std::chrono::steady_clock::now();
     readInputs(workspace);
-    bool written = copyFile(workspace.databasePath, backupPath);
-    TextFileWriter file;
-    written = file.open(outputPath + ".new", TextFileWriter::LineFeeds::AsGiven) && written;
+    const bool copied = static_cast<bool>(copyFile(workspace.databasePath, backupPath));
+    AtomicFileWriter file(outputPath, AtomicFileWriter::LineFeeds::AsGiven);
     file.write(output);
-    written = file.close() && replaceFile(outputPath + ".new", outputPath) && written;
-    if (!written)
+    if (!file.commit() || !copied)
         std::fprintf(stderr, "could not write %s\n", outputPath.c_str());
     return secondsSince(start);
 }

@@ -1,9 +1,9 @@
-// Fuzz target: the whole merge job, NavMerger against the reference merge. Both run on the
+// Fuzz target: the whole merge job against the reference merge. Both run on the
 // same files in the same folder, one after the other, answering the same questions; they
 // must return the same result, leave the same database, backup and files, ask the same
 // questions and show the same progress, status texts and errors. A difference aborts, so
 // libFuzzer keeps the input. Inputs that the reference merge does not model (a database of a
-// later format, an add-on of a later version) run through NavMerger alone, for crashes and
+// later format, an add-on of a later version) run through the merge job alone, for crashes and
 // sanitizer findings.
 //
 // The input: a head of 12 bytes, then the database's bytes, then one section for each
@@ -196,7 +196,7 @@ void compare(const char* what, const std::vector<std::string>& expected,
         ++at;
     const std::size_t lineFeed = at == 0 ? std::string::npos : left.rfind('\n', at - 1);
     const std::size_t from = lineFeed == std::string::npos ? 0 : lineFeed + 1;
-    std::fprintf(stderr, "  parting at byte %zu\n  reference: %s\n  NavMerger: %s\n", at,
+    std::fprintf(stderr, "  parting at byte %zu\n  reference: %s\n  merge job: %s\n", at,
                  printable(std::string_view(left).substr(from, 240)).c_str(),
                  printable(std::string_view(right).substr(from, 240)).c_str());
     std::abort();
@@ -204,7 +204,7 @@ void compare(const char* what, const std::vector<std::string>& expected,
 
 // The reference merge knows format 810 alone: not a database that declares a later format
 // Quillet merges into, nor an add-on file that declares a version above 810, whose rows
-// NavMerger leaves out. The format tests check what NavMerger does with those.
+// the merge job leaves out. The format tests check what it does with those.
 bool referenceKnows(const Inputs& inputs) {
     const bool databaseWritten =
         inputs.database != DatabaseState::Missing && inputs.database != DatabaseState::Folder;

@@ -23,44 +23,54 @@ int descriptorOf(std::intptr_t handle) {
 } // namespace
 
 FileHandle::~FileHandle() {
-    close();
+    static_cast<void>(close());
 }
 
-bool FileHandle::openForReading(const std::string& path) {
-    close();
+FileResult FileHandle::openForReading(const std::string& path) {
+    static_cast<void>(close());
+    path_ = path;
     handle_ = retryInterrupted([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
-    return isOpen();
+    if (!isOpen())
+        return lastSystemError(path_);
+    return {};
 }
 
-bool FileHandle::create(const std::string& path) {
-    close();
+FileResult FileHandle::createNew(const std::string& path) {
+    static_cast<void>(close());
+    path_ = path;
     // Read and write for everyone the umask lets through, as any new file.
     handle_ = retryInterrupted(
-        [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666); });
-    return isOpen();
+        [&] { return ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666); });
+    if (!isOpen())
+        return lastSystemError(path_);
+    return {};
 }
 
-std::optional<std::size_t> FileHandle::read(char* data, std::size_t size) {
-    const ssize_t got = retryInterrupted([&] { return ::read(descriptorOf(handle_), data, size); });
-    if (got < 0)
-        return std::nullopt;
-    return static_cast<std::size_t>(got);
+FileResult FileHandle::read(char* data, std::size_t size, std::size_t& got) {
+    const ssize_t count =
+        retryInterrupted([&] { return ::read(descriptorOf(handle_), data, size); });
+    if (count < 0)
+        return lastSystemError(path_);
+    got = static_cast<std::size_t>(count);
+    return {};
 }
 
-bool FileHandle::write(const char* data, std::size_t size) {
+FileResult FileHandle::write(const char* data, std::size_t size) {
     while (size > 0) {
         const ssize_t put =
             retryInterrupted([&] { return ::write(descriptorOf(handle_), data, size); });
         if (put < 0)
-            return false;
+            return lastSystemError(path_);
         data += put;
         size -= static_cast<std::size_t>(put);
     }
-    return true;
+    return {};
 }
 
-bool FileHandle::flushToDisk() {
-    return retryInterrupted([&] { return ::fsync(descriptorOf(handle_)); }) == 0;
+FileResult FileHandle::flushToDisk() {
+    if (retryInterrupted([&] { return ::fsync(descriptorOf(handle_)); }) != 0)
+        return lastSystemError(path_);
+    return {};
 }
 
 std::optional<std::uint64_t> FileHandle::size() const {
@@ -70,11 +80,13 @@ std::optional<std::uint64_t> FileHandle::size() const {
     return static_cast<std::uint64_t>(info.st_size);
 }
 
-bool FileHandle::close() {
+FileResult FileHandle::close() {
     if (!isOpen())
-        return false;
+        return {};
     // Not made again when interrupted: the descriptor is released whatever close returns.
     const int result = ::close(descriptorOf(handle_));
     handle_ = kNone;
-    return result == 0 || errno == EINTR;
+    if (result != 0 && errno != EINTR)
+        return lastSystemError(path_);
+    return {};
 }

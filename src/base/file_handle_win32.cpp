@@ -18,47 +18,56 @@ constexpr std::size_t kLargestCall = 1u << 30;
 static_assert(sizeof(HANDLE) == sizeof(std::intptr_t), "a handle fits the stored value");
 
 FileHandle::~FileHandle() {
-    close();
+    static_cast<void>(close());
 }
 
-bool FileHandle::openForReading(const std::string& path) {
-    close();
+FileResult FileHandle::openForReading(const std::string& path) {
+    static_cast<void>(close());
+    path_ = path;
     handle_ = reinterpret_cast<std::intptr_t>(CreateFileA(path.c_str(), GENERIC_READ,
                                                           FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                                           FILE_ATTRIBUTE_NORMAL, nullptr));
-    return isOpen();
+    if (!isOpen())
+        return lastSystemError(path_);
+    return {};
 }
 
-bool FileHandle::create(const std::string& path) {
-    close();
+FileResult FileHandle::createNew(const std::string& path) {
+    static_cast<void>(close());
+    path_ = path;
     // FILE_ATTRIBUTE_NORMAL: the new file carries no read-only attribute.
     handle_ = reinterpret_cast<std::intptr_t>(CreateFileA(
-        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    return isOpen();
+        path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!isOpen())
+        return lastSystemError(path_);
+    return {};
 }
 
-std::optional<std::size_t> FileHandle::read(char* data, std::size_t size) {
-    DWORD got = 0;
+FileResult FileHandle::read(char* data, std::size_t size, std::size_t& got) {
+    DWORD count = 0;
     if (!ReadFile(win32Handle(handle_), data, static_cast<DWORD>(std::min(size, kLargestCall)),
-                  &got, nullptr))
-        return std::nullopt;
-    return got;
+                  &count, nullptr))
+        return lastSystemError(path_);
+    got = count;
+    return {};
 }
 
-bool FileHandle::write(const char* data, std::size_t size) {
+FileResult FileHandle::write(const char* data, std::size_t size) {
     while (size > 0) {
         DWORD put = 0;
         if (!WriteFile(win32Handle(handle_), data, static_cast<DWORD>(std::min(size, kLargestCall)),
                        &put, nullptr))
-            return false;
+            return lastSystemError(path_);
         data += put;
         size -= put;
     }
-    return true;
+    return {};
 }
 
-bool FileHandle::flushToDisk() {
-    return FlushFileBuffers(win32Handle(handle_)) != 0;
+FileResult FileHandle::flushToDisk() {
+    if (!FlushFileBuffers(win32Handle(handle_)))
+        return lastSystemError(path_);
+    return {};
 }
 
 std::optional<std::uint64_t> FileHandle::size() const {
@@ -69,10 +78,12 @@ std::optional<std::uint64_t> FileHandle::size() const {
     return static_cast<std::uint64_t>(size.QuadPart);
 }
 
-bool FileHandle::close() {
+FileResult FileHandle::close() {
     if (!isOpen())
-        return false;
+        return {};
     const BOOL closed = CloseHandle(win32Handle(handle_));
     handle_ = kNone;
-    return closed != 0;
+    if (!closed)
+        return lastSystemError(path_);
+    return {};
 }

@@ -1,49 +1,37 @@
 #include "base/file_ops.h"
 
+#include "base/atomic_file_writer.h"
 #include "base/file_handle.h"
 
 #include <cstdint>
-#include <cstdio>
+#include <optional>
 #include <vector>
 
 namespace {
-
 constexpr std::size_t kBlockSize = 1 << 16;
+} // namespace
 
-// Writes the rest of source into copy and flushes it to disk. True when the copy then holds
-// exactly `size` bytes.
-bool writeCopy(FileHandle& source, std::uint64_t size, FileHandle& copy) {
+FileResult copyFile(const std::string& from, const std::string& to) {
+    FileHandle source;
+    if (FileResult opened = source.openForReading(from); !opened)
+        return opened;
+    // Only a regular file has a size to check the copy against (and an end).
+    const std::optional<std::uint64_t> size = source.size();
+    if (!size)
+        return FileError{from, "not a regular file"};
+    AtomicFileWriter copy(to, AtomicFileWriter::LineFeeds::AsGiven);
     std::vector<char> block(kBlockSize);
     std::uint64_t copied = 0;
     for (;;) {
-        const std::optional<std::size_t> got = source.read(block.data(), block.size());
-        if (!got)
-            return false;
-        if (*got == 0)
+        std::size_t got = 0;
+        if (FileResult read = source.read(block.data(), block.size(), got); !read)
+            return read;
+        if (got == 0)
             break;
-        if (!copy.write(block.data(), *got))
-            return false;
-        copied += *got;
+        copy.write(std::string_view(block.data(), got));
+        copied += got;
     }
-    return copied == size && copy.size() == size && copy.flushToDisk();
-}
-
-} // namespace
-
-bool copyFile(const std::string& from, const std::string& to) {
-    FileHandle source;
-    if (!source.openForReading(from))
-        return false;
-    const std::optional<std::uint64_t> size = source.size();
-    if (!size)
-        return false;
-    const std::string temporary = to + ".new";
-    FileHandle copy;
-    if (!copy.create(temporary))
-        return false;
-    const bool written = writeCopy(source, *size, copy);
-    if (copy.close() && written && replaceFile(temporary, to))
-        return true;
-    std::remove(temporary.c_str());
-    return false;
+    if (copied != *size)
+        return FileError{from, "its size changed while it was copied"};
+    return copy.commit();
 }

@@ -1,22 +1,21 @@
 #pragma once
 
-#include <cstddef>
-#include <cstdio>
-#include <optional>
+#include "base/file_error.h"
+
 #include <string>
 
 // Copying and replacing files so that a target is always either its old self or the whole
 // new file, even after a failure or a power loss.
 
-// Copies a file over `to`: the copy is written beside it as `to` + ".new", an ordinary
-// writable file, flushed to disk, checked to be as long as the source, then swapped in.
-// False on any failure, leaving `to` as it was and no temporary file behind.
-bool copyFile(const std::string& from, const std::string& to);
+// Copies a file over `to` with an AtomicFileWriter: the copy, an ordinary writable file, is
+// flushed to disk and swapped in once it is as long as the source was when opened. On failure
+// `to` is as it was and no temporary file is left.
+FileResult copyFile(const std::string& from, const std::string& to);
 
 // Puts the finished file `replacement` in the place of `target` in one atomic step,
 // replacing it, and makes the change itself reach the disk. The caller flushes the
-// replacement's data first. False on failure, leaving target as it was.
-bool replaceFile(const std::string& replacement, const std::string& target);
+// replacement's data first. On failure target is as it was; the error names target.
+FileResult replaceFile(const std::string& replacement, const std::string& target);
 
 // Whether the path names a file (not a folder).
 bool isFile(const std::string& path);
@@ -24,6 +23,3 @@ bool isFile(const std::string& path);
 // True when path is a file marked read-only: the read-only attribute on Windows, no write
 // permission for anyone on POSIX. Such a file asks not to be replaced.
 bool isReadOnlyFile(const std::string& path);
-
-// The size of an open file when it is a regular file.
-std::optional<std::size_t> regularFileSize(std::FILE* file);

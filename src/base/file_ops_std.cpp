@@ -4,6 +4,8 @@
 
 #include <sys/stat.h>
 
+#include <cstdio>
+
 namespace {
 
 // Flushes a folder's entries to disk, so that a rename in it survives a power loss. Best
@@ -16,17 +18,17 @@ void flushFolderOf(const std::string& path) {
     // On POSIX a folder opens for reading like a file.
     FileHandle folder;
     if (folder.openForReading(folderPath))
-        folder.flushToDisk();
+        static_cast<void>(folder.flushToDisk());
 }
 
 } // namespace
 
-bool replaceFile(const std::string& replacement, const std::string& target) {
+FileResult replaceFile(const std::string& replacement, const std::string& target) {
     // POSIX rename replaces the target atomically.
-    if (::rename(replacement.c_str(), target.c_str()) != 0)
-        return false;
+    if (std::rename(replacement.c_str(), target.c_str()) != 0)
+        return lastSystemError(target);
     flushFolderOf(target);
-    return true;
+    return {};
 }
 
 bool isReadOnlyFile(const std::string& path) {
@@ -38,11 +40,4 @@ bool isReadOnlyFile(const std::string& path) {
 bool isFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
-}
-
-std::optional<std::size_t> regularFileSize(std::FILE* file) {
-    struct stat info;
-    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode))
-        return std::nullopt;
-    return static_cast<std::size_t>(info.st_size);
 }

@@ -1,5 +1,7 @@
 #include "cli/terminal_screen.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 #include <chrono>
 #include <istream>
@@ -10,13 +12,6 @@ namespace {
 constexpr std::size_t kLineWidth = 79;
 constexpr int kBarCells = 24;
 constexpr std::chrono::milliseconds kRedrawInterval{50};
-
-// A line as one line of a terminal shows it: without its line end.
-std::string withoutLineEnd(std::string text) {
-    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
-        text.pop_back();
-    return text;
-}
 } // namespace
 
 void TerminalBar::showRange(std::uint16_t minimum, std::uint16_t maximum) {
@@ -122,7 +117,7 @@ Answer TerminalScreen::ask(const std::string& sourcePath, const std::string& bas
             err << "\n";
             return Answer::Stop;
         }
-        answer = withoutLineEnd(answer);
+        answer.resize(withoutLineEnd(answer).size());
         if (answer == "r" || answer == "R")
             return Answer::Replace;
         if (answer == "s" || answer == "S")

@@ -1,5 +1,6 @@
 #include "merge/add_on_rows.h"
 
+#include "base/text.h"
 #include "base/text_file.h"
 #include "merge/row_conversion.h"
 #include "merge/stage_progress.h"

@@ -1,5 +1,6 @@
 #include "merge/database_check.h"
 
+#include "base/text.h"
 #include "scenery/nav_format.h"
 
 #include <algorithm>
@@ -39,9 +40,7 @@ const char* simulatorsOf(int version) {
 } // namespace
 
 DatabaseCheck checkDatabase(std::string_view text) {
-    constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
-    if (text.substr(0, kUtf8ByteOrderMark.size()) == kUtf8ByteOrderMark)
-        text.remove_prefix(kUtf8ByteOrderMark.size());
+    text = withoutByteOrderMark(text);
     if (text.empty())
         return {DatabaseVerdict::Empty};
     if (looksLikeUtf16(text))

@@ -1,5 +1,6 @@
 #include "merge/database_text.h"
 
+#include "base/text.h"
 #include "base/text_file.h"
 #include "merge/database_check.h"
 

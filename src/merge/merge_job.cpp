@@ -1,7 +1,9 @@
 #include "merge/merge_job.h"
 
+#include "base/atomic_file_writer.h"
 #include "base/file_ops.h"
 #include "base/path.h"
+#include "base/text.h"
 #include "base/text_file.h"
 #include "merge/add_on_rows.h"
 #include "merge/backup_restore.h"
@@ -10,7 +12,6 @@
 #include "merge/merged_text.h"
 #include "merge/stage_progress.h"
 
-#include <cstdio>
 #include <deque>
 #include <optional>
 
@@ -71,17 +72,13 @@ void showDatabaseLoaded(const DatabaseText& database, const std::string& path,
 bool writeDatabase(const std::string& path, const DatabaseText& database,
                    const MergeDecisions& decisions, const AddOnRows& addOns,
                    const MergeScreen& screen) {
-    const std::string newPath = path + ".new";
-    TextFileWriter file;
-    if (file.open(newPath, database.format() == NavFormat::V810
-                               ? TextFileWriter::LineFeeds::ToCrLf
-                               : TextFileWriter::LineFeeds::AsGiven)) {
-        writeMergedText(database, decisions.kept, addOns.records(),
-                        [&file](std::string_view text) { file.write(text); });
-        if (file.close() && replaceFile(newPath, path))
-            return true;
-        std::remove(newPath.c_str());
-    }
+    AtomicFileWriter file(path, database.format() == NavFormat::V810
+                                    ? AtomicFileWriter::LineFeeds::ToCrLf
+                                    : AtomicFileWriter::LineFeeds::AsGiven);
+    writeMergedText(database, decisions.kept, addOns.records(),
+                    [&file](std::string_view text) { file.write(text); });
+    if (file.commit())
+        return true;
     showError(screen, "I can't write \"To\" file!");
     return false;
 }
@@ -134,7 +131,7 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
     // 810 add-on rows are written upper-cased: so are the files' texts that they view.
     if (database->format() == NavFormat::V810) {
         for (AddOnFile& file : files)
-            upperCaseAscii(file.text);
+            makeUpperAscii(file.text);
     }
     outcome.report = reportOf(request, *database, decisions, addOns);
     if (!writes) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "base/text.h"
 #include "base/text_file.h"
 #include "merge/database_text.h"
 #include "merge/nav_data.h"

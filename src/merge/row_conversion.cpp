@@ -1,5 +1,7 @@
 #include "merge/row_conversion.h"
 
+#include "base/text.h"
+
 #include <algorithm>
 #include <cmath>
 #include <utility>
@@ -170,7 +172,7 @@ Result<std::string> RowConverter::from810(const NavaidRecord& row,
     }
     converted.append(ident).append(" ").append(terminal).append(" ").append(*region);
     converted.append(" ").append(wordsFrom(row.line, nameStart));
-    upperCaseAscii(converted);
+    makeUpperAscii(converted);
     converted += '\n';
     return converted;
 }

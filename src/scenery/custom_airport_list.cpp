@@ -1,18 +1,15 @@
 #include "scenery/custom_airport_list.h"
 
 #include "base/folder_listing.h"
+#include "base/text.h"
 
 #include <algorithm>
 
-namespace {
-unsigned char upperAsciiByte(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return byte >= 'a' && byte <= 'z' ? static_cast<unsigned char>(byte - 'a' + 'A') : byte;
-}
-} // namespace
-
 bool listsBefore(std::string_view a, std::string_view b) {
-    const auto caseless = [](char x, char y) { return upperAsciiByte(x) < upperAsciiByte(y); };
+    const auto caseless = [](char x, char y) {
+        return static_cast<unsigned char>(upperAscii(x)) <
+               static_cast<unsigned char>(upperAscii(y));
+    };
     if (std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), caseless))
         return true;
     if (std::lexicographical_compare(b.begin(), b.end(), a.begin(), a.end(), caseless))

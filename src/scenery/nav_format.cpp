@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdint>
 
 namespace {
 std::string_view trimmed(std::string_view text) {
@@ -43,10 +42,7 @@ std::string formatName(NavFormat format) {
 }
 
 bool isMarkerLine(std::string_view line) {
-    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
-    if (line.substr(0, kByteOrderMark.size()) == kByteOrderMark)
-        line.remove_prefix(kByteOrderMark.size());
-    const std::string_view marker = trimmed(line);
+    const std::string_view marker = trimmed(withoutByteOrderMark(line));
     return marker == "I" || marker == "A";
 }
 
@@ -94,23 +90,6 @@ bool hasColumnsOf(NavFormat format, const NavaidWords& row) {
         return !(equalsIgnoringCase(row.name, kEnRouteTerminal) && row.rwyName.size() == 2);
     return !row.callsign.empty() && !row.terminal.empty() && row.region.size() == 2 &&
            !row.name.empty() && (!isRunwayEquipment(row.type) || wordCount(row.name) >= 2);
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (upperAscii(a[i]) != upperAscii(b[i]))
-            return false;
-    }
-    return true;
-}
-
-std::size_t caseBlindHash(std::string_view text) {
-    std::uint64_t hash = 0xcbf29ce484222325ull; // FNV-1a, in 64 bits on every platform
-    for (const char c : text)
-        hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
-    return static_cast<std::size_t>(hash ^ (hash >> 32));
 }
 
 bool sameWordsIgnoringCase(std::string_view a, std::string_view b) {

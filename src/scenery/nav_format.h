@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/text.h"
+
 #include <cstddef>
 #include <optional>
 #include <string>
@@ -108,41 +110,10 @@ inline constexpr std::string_view kEnRouteTerminal = "ENRT";
 // columns of 1100 (an identifier followed by ENRT and a region).
 bool hasColumnsOf(NavFormat format, const NavaidWords& row);
 
-// ---- Identity and relations.
+// ---- Identity and relations. Words, blanks and letter case are those of base/text.h.
 
-// Letters A-Z compared without regard to case; every other byte must be equal.
-bool equalsIgnoringCase(std::string_view a, std::string_view b);
-// A hash that is the same for texts that equalsIgnoringCase finds equal.
-std::size_t caseBlindHash(std::string_view text);
 // The same words, however many blanks part them, compared as equalsIgnoringCase does.
 bool sameWordsIgnoringCase(std::string_view a, std::string_view b);
-
-// Characters as the "C" locale's isspace and isdigit see them.
-inline bool isBlank(char c) {
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-inline bool isDigit(char c) {
-    return c >= '0' && c <= '9';
-}
-
-// The next word of text from `at` on, or an empty view at the end.
-inline std::string_view nextWord(std::string_view text, std::size_t& at) {
-    while (at < text.size() && isBlank(text[at]))
-        ++at;
-    const std::size_t start = at;
-    while (at < text.size() && !isBlank(text[at]))
-        ++at;
-    return text.substr(start, at - start);
-}
-
-inline char upperAscii(char c) {
-    return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
-}
-// The "C" locale's upper case: a-z become A-Z, every other byte stays.
-inline void upperCaseAscii(std::string& text) {
-    for (char& c : text)
-        c = upperAscii(c);
-}
 
 // A navaid's NAME: in 810 the name and the runway name for row codes 4 to 12, the name alone
 // for the others; in 1100 and later the whole name.

@@ -11,7 +11,7 @@ constexpr std::size_t kFileStart = 4096;
 
 std::optional<int> versionOfFile(const std::string& path, bool* found = nullptr) {
     std::string start;
-    const bool read = readFileStart(path, kFileStart, start);
+    const bool read = static_cast<bool>(readFileStart(path, kFileStart, start));
     if (found != nullptr)
         *found = read;
     return read ? declaredVersion(start) : std::nullopt;

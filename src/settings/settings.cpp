@@ -1,6 +1,8 @@
 #include "settings/settings.h"
 
+#include "base/atomic_file_writer.h"
 #include "base/path.h"
+#include "base/text.h"
 #include "base/text_file.h"
 
 #include <cstdio>
@@ -72,8 +74,8 @@ void Settings::load() {
         int count = 0;
         forEachLinePiece(text, kLinePiece, [&](std::string_view piece) {
             std::string_view content = piece.substr(0, piece.find('\0'));
-            while (content.substr(0, 3) == "\xEF\xBB\xBF")
-                content.remove_prefix(3);
+            while (startsWithByteOrderMark(content))
+                content = withoutByteOrderMark(content);
             if (content.size() < 2)
                 return;
             if (count == 0) {
@@ -92,9 +94,7 @@ void Settings::load() {
 
 void Settings::save() {
     const std::string filePath = joinPath(startDirectory, kSettingsFileName);
-    TextFileWriter file;
-    if (!file.open(filePath))
-        return;
+    AtomicFileWriter file(filePath);
     const bool emptyLine = !pathReadWithLineFeed_.empty() && xplaneExePath == pathReadWithLineFeed_;
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n",
@@ -104,5 +104,6 @@ void Settings::save() {
     file.write(xplaneExePath);
     file.write(emptyLine ? "\n\n" : "\n");
     file.write(numbers);
-    file.close();
+    // Saving reports nothing: settings that cannot be written leave the old file as it was.
+    static_cast<void>(file.commit());
 }

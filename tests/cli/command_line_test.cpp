@@ -3,7 +3,7 @@
 #include "cli/command_line.h"
 
 #include "base/path.h"
-#include "scenery/nav_format.h"
+#include "base/text.h"
 #include "scenery/xplane_paths.h"
 
 #include "test_files.h"
@@ -88,7 +88,7 @@ class CommandLine : public ::testing::Test {
             text += line;
         text += "\n";
         for (std::string line : custom) {
-            upperCaseAscii(line);
+            makeUpperAscii(line);
             text += line + "\n";
         }
         return crlf(text + "\n99\n");
@@ -96,8 +96,12 @@ class CommandLine : public ::testing::Test {
 
     void expectUnchanged() const {
         EXPECT_EQ(readBytes(database_), crlf(kDatabase));
-        EXPECT_FALSE(fs::exists(database_ + ".bak"));
-        EXPECT_FALSE(fs::exists(database_ + ".new"));
+        EXPECT_EQ(databaseFolder(), std::vector<std::string>{"earth_nav.dat"});
+    }
+
+    // What is in the database's folder, temporary files included.
+    std::vector<std::string> databaseFolder() const {
+        return entryNames(fs::path(database_).parent_path());
     }
 
     TempDir dir_;
@@ -473,14 +477,13 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
                  fs::perm_options::remove);
          },
          3, "quillet: %s is read-only, so I can't replace it; nothing was changed.\n"},
-        {"new database blocked", [](const std::string& db) { fs::create_directory(db + ".new"); },
-         3, "quillet: I can't write \"To\" file!\n"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         writeBytes(database_, crlf(kDatabase));
         c.prepare(database_);
         const std::string before = fs::exists(database_) ? readBytes(database_) : "";
+        const std::vector<std::string> namesBefore = databaseFolder();
         const Outcome result = merge(skipAll);
         EXPECT_EQ(result.code, c.code);
         std::string err = c.err;
@@ -489,24 +492,27 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
         EXPECT_EQ(result.err, err);
         EXPECT_EQ(result.out, "");
         EXPECT_EQ(fs::exists(database_) ? readBytes(database_) : "", before);
+        EXPECT_EQ(databaseFolder(), namesBefore);
         if (fs::exists(database_))
             fs::permissions(database_, fs::perms::owner_write, fs::perm_options::add);
         fs::remove_all(database_ + ".bak");
-        fs::remove_all(database_ + ".new");
     }
 
-    // Restore: a backup that is no navaid database, and one that cannot be put in place.
+    // Restore: a backup that is no navaid database, and a database that asks to be kept.
     writeBytes(database_ + ".bak", "");
     Outcome restore = run({"restore", "--xplane", xplane_});
     EXPECT_EQ(restore.code, 2);
     EXPECT_EQ(restore.err, "quillet: " + database_ + ".bak is empty; nothing was changed.\n");
     writeBytes(database_ + ".bak", crlf(kDatabase));
-    fs::create_directory(database_ + ".new");
+    writeBytes(database_, "the current database");
+    setReadOnly(database_, true);
     restore = run({"restore", "--xplane", xplane_});
+    setReadOnly(database_, false);
     EXPECT_EQ(restore.code, 3);
-    EXPECT_EQ(restore.err, "quillet: I can't put " + database_ + ".bak back in place of " +
-                               database_ + "; it was not changed.\n");
-    EXPECT_EQ(readBytes(database_), crlf(kDatabase));
+    EXPECT_EQ(restore.err, "quillet: " + database_ +
+                               " is read-only, so I can't replace it; nothing was changed.\n");
+    EXPECT_EQ(readBytes(database_), "the current database");
+    EXPECT_EQ(databaseFolder(), (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));
 }
 
 TEST_F(CommandLine, InputThatEndsBeforeAnAnswerStopsTheMergeBeforeItWrites) {
@@ -517,7 +523,8 @@ TEST_F(CommandLine, InputThatEndsBeforeAnAnswerStopsTheMergeBeforeItWrites) {
               std::string::npos)
         << stopped.err;
     EXPECT_EQ(readBytes(database_), crlf(kDatabase));
-    EXPECT_FALSE(fs::exists(database_ + ".new"));
+    // The backup was written before the question; nothing else is left.
+    EXPECT_EQ(databaseFolder(), (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));
 }
 
 TEST_F(CommandLine, NothingToMergeIsExitCode1) {

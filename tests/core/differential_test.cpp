@@ -1,4 +1,4 @@
-// NavMerger against the plain merge of reference_merge.h: the same lines read the same way,
+// The merge job against the plain merge of reference_merge.h: the same lines read the same way,
 // and on many generated databases and custom sets, under every combination of the settings,
 // the same files, questions, progress and status texts.
 

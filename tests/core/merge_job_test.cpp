@@ -1,5 +1,6 @@
 #include "merge/database_text.h"
 #include "merge/merge_job.h"
+#include "base/text.h"
 #include "settings/settings.h"
 
 #include "recording_screen.h"
@@ -49,6 +50,11 @@ class MergeJob : public ::testing::Test {
         return readBytes(earthNav_);
     }
 
+    // What is in the database's folder, temporary files included.
+    std::vector<std::string> databaseFolder() const {
+        return entryNames(fs::path(earthNav_).parent_path());
+    }
+
     TempDir dir_;
     std::string earthNav_;
     std::vector<CustomAirport> airports_;
@@ -71,7 +77,7 @@ TEST_F(MergeJob, WithoutCustomLinesRewritesTheDatabaseInItsFrameAndBacksItUp) {
                                "\n\n99\n"));
     EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
     EXPECT_TRUE(screen_.errors.empty());
-    EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+    EXPECT_EQ(databaseFolder(), (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));
 }
 
 TEST_F(MergeJob, AppendsCustomLinesUpperCasedAfterTheKeptDatabaseLines) {
@@ -321,7 +327,7 @@ TEST_F(MergeJob, DecidesEachPairByItsRelationAndTheSettings) {
 
         const std::string output = runMerge();
         std::string upperCustom = c.custom;
-        upperCaseAscii(upperCustom);
+        makeUpperAscii(upperCustom);
         const std::string keptBlock = c.baseKept ? std::string(c.base) + "\n" : "";
         EXPECT_EQ(output,
                   crlf("I\n" + kHeader + "\n" + keptBlock + "\n" + upperCustom + "\n\n\n99\n"));
@@ -396,7 +402,7 @@ TEST_F(MergeJob, LongLinesAndWordsStayWhole) {
     addAirport("A", ("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + longTail + "\n").c_str());
     const std::string output = runMerge();
     std::string upperTail = longTail;
-    upperCaseAscii(upperTail);
+    makeUpperAscii(upperTail);
     EXPECT_NE(output.find("5 47.4 -122.3 0 1 1 0.0 LONGID1 NAME RWY " + longTail + "\r\n"),
               std::string::npos);
     EXPECT_NE(output.find("3 47.4 -122.3 0 1 1 0.0 LONGID2 NAME V " + upperTail + "\r\n"),
@@ -421,7 +427,7 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
     EXPECT_EQ(preview.end, MergeEnd::Previewed);
     EXPECT_EQ(readBytes(earthNav_), database);
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
-    EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+    EXPECT_EQ(databaseFolder(), std::vector<std::string>{"earth_nav.dat"});
     EXPECT_EQ(std::count(screen_.events.begin(), screen_.events.end(),
                          "status Writing .bak for " + earthNav_ + "\n"),
               0);
@@ -479,7 +485,7 @@ TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
     EXPECT_FALSE(fs::exists(earthNav_));
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
-    EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+    EXPECT_EQ(databaseFolder(), std::vector<std::string>{});
 }
 
 TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
@@ -492,19 +498,7 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
-}
-
-TEST_F(MergeJob, FailedWriteLeavesTheDatabaseUntouched) {
-    const std::string database = "I\n" + kHeader + "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n99\n";
-    writeDatabase(database);
-    fs::create_directory(earthNav_ + ".new"); // a folder where the new file should go
-    addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
-
-    EXPECT_EQ(merge().end, MergeEnd::WriteError);
-    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \"To\" file!"}));
-    EXPECT_EQ(readBytes(earthNav_), crlf(database));
-    EXPECT_EQ(readBytes(earthNav_ + ".bak"), crlf(database));
-    EXPECT_TRUE(fs::is_directory(earthNav_ + ".new"));
+    EXPECT_EQ(databaseFolder(), (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));
 }
 
 std::string utf16LittleEndian(const std::string& text) {
@@ -553,7 +547,8 @@ TEST_F(MergeJob, ADatabaseItCannotMergeIntoIsLeftAloneWithItsBackup) {
         EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + c.error});
         EXPECT_EQ(readBytes(earthNav_), c.bytes);
         EXPECT_EQ(readBytes(earthNav_ + ".bak"), "a good older backup\r\n");
-        EXPECT_FALSE(fs::exists(earthNav_ + ".new"));
+        EXPECT_EQ(databaseFolder(),
+                  (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));
         // No stage of the database began: no backup, no loading.
         for (const std::string& event : screen_.events)
             EXPECT_EQ(event.find(earthNav_), std::string::npos) << event;

@@ -227,23 +227,4 @@ TEST(TextFile, SplitsLongLinesIntoPiecesOnlyWhenAsked) {
     EXPECT_EQ(pieces, (std::vector<std::string>{longLine + "\n"}));
 }
 
-TEST(TextFile, WritesEveryLineFeedAsCrLf) {
-    TempDir dir;
-    TextFileWriter writer;
-    ASSERT_TRUE(writer.open(dir.file("out.dat")));
-    writer.write("I\n810 \xa9\n");
-    writer.write("no end");
-    writer.write("\n\n99\n");
-    EXPECT_TRUE(writer.close());
-    EXPECT_EQ(readBytes(dir.file("out.dat")), "I\r\n810 \xa9\r\nno end\r\n\r\n99\r\n");
-}
-
-TEST(TextFile, WriterReportsAFileThatCannotBeCreated) {
-    TempDir dir;
-    TextFileWriter writer;
-    EXPECT_FALSE(writer.open(dir.path()));
-    writer.write("lost\n");
-    EXPECT_FALSE(writer.close());
-}
-
 } // namespace

@@ -1,10 +1,13 @@
-// File handling under faults, on POSIX: failing and interrupted calls, a full disk, a
-// read-only folder. The database and its backup are always either the old file or the whole
-// new one, and new files reach the disk before they are swapped in.
+// File handling under faults, on POSIX: missing files, failing and interrupted calls, a full
+// disk, a read-only folder. Each failure reaches the caller with its file and the system's
+// words; the database and its backup are always either the old file or the whole new one, and
+// new files reach the disk before they are swapped in.
+#include "base/atomic_file_writer.h"
 #include "base/file_ops.h"
 #include "base/text_file.h"
 #include "merge/merge_job.h"
 #include "scenery/nav_format.h"
+#include "merge/backup_restore.h"
 
 #include "interposed_calls_posix.h"
 #include "recording_screen.h"
@@ -15,11 +18,13 @@
 #include <sys/time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <optional>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -42,7 +47,7 @@ class FaultyMerge : public ::testing::Test {
   protected:
     void useDatabaseFolder(const std::string& folder) {
         earthNav_ = folder + "/earth_nav.dat";
-        backup_ = earthNav_ + ".bak";
+        backup_ = backupPathOf(earthNav_);
     }
     void SetUp() override {
         useDatabaseFolder(dir_.file("default data"));
@@ -68,19 +73,46 @@ class FaultyMerge : public ::testing::Test {
     RecordingScreen screen_;
 };
 
+// The log with each temporary file's own part of its name (between its target's name and
+// ".tmp") shown as #1, #2... in the order they first appear.
+std::vector<std::string> withTemporaryFilesNumbered(std::vector<std::string> entries) {
+    const std::regex temporaryPart(R"(\.[0-9]+\.[0-9]+\.tmp\b)");
+    std::vector<std::string> parts;
+    for (std::string& entry : entries) {
+        std::string numbered;
+        auto from = entry.cbegin();
+        for (std::sregex_iterator match(entry.begin(), entry.end(), temporaryPart), end;
+             match != end; ++match) {
+            const std::string part = match->str();
+            auto known = std::find(parts.begin(), parts.end(), part);
+            if (known == parts.end())
+                known = parts.insert(parts.end(), part);
+            numbered.append(from, (*match)[0].first);
+            numbered += "#" + std::to_string(known - parts.begin() + 1);
+            from = (*match)[0].second;
+        }
+        numbered.append(from, entry.cend());
+        entry = numbered;
+    }
+    return entries;
+}
+
 TEST_F(FaultyMerge, NewFilesReachTheDiskBeforeTheyAreSwappedIn) {
     writeBytes(earthNav_, databaseOfSize(1000));
     CallLog calls;
     ASSERT_EQ(merge(), MergeEnd::Written);
     const std::string folder = fs::canonical(fs::path(earthNav_).parent_path()).string();
-    EXPECT_EQ(calls.entries(), (std::vector<std::string>{
-                                   "fsync " + folder + "/earth_nav.dat.bak.new",
-                                   "rename " + backup_ + ".new " + backup_,
-                                   "fsync " + folder,
-                                   "fsync " + folder + "/earth_nav.dat.new",
-                                   "rename " + earthNav_ + ".new " + earthNav_,
-                                   "fsync " + folder,
-                               }));
+    // Each file is written under a name of its own beside its target, then renamed.
+    EXPECT_EQ(withTemporaryFilesNumbered(calls.entries()),
+              (std::vector<std::string>{
+                  "fsync " + folder + "/earth_nav.dat.bak#1",
+                  "rename " + backup_ + "#1 " + backup_,
+                  "fsync " + folder,
+                  "fsync " + folder + "/earth_nav.dat#2",
+                  "rename " + earthNav_ + "#2 " + earthNav_,
+                  "fsync " + folder,
+              }));
+    EXPECT_EQ(databaseFolder().size(), 2u);
 }
 
 TEST_F(FaultyMerge, AFailedCallLeavesTheOldFilesAndNoneOfItsOwn) {
@@ -88,11 +120,12 @@ TEST_F(FaultyMerge, AFailedCallLeavesTheOldFilesAndNoneOfItsOwn) {
         const char* name;
         Call call;
         int error;
-        int after; // calls of that kind that pass first
+        int after; // calls of that kind that pass first: the add-on's file and the database
+                   // are read first, in two reads each (their bytes, then the end)
         const char* message;
         bool backedUp;
     } cases[] = {
-        {"backup: read fails", Call::Read, EIO, 0, "I can't write \".bak\" file!", false},
+        {"backup: read fails", Call::Read, EIO, 4, "I can't write \".bak\" file!", false},
         {"backup: disk full", Call::Write, ENOSPC, 0, "I can't write \".bak\" file!", false},
         {"backup: flush fails", Call::Fsync, EIO, 0, "I can't write \".bak\" file!", false},
         {"backup: swap fails", Call::Rename, EIO, 0, "I can't write \".bak\" file!", false},
@@ -118,6 +151,27 @@ TEST_F(FaultyMerge, AFailedCallLeavesTheOldFilesAndNoneOfItsOwn) {
     }
 }
 
+TEST(FaultyRestore, AFailedSwapLeavesTheDatabaseAsItWasAndKeepsItsCopy) {
+    TempDir dir;
+    const std::string database = dir.file("earth_nav.dat");
+    const std::string backup = backupPathOf(database);
+    const std::string current = databaseOfSize(1000), older = databaseOfSize(2000);
+    writeBytes(database, current);
+    writeBytes(backup, older);
+    CallLog calls;
+    // The copy kept as earth_nav.dat.before-restore is swapped in first, then the backup's.
+    calls.failNext(Call::Rename, EIO, 1, 1);
+    const RestoreResult result = restoreBackup(database);
+    EXPECT_EQ(calls.failuresLeft(Call::Rename), 0);
+    EXPECT_EQ(result.end, RestoreEnd::WriteError);
+    EXPECT_EQ(result.message,
+              "I can't put " + backup + " back in place of " + database + "; it was not changed.");
+    EXPECT_EQ(folderContents(dir.path()),
+              (FolderContents{{"earth_nav.dat", current},
+                              {"earth_nav.dat.bak", older},
+                              {"earth_nav.dat.before-restore", current}}));
+}
+
 TEST(FileFaults, InterruptedCallsAreRetried) {
     const Call kinds[] = {Call::Open, Call::Read, Call::Write, Call::Fsync};
     for (const Call call : kinds) {
@@ -134,12 +188,20 @@ TEST(FileFaults, InterruptedCallsAreRetried) {
         }
         EXPECT_EQ(folderContents(dir.path()), (FolderContents{{"from", bytes}, {"to", bytes}}));
 
+        {
+            CallLog calls;
+            calls.failNext(call, EINTR, 3);
+            std::string read;
+            EXPECT_TRUE(readFileBytes(dir.file("from"), read));
+            EXPECT_EQ(calls.failuresLeft(call), call == Call::Open || call == Call::Read ? 0 : 3);
+            EXPECT_EQ(read, bytes);
+        }
+
         CallLog calls;
         calls.failNext(call, EINTR, 3);
-        TextFileWriter writer;
-        ASSERT_TRUE(writer.open(dir.file("text")));
+        AtomicFileWriter writer(dir.file("text"));
         writer.write("I\n810 Version\n99\n");
-        EXPECT_TRUE(writer.close());
+        EXPECT_TRUE(writer.commit());
         EXPECT_EQ(calls.failuresLeft(call), call == Call::Read ? 3 : 0);
         EXPECT_EQ(readBytes(dir.file("text")), "I\r\n810 Version\r\n99\r\n");
     }
@@ -244,31 +306,160 @@ TEST_F(FaultyMerge, AFullDiskLeavesTheOldFiles) {
     }
 }
 
-TEST_F(FaultyMerge, AReadOnlyFolderIsLeftAlone) {
-    // Root ignores permissions: for root the folder is a file system mounted read-only.
-    const bool root = geteuid() == 0;
-    std::optional<SmallDisk> disk;
-    if (root) {
-        disk.emplace(1 << 20);
-        if (!disk->mounted())
-            GTEST_SKIP() << disk->whyNotMounted();
-        useDatabaseFolder(disk->folder());
+// A folder that cannot be written in. Root ignores permissions: for root it is a small file
+// system mounted read-only, for anyone else a folder without write permission.
+class ReadOnlyFolder {
+  public:
+    // folder: the folder to use when not root.
+    explicit ReadOnlyFolder(std::string folder) : root_(geteuid() == 0), path_(std::move(folder)) {
+        if (root_) {
+            disk_.emplace(1 << 20);
+            path_ = disk_->folder();
+        }
     }
-    const std::string folder = fs::path(earthNav_).parent_path().string();
+    ~ReadOnlyFolder() {
+        if (!root_)
+            fs::permissions(path_, fs::perms::owner_all);
+    }
+    // Empty when the folder can be had.
+    std::string whyNot() const { return root_ && !disk_->mounted() ? disk_->whyNotMounted() : ""; }
+    const std::string& path() const { return path_; }
+    bool makeReadOnly() {
+        if (root_)
+            return disk_->makeReadOnly();
+        fs::permissions(path_, fs::perms::owner_read | fs::perms::owner_exec);
+        return true;
+    }
+    // What the system says to a file created in it.
+    const char* reason() const { return root_ ? "Read-only file system" : "Permission denied"; }
+
+  private:
+    bool root_;
+    std::string path_;
+    std::optional<SmallDisk> disk_;
+};
+
+TEST_F(FaultyMerge, AReadOnlyFolderIsLeftAlone) {
+    ReadOnlyFolder folder(dir_.file("default data"));
+    if (!folder.whyNot().empty())
+        GTEST_SKIP() << folder.whyNot();
+    useDatabaseFolder(folder.path());
     const std::string database = databaseOfSize(1000);
     writeBytes(earthNav_, database);
     writeBytes(backup_, "an older backup");
     const FolderContents before = databaseFolder();
-    if (root)
-        ASSERT_TRUE(disk->makeReadOnly()) << std::strerror(errno);
-    else
-        fs::permissions(folder, fs::perms::owner_read | fs::perms::owner_exec);
+    ASSERT_TRUE(folder.makeReadOnly()) << std::strerror(errno);
 
     EXPECT_EQ(merge(), MergeEnd::WriteError);
     EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: I can't write \".bak\" file!"});
     EXPECT_EQ(databaseFolder(), before);
-    if (!root)
-        fs::permissions(folder, fs::perms::owner_all);
+}
+
+TEST(FileErrors, AFileThatCannotBeWrittenGivesTheSystemsReason) {
+    TempDir dir;
+    ReadOnlyFolder folder(dir.makeFolder("read-only"));
+    if (!folder.whyNot().empty())
+        GTEST_SKIP() << folder.whyNot();
+    const std::string target = folder.path() + "/out.dat";
+    writeBytes(target, "the old file");
+    ASSERT_TRUE(folder.makeReadOnly()) << std::strerror(errno);
+
+    AtomicFileWriter writer(target);
+    writer.write("lost\n");
+    const FileResult result = writer.commit();
+    ASSERT_FALSE(result);
+    EXPECT_EQ(result.error().reason, folder.reason());
+    // The file it could not create, beside the target.
+    EXPECT_EQ(result.error().path.rfind(target + ".", 0), 0u) << result.error().path;
+    EXPECT_EQ(folderContents(folder.path()), (FolderContents{{"out.dat", "the old file"}}));
+}
+
+TEST(FileErrors, AFileThatCannotBeReadGivesTheSystemsReason) {
+    TempDir dir;
+    writeBytes(dir.file("copy"), "an older copy");
+    const std::string missing = dir.file("missing.dat");
+    const std::string folder = dir.makeFolder("folder");
+    std::string bytes;
+    const struct {
+        const char* name;
+        FileResult result;
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {"missing file", readFileBytes(missing, bytes), missing, "No such file or directory"},
+        {"missing text file", readTextFile(missing, bytes), missing, "No such file or directory"},
+        {"missing file's start", readFileStart(missing, 10, bytes), missing,
+         "No such file or directory"},
+        {"copy of a missing file", copyFile(missing, dir.file("copy")), missing,
+         "No such file or directory"},
+        {"folder", readTextFile(folder, bytes), folder, "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.result);
+        EXPECT_EQ(c.result.error().path, c.path);
+        EXPECT_EQ(c.result.error().reason, c.reason);
+    }
+    EXPECT_EQ(readBytes(dir.file("copy")), "an older copy");
+}
+
+TEST(FileFaults, EachFailingStepOfAWriteNamesItsFileAndChangesNothing) {
+    enum class Names { Source, Temporary, Target };
+    const struct {
+        const char* name;
+        bool copy; // by copyFile, else by an AtomicFileWriter
+        Call call;
+        int error;
+        int after; // calls of that kind that pass first
+        Names names;
+        const char* reason;
+    } cases[] = {
+        {"create", false, Call::Open, EACCES, 0, Names::Temporary, "Permission denied"},
+        {"write", false, Call::Write, ENOSPC, 0, Names::Temporary, "No space left on device"},
+        {"flush", false, Call::Fsync, EIO, 0, Names::Temporary, "Input/output error"},
+        {"rename", false, Call::Rename, EIO, 0, Names::Target, "Input/output error"},
+        {"copy: read", true, Call::Read, EIO, 1, Names::Source, "Input/output error"},
+        {"copy: create", true, Call::Open, EACCES, 1, Names::Temporary, "Permission denied"},
+        {"copy: write", true, Call::Write, ENOSPC, 1, Names::Temporary, "No space left on device"},
+        {"copy: flush", true, Call::Fsync, EIO, 0, Names::Temporary, "Input/output error"},
+        {"copy: rename", true, Call::Rename, EIO, 0, Names::Target, "Input/output error"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        const std::string source = databaseOfSize(150'000); // more than one block
+        writeBytes(dir.file("from"), source);
+        writeBytes(dir.file("to"), "the old file");
+        const FolderContents before = folderContents(dir.path());
+
+        CallLog calls;
+        calls.failNext(c.call, c.error, 1, c.after);
+        FileResult result;
+        if (c.copy) {
+            result = copyFile(dir.file("from"), dir.file("to"));
+        } else {
+            AtomicFileWriter writer(dir.file("to"));
+            writer.write(source);
+            result = writer.commit();
+        }
+        EXPECT_EQ(calls.failuresLeft(c.call), 0);
+        ASSERT_FALSE(result);
+        EXPECT_EQ(result.error().reason, c.reason);
+        const std::string& path = result.error().path;
+        switch (c.names) {
+        case Names::Source:
+            EXPECT_EQ(path, dir.file("from"));
+            break;
+        case Names::Temporary:
+            EXPECT_EQ(path.rfind(dir.file("to") + ".", 0), 0u) << path;
+            EXPECT_EQ(path.compare(path.size() - 4, 4, ".tmp"), 0) << path;
+            break;
+        case Names::Target:
+            EXPECT_EQ(path, dir.file("to"));
+            break;
+        }
+        EXPECT_EQ(folderContents(dir.path()), before);
+    }
 }
 
 } // namespace

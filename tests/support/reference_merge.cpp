@@ -1,5 +1,6 @@
 #include "reference_merge.h"
 
+#include "base/atomic_file_writer.h"
 #include "base/file_ops.h"
 #include "base/text_file.h"
 #include "merge/database_check.h"
@@ -387,14 +388,10 @@ int ReferenceMerger::merge() {
     }
     output += "\n99\n";
 
-    const std::string newPath = earthNavPath_ + ".new";
-    TextFileWriter file;
-    if (file.open(newPath)) {
-        file.write(output);
-        if (file.close() && replaceFile(newPath, earthNavPath_))
-            return 0;
-        std::remove(newPath.c_str());
-    }
+    AtomicFileWriter file(earthNavPath_);
+    file.write(output);
+    if (file.commit())
+        return 0;
     showError("I can't write \"To\" file!");
     return -1;
 }

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -96,6 +97,14 @@ FolderContents folderContents(const fs::path& folder) {
             relative, entry.is_directory() ? "<folder>" : readBytes(entry.path().string()));
     }
     return contents;
+}
+
+std::vector<std::string> entryNames(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 void setReadOnly(const std::string& path, bool readOnly) {

@@ -8,6 +8,7 @@
 #include <ostream>
 #include <string>
 #include <utility>
+#include <vector>
 
 // A fresh folder under the temporary folder, removed with everything in it at the end.
 class TempDir {
@@ -55,6 +56,9 @@ void PrintTo(const FileBytes& file, std::ostream* out);
 // relative to it (with '/').
 using FolderContents = std::map<std::string, FileBytes>;
 FolderContents folderContents(const std::filesystem::path& folder);
+// The names of the files and folders directly in a folder, sorted: what a failed or finished
+// write leaves beside its target.
+std::vector<std::string> entryNames(const std::filesystem::path& folder);
 
 // A file's read-only state: no write permission on POSIX, the read-only attribute on Windows.
 void setReadOnly(const std::string& path, bool readOnly);

@@ -73,6 +73,15 @@ bool isFolder(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+// The names in the database's folder: what a run leaves beside it, temporary files included.
+std::vector<std::string> namesBeside(const std::string& databasePath) {
+    return entryNames(std::filesystem::path(databasePath).parent_path());
+}
+using Names = std::vector<std::string>;
+
+// The database held open by another program that lets it be read but not replaced.
+HANDLE heldDatabase = INVALID_HANDLE_VALUE;
+
 // The ids of a message box's visible buttons, and whether it shows an icon.
 std::vector<int> visibleButtons(HWND box) {
     std::vector<int> ids;
@@ -398,11 +407,7 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         {"\"To\" file missing",
          [](const std::string& db, const std::string&) { DeleteFileA(db.c_str()); },
          "I can't open \"To\" file!",
-         [](const std::string& db) {
-             EXPECT_FALSE(fileExists(db));
-             EXPECT_FALSE(fileExists(db + ".bak"));
-             EXPECT_FALSE(fileExists(db + ".new"));
-         },
+         [](const std::string& db) { EXPECT_EQ(namesBeside(db), Names{}); },
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
          },
@@ -417,7 +422,7 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string& db) {
              EXPECT_EQ(readBytes(db), crlf("I\n1300 Version - data cycle 3001\n" + kNdb + "99\n"));
              EXPECT_EQ(readBytes(db + ".bak"), "an older backup");
-             EXPECT_FALSE(fileExists(db + ".new"));
+             EXPECT_EQ(namesBeside(db), (Names{"earth_nav.dat", "earth_nav.dat.bak"}));
          },
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
@@ -431,19 +436,23 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string& db) {
              EXPECT_EQ(readBytes(db), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".bak"));
-             EXPECT_FALSE(fileExists(db + ".new"));
+             EXPECT_EQ(namesBeside(db), (Names{"earth_nav.dat", "earth_nav.dat.bak"}));
          },
          [](const std::string& db, const std::string&) { return "Writing .bak for " + db + "\n"; },
          1, false},
-        {"new file blocked by a folder",
+        {"database held open, so it cannot be replaced",
          [](const std::string& db, const std::string&) {
-             CreateDirectoryA((db + ".new").c_str(), nullptr);
+             heldDatabase = CreateFileA(db.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+             ASSERT_NE(heldDatabase, INVALID_HANDLE_VALUE);
          },
          "I can't write \"To\" file!",
          [](const std::string& db) {
+             CloseHandle(heldDatabase);
+             heldDatabase = INVALID_HANDLE_VALUE;
              EXPECT_EQ(readBytes(db), crlf(kDatabase));
              EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
-             EXPECT_TRUE(isFolder(db + ".new"));
+             EXPECT_EQ(namesBeside(db), (Names{"earth_nav.dat", "earth_nav.dat.bak"}));
          },
          [](const std::string&, const std::string&) { return "Proccesing: " + kVor + "\n"; }, 2,
          false},
@@ -492,14 +501,12 @@ TEST_F(MergeRunTest, ReadOnlyFilesAreNamedAndLeftAloneAndTheBackupIsAnOrdinaryFi
             EXPECT_TRUE(waitForWindowGone(progress));
         });
         EXPECT_TRUE(isReadOnly(readOnlyPath));
-        EXPECT_FALSE(fileExists(databasePath + ".new"));
-        EXPECT_FALSE(fileExists(backupPath + ".new"));
     };
 
     SetFileAttributesA(databasePath.c_str(), FILE_ATTRIBUTE_READONLY);
     refusedRun(databasePath);
     EXPECT_EQ(database(), crlf(kDatabase));
-    EXPECT_FALSE(fileExists(backupPath));
+    EXPECT_EQ(namesBeside(databasePath), Names{"earth_nav.dat"});
 
     // Writable again, the database is merged, and its backup is an ordinary writable file.
     SetFileAttributesA(databasePath.c_str(), FILE_ATTRIBUTE_NORMAL);
@@ -513,6 +520,7 @@ TEST_F(MergeRunTest, ReadOnlyFilesAreNamedAndLeftAloneAndTheBackupIsAnOrdinaryFi
     refusedRun(backupPath);
     EXPECT_EQ(database(), merged);
     EXPECT_EQ(backup(), crlf(kDatabase));
+    EXPECT_EQ(namesBeside(databasePath), (Names{"earth_nav.dat", "earth_nav.dat.bak"}));
     SetFileAttributesA(backupPath.c_str(), FILE_ATTRIBUTE_NORMAL);
 }
 
@@ -1024,8 +1032,7 @@ TEST_F(MergeRunTest, PreviewShowsTheCommandLinesDryRunReportAndWritesNothing) {
     });
     EXPECT_TRUE(IsWindowEnabled(mainWindow));
     EXPECT_EQ(database(), crlf(kDatabase));
-    EXPECT_FALSE(fileExists(databasePath + ".bak"));
-    EXPECT_FALSE(fileExists(databasePath + ".new"));
+    EXPECT_EQ(namesBeside(databasePath), Names{"earth_nav.dat"});
 
     const CommandLineRun run =
         runQuillet({"merge", "--xplane", xplane.directory, "--all", "--dry-run"}, "s\n");

@@ -91,8 +91,13 @@ void AtomicFileWriter::writeBuffer() {
 }
 
 void AtomicFileWriter::note(FileResult result) {
-    if (status_ && !result)
-        status_ = std::move(result);
+    if (!status_ || result)
+        return;
+    // The temporary file is the writer's own affair: the user hears of the target.
+    FileError error = result.error();
+    if (error.path == temporary_)
+        error.path = target_;
+    status_ = std::move(error);
 }
 
 void AtomicFileWriter::removeTemporaryFile() {

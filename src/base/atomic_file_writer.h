@@ -26,13 +26,13 @@ class AtomicFileWriter {
 
     void write(std::string_view text);
     // Writes out what is gathered, flushes the file to disk, closes it and replaces the target
-    // with it. Called once; the error names the file whose step failed.
+    // with it. Called once; an error names the target, whichever step failed.
     FileResult commit();
 
   private:
     void put(const char* data, std::size_t size);
     void writeBuffer();
-    // Keeps the first failure.
+    // Keeps the first failure, told of the target when it was the temporary file's.
     void note(FileResult result);
     void removeTemporaryFile();
 

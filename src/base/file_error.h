@@ -27,6 +27,11 @@ class [[nodiscard]] FileResult {
     std::optional<FileError> error_;
 };
 
+// The file and why it failed, as messages about a file show them: "<path>: <reason>".
+inline std::string describe(const FileError& error) {
+    return error.path + ": " + error.reason;
+}
+
 // The error of the system call that has just failed on path, in the system's words: from
 // errno on POSIX, from GetLastError() on Windows. Call it before anything else can change them.
 FileError lastSystemError(const std::string& path);

@@ -43,9 +43,11 @@ std::deque<AddOnFile> loadAddOnFiles(const std::vector<CustomAirport>& airports,
     LineSet takenLines;
     for (const CustomAirport& airport : airports) {
         AddOnFile& file = files.emplace_back();
-        if (!readTextFile(airport.navDatPath, file.text)) {
+        const FileResult read = readTextFile(airport.navDatPath, file.text);
+        if (!read) {
             files.pop_back();
-            screen.errors.showError("I can't open \"From\" file!", kErrorCaption);
+            screen.errors.showError("I can't open \"From\" file!\n" + describe(read.error()),
+                                    kErrorCaption);
             continue;
         }
         file.path = airport.navDatPath;

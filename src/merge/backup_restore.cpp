@@ -12,12 +12,12 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
     const std::string keptPath = earthNavPath + ".before-restore";
 
     std::string text;
-    if (!readTextFile(backupPath, text)) {
+    if (const FileResult read = readTextFile(backupPath, text); !read) {
         if (!pathExists(backupPath))
             return RestoreResult{RestoreEnd::InputError, "There is no backup " + backupPath +
                                                              " to restore; nothing was changed."};
         return RestoreResult{RestoreEnd::InputError,
-                             "I can't read " + backupPath + "; nothing was changed."};
+                             "I can't read " + describe(read.error()) + "; nothing was changed."};
     }
     // A database of another format is a database all the same.
     const DatabaseCheck check = checkDatabase(text);
@@ -31,14 +31,17 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
                              earthNavPath + " is read-only, so I can't replace it; nothing was "
                                             "changed."};
     const bool hadDatabase = pathExists(earthNavPath);
-    if (hadDatabase && !copyFile(earthNavPath, keptPath))
-        return RestoreResult{RestoreEnd::WriteError, "I can't keep " + earthNavPath + " as " +
-                                                         keptPath + "; nothing was changed."};
+    if (hadDatabase) {
+        if (const FileResult kept = copyFile(earthNavPath, keptPath); !kept)
+            return RestoreResult{RestoreEnd::WriteError,
+                                 "I can't keep " + earthNavPath + " as " + keptPath + " (" +
+                                     describe(kept.error()) + "); nothing was changed."};
+    }
     // The copy is written beside the database and swapped in whole.
-    if (!copyFile(backupPath, earthNavPath))
-        return RestoreResult{RestoreEnd::WriteError, "I can't put " + backupPath +
-                                                         " back in place of " + earthNavPath +
-                                                         "; it was not changed."};
+    if (const FileResult restored = copyFile(backupPath, earthNavPath); !restored)
+        return RestoreResult{RestoreEnd::WriteError,
+                             "I can't put " + backupPath + " back in place of " + earthNavPath +
+                                 " (" + describe(restored.error()) + "); it was not changed."};
     if (hadDatabase)
         std::remove(keptPath.c_str());
     return {RestoreEnd::Restored, "Restored " + earthNavPath + " from " + backupPath + "."};

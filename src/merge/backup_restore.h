@@ -5,11 +5,6 @@
 
 // The backup of a database, beside it, and putting it back in place of the database.
 
-// The backup's path: the database's with ".bak" after it.
-inline std::string backupPathOf(const std::string& databasePath) {
-    return databasePath + ".bak";
-}
-
 // The backup of a database, which a merge writes before it changes the database.
 inline std::string backupPathOf(std::string_view databasePath) {
     return std::string(databasePath) + ".bak";

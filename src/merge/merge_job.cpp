@@ -21,12 +21,19 @@ void showError(const MergeScreen& screen, const std::string& text) {
     screen.errors.showError(text, kErrorCaption);
 }
 
+// A message about a file, followed on its own line by the file and why it failed.
+void showFileError(const MergeScreen& screen, const std::string& text, const FileError& error) {
+    showError(screen, text + "\n" + describe(error));
+}
+
 // The database as it is on disk, when it is one to merge into; else none, after saying why.
 std::optional<DatabaseText> readDatabase(const std::string& path, const MergeScreen& screen) {
     std::string bytes;
-    if (!readFileBytes(path, bytes) ||
-        static_cast<std::uint64_t>(bytes.size()) > DatabaseText::kLargestText) {
-        showError(screen, "I can't open \"To\" file!");
+    FileResult read = readFileBytes(path, bytes);
+    if (read && static_cast<std::uint64_t>(bytes.size()) > DatabaseText::kLargestText)
+        read = FileError{path, "it is larger than 4 GB, too large for a navaid database"};
+    if (!read) {
+        showFileError(screen, "I can't open \"To\" file!", read.error());
         return std::nullopt;
     }
     Result<DatabaseText> database = DatabaseText::read(std::move(bytes), fileName(path));
@@ -46,13 +53,16 @@ bool backUp(const std::string& databasePath, const MergeScreen& screen, MergeSta
     const std::string* readOnly = isReadOnlyFile(databasePath) ? &databasePath
                                   : isReadOnlyFile(backupPath) ? &backupPath
                                                                : nullptr;
-    const bool copied = readOnly == nullptr && copyFile(databasePath, backupPath);
-    progress.finish();
-    if (readOnly != nullptr)
+    if (readOnly != nullptr) {
+        progress.finish();
         showError(screen, *readOnly + " is read-only, so I can't replace it; nothing was changed.");
-    else if (!copied)
-        showError(screen, "I can't write \".bak\" file!");
-    return copied;
+        return false;
+    }
+    const FileResult copied = copyFile(databasePath, backupPath);
+    progress.finish();
+    if (!copied)
+        showFileError(screen, "I can't write \".bak\" file!", copied.error());
+    return static_cast<bool>(copied);
 }
 
 // The database's own stage on the bar, which counts its characters.
@@ -77,10 +87,10 @@ bool writeDatabase(const std::string& path, const DatabaseText& database,
                                     : AtomicFileWriter::LineFeeds::AsGiven);
     writeMergedText(database, decisions.kept, addOns.records(),
                     [&file](std::string_view text) { file.write(text); });
-    if (file.commit())
-        return true;
-    showError(screen, "I can't write \"To\" file!");
-    return false;
+    const FileResult written = file.commit();
+    if (!written)
+        showFileError(screen, "I can't write \"To\" file!", written.error());
+    return static_cast<bool>(written);
 }
 
 MergeReport reportOf(const MergeRequest& request, const DatabaseText& database,

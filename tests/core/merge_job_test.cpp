@@ -208,7 +208,9 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     EXPECT_EQ(callsigns, (std::vector<std::string>{"Z1", "Z2", "A1"}));
     EXPECT_EQ(sources, (std::vector<std::string>{airports_[0].navDatPath, airports_[0].navDatPath,
                                                  airports_[3].navDatPath}));
-    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"From\" file!"}));
+    EXPECT_EQ(screen_.errors,
+              (std::vector<std::string>{"Error!: I can't open \"From\" file!\n" +
+                                        airports_[1].navDatPath + ": No such file or directory"}));
 }
 
 TEST_F(MergeJob, KeepsTheLastHeaderRowAndReadsPastTheEndRow) {
@@ -482,7 +484,9 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
 TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
     EXPECT_EQ(merge().end, MergeEnd::InputError);
-    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!"}));
+    EXPECT_EQ(screen_.errors,
+              (std::vector<std::string>{"Error!: I can't open \"To\" file!\n" + earthNav_ +
+                                        ": No such file or directory"}));
     EXPECT_FALSE(fs::exists(earthNav_));
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
     EXPECT_EQ(databaseFolder(), std::vector<std::string>{});
@@ -495,7 +499,8 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
     EXPECT_EQ(merge().end, MergeEnd::WriteError);
-    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!"}));
+    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!\n" +
+                                                        earthNav_ + ".bak: Is a directory"}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
     EXPECT_EQ(databaseFolder(), (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));

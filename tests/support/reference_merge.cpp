@@ -164,16 +164,16 @@ ReferenceMerger::ReferenceMerger(const MergeScreen& screen, const std::string& d
         if (!airport.selected)
             continue;
         std::string text;
-        if (!readTextFile(airport.navDatPath, text)) {
-            showError("I can't open \"From\" file!");
+        if (const FileResult read = readTextFile(airport.navDatPath, text); !read) {
+            showError("I can't open \"From\" file!\n" + describe(read.error()));
             continue;
         }
         loadCustomRecords(airport, text);
     }
 
     std::string text;
-    if (!readTextFile(earthNavPath_, text)) {
-        showError("I can't open \"To\" file!");
+    if (const FileResult read = readTextFile(earthNavPath_, text); !read) {
+        showError("I can't open \"To\" file!\n" + describe(read.error()));
         return;
     }
     const DatabaseCheck check = checkDatabaseText(text);
@@ -213,13 +213,14 @@ bool ReferenceMerger::backUp() {
         readOnly = earthNavPath_;
     else if (isReadOnlyFile(backupPath))
         readOnly = backupPath;
-    const bool copied = readOnly.empty() && copyFile(earthNavPath_, backupPath);
+    const FileResult copied = readOnly.empty() ? copyFile(earthNavPath_, backupPath)
+                                               : FileResult(FileError{readOnly, "read-only"});
     endStage();
     if (!readOnly.empty())
         showError(readOnly + " is read-only, so I can't replace it; nothing was changed.");
     else if (!copied)
-        showError("I can't write \".bak\" file!");
-    return copied;
+        showError("I can't write \".bak\" file!\n" + describe(copied.error()));
+    return static_cast<bool>(copied);
 }
 
 // A stage fills the bar once: its maximum is the total up to 65535 (1 for no work at all), and
@@ -390,9 +391,10 @@ int ReferenceMerger::merge() {
 
     AtomicFileWriter file(earthNavPath_);
     file.write(output);
-    if (file.commit())
+    const FileResult written = file.commit();
+    if (written)
         return 0;
-    showError("I can't write \"To\" file!");
+    showError("I can't write \"To\" file!\n" + describe(written.error()));
     return -1;
 }
 

@@ -464,12 +464,12 @@ TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {
         std::string err;
     } cases[] = {
         {"no database", [](const std::string& db) { fs::remove(db); }, 2,
-         "quillet: I can't open \"To\" file!\n%s: No such file or directory\n"},
+         "quillet: I can't open \"To\" file!\n%s: " + missingFileReason() + "\n"},
         {"no navaid database", [](const std::string& db) { writeBytes(db, "Dear diary,\n"); }, 2,
          "quillet: earth_nav.dat is not a navaid database (no version line); nothing was "
          "changed.\n"},
         {"backup blocked", [](const std::string& db) { fs::create_directory(db + ".bak"); }, 3,
-         "quillet: I can't write \".bak\" file!\n%s.bak: Is a directory\n"},
+         "quillet: I can't write \".bak\" file!\n%s.bak: " + folderInTheWayReason() + "\n"},
         {"read-only database",
          [](const std::string& db) {
              fs::permissions(

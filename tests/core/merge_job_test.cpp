@@ -196,6 +196,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
     writeDatabase("I\n" + kHeader + "99\n");
     addAirport("Zulu", "2 1.0 1.0 0 300 25 0.0 Z1 ZULU NDB\n2 1.0 1.0 0 300 25 0.0 Z2 ZULU NDB\n");
     addAirport("Gone", nullptr);
+    fs::create_directories(fs::path(airports_.back().navDatPath).parent_path()); // nav.dat gone
     addAirport("Unselected", "2 1.0 1.0 0 300 25 0.0 U1 UNI NDB\n", false);
     addAirport("Alpha", "2 1.0 1.0 0 300 25 0.0 A1 ALPHA NDB\n");
 
@@ -210,7 +211,7 @@ TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
                                                  airports_[3].navDatPath}));
     EXPECT_EQ(screen_.errors,
               (std::vector<std::string>{"Error!: I can't open \"From\" file!\n" +
-                                        airports_[1].navDatPath + ": No such file or directory"}));
+                                        airports_[1].navDatPath + ": " + missingFileReason()}));
 }
 
 TEST_F(MergeJob, KeepsTheLastHeaderRowAndReadsPastTheEndRow) {
@@ -484,9 +485,8 @@ TEST_F(MergeJob, APreviewDecidesAsTheMergeAndWritesNothing) {
 TEST_F(MergeJob, MissingDatabaseIsReportedAndNothingIsWritten) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
     EXPECT_EQ(merge().end, MergeEnd::InputError);
-    EXPECT_EQ(screen_.errors,
-              (std::vector<std::string>{"Error!: I can't open \"To\" file!\n" + earthNav_ +
-                                        ": No such file or directory"}));
+    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't open \"To\" file!\n" +
+                                                        earthNav_ + ": " + missingFileReason()}));
     EXPECT_FALSE(fs::exists(earthNav_));
     EXPECT_FALSE(fs::exists(earthNav_ + ".bak"));
     EXPECT_EQ(databaseFolder(), std::vector<std::string>{});
@@ -499,8 +499,9 @@ TEST_F(MergeJob, FailedBackupLeavesTheDatabaseUntouched) {
     addAirport("A", "3 47.4 -122.3 0 1 1 0.0 SEA SEATTLE V\n");
 
     EXPECT_EQ(merge().end, MergeEnd::WriteError);
-    EXPECT_EQ(screen_.errors, (std::vector<std::string>{"Error!: I can't write \".bak\" file!\n" +
-                                                        earthNav_ + ".bak: Is a directory"}));
+    EXPECT_EQ(screen_.errors,
+              (std::vector<std::string>{"Error!: I can't write \".bak\" file!\n" + earthNav_ +
+                                        ".bak: " + folderInTheWayReason()}));
     EXPECT_EQ(readBytes(earthNav_), crlf(database));
     EXPECT_TRUE(fs::is_directory(earthNav_ + ".bak"));
     EXPECT_EQ(databaseFolder(), (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));

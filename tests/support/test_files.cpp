@@ -1,9 +1,15 @@
 #include "test_files.h"
 
+#include "base/file_error.h"
+
 #include <gtest/gtest.h>
+#ifdef _WIN32
+#include <windows.h>
+#endif
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <atomic>
 #include <chrono>
 #include <filesystem>
@@ -119,3 +125,23 @@ void setReadOnly(const std::string& path, bool readOnly) {
 bool isReadOnly(const std::string& path) {
     return (fs::status(path).permissions() & fs::perms::owner_write) == fs::perms::none;
 }
+
+#ifdef _WIN32
+std::string missingFileReason() {
+    SetLastError(ERROR_FILE_NOT_FOUND);
+    return lastSystemError("").reason;
+}
+std::string folderInTheWayReason() {
+    SetLastError(ERROR_ACCESS_DENIED);
+    return lastSystemError("").reason;
+}
+#else
+std::string missingFileReason() {
+    errno = ENOENT;
+    return lastSystemError("").reason;
+}
+std::string folderInTheWayReason() {
+    errno = EISDIR;
+    return lastSystemError("").reason;
+}
+#endif

@@ -60,6 +60,11 @@ FolderContents folderContents(const std::filesystem::path& folder);
 // write leaves beside its target.
 std::vector<std::string> entryNames(const std::filesystem::path& folder);
 
+// What the system says, in its own words, when a file to read is not there, and when a file
+// cannot be written because a folder of its name is in the way.
+std::string missingFileReason();
+std::string folderInTheWayReason();
+
 // A file's read-only state: no write permission on POSIX, the read-only attribute on Windows.
 void setReadOnly(const std::string& path, bool readOnly);
 bool isReadOnly(const std::string& path);

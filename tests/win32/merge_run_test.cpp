@@ -5,6 +5,7 @@
 #include "message_sequence.h"
 
 #include "app/main_window_win32.h"
+#include "base/file_error.h"
 #include "cli/command_line.h"
 #include "scenery/custom_airport_list.h"
 #include "merge/merge_screen_win32.h"
@@ -78,6 +79,13 @@ std::vector<std::string> namesBeside(const std::string& databasePath) {
     return entryNames(std::filesystem::path(databasePath).parent_path());
 }
 using Names = std::vector<std::string>;
+
+// A message about a file as the program shows it: the text, then the file and the system's
+// words for the error code.
+std::string fileMessage(const std::string& text, const std::string& path, DWORD error) {
+    SetLastError(error);
+    return text + "\n" + describe(lastSystemError(path));
+}
 
 // The database held open by another program that lets it be read but not replaced.
 HANDLE heldDatabase = INVALID_HANDLE_VALUE;
@@ -397,7 +405,7 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
     const struct {
         const char* name;
         void (*prepare)(const std::string& db, const std::string& gone);
-        const char* error;
+        std::string (*error)(const std::string& db, const std::string& gone);
         void (*check)(const std::string& db);
         // What the progress dialog shows when the error does (kept: Kept Field's nav.dat).
         std::string (*status)(const std::string& db, const std::string& kept);
@@ -406,7 +414,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
     } cases[] = {
         {"\"To\" file missing",
          [](const std::string& db, const std::string&) { DeleteFileA(db.c_str()); },
-         "I can't open \"To\" file!",
+         [](const std::string& db, const std::string&) {
+             return fileMessage("I can't open \"To\" file!", db, ERROR_FILE_NOT_FOUND);
+         },
          [](const std::string& db) { EXPECT_EQ(namesBeside(db), Names{}); },
          [](const std::string&, const std::string& kept) {
              return "Loading strings from " + kept + "\n";
@@ -417,8 +427,10 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
              writeBytes(db, crlf("I\n1300 Version - data cycle 3001\n" + kNdb + "99\n"));
              writeBytes(db + ".bak", "an older backup");
          },
-         "earth_nav.dat is in format 1300 (newer than X-Plane 12), which this version of Quillet "
-         "cannot merge; nothing was changed.",
+         [](const std::string&, const std::string&) {
+             return std::string("earth_nav.dat is in format 1300 (newer than X-Plane 12), which "
+                                "this version of Quillet cannot merge; nothing was changed.");
+         },
          [](const std::string& db) {
              EXPECT_EQ(readBytes(db), crlf("I\n1300 Version - data cycle 3001\n" + kNdb + "99\n"));
              EXPECT_EQ(readBytes(db + ".bak"), "an older backup");
@@ -432,7 +444,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string& db, const std::string&) {
              CreateDirectoryA((db + ".bak").c_str(), nullptr);
          },
-         "I can't write \".bak\" file!",
+         [](const std::string& db, const std::string&) {
+             return fileMessage("I can't write \".bak\" file!", db + ".bak", ERROR_ACCESS_DENIED);
+         },
          [](const std::string& db) {
              EXPECT_EQ(readBytes(db), crlf(kDatabase));
              EXPECT_TRUE(isFolder(db + ".bak"));
@@ -446,7 +460,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
                                         OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
              ASSERT_NE(heldDatabase, INVALID_HANDLE_VALUE);
          },
-         "I can't write \"To\" file!",
+         [](const std::string& db, const std::string&) {
+             return fileMessage("I can't write \"To\" file!", db, ERROR_ACCESS_DENIED);
+         },
          [](const std::string& db) {
              CloseHandle(heldDatabase);
              heldDatabase = INVALID_HANDLE_VALUE;
@@ -458,7 +474,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          false},
         {"\"From\" file gone since the scan",
          [](const std::string&, const std::string& gone) { DeleteFileA(gone.c_str()); },
-         "I can't open \"From\" file!",
+         [](const std::string&, const std::string& gone) {
+             return fileMessage("I can't open \"From\" file!", gone, ERROR_FILE_NOT_FOUND);
+         },
          [](const std::string& db) {
              EXPECT_EQ(readBytes(db), crlf(mergedDatabase({kNdb, kVor}, {kAlpha})));
              EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
@@ -476,7 +494,7 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
                       c.status(databasePath, navDatPath("Kept Field")));
             HWND bar = FindWindowExA(progress, nullptr, PROGRESS_CLASSA, nullptr);
             EXPECT_EQ(sendMessage(bar, PBM_GETPOS), c.position);
-            dismissError(c.error);
+            dismissError(c.error(databasePath, navDatPath("Gone Field")));
             if (c.written) {
                 finishRun(progress);
             } else {
@@ -583,7 +601,8 @@ TEST_F(MergeRunTest, CancelEscCloseAndHidingDuringARunChangeNothing) {
         ShowWindow(progress, SW_HIDE);
         ShowWindow(progress, SW_SHOW);
         EXPECT_TRUE(IsWindowVisible(progress));
-        dismissError("I can't open \"From\" file!");
+        dismissError(fileMessage("I can't open \"From\" file!", navDatPath("Gone Field"),
+                                 ERROR_FILE_NOT_FOUND));
         finishRun(progress);
     });
     UnhookWindowsHookEx(sentHook);
@@ -781,7 +800,8 @@ TEST_F(MergeRunTest, TimerAndRequestsEachShowTheJobsStateAtEachErrorQuestionAndT
             ASSERT_NE(waitForWindow("#32770", "Error!"), nullptr);
             expectShown("Loading strings from " + navDatPath("Alpha Field") + "\n",
                         static_cast<int>(navDat({kAlpha}).size()));
-            dismissError("I can't open \"From\" file!");
+            dismissError(fileMessage("I can't open \"From\" file!", navDatPath("Bravo Field"),
+                                     ERROR_FILE_NOT_FOUND));
             // The question is about the first database line, before it is counted.
             HWND prompt = waitForOwnedWindow(progress, "#32770", "Quillet");
             ASSERT_NE(prompt, nullptr);

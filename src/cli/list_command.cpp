@@ -1,8 +1,8 @@
 #include "cli/commands.h"
 
 #include "cli/exit_codes.h"
+#include "cli/xplane_argument.h"
 #include "cli/json_string.h"
-#include "base/folder_listing.h"
 #include "base/text_file.h"
 #include "merge/nav_data.h"
 #include "scenery/custom_airport_list.h"
@@ -21,10 +21,8 @@ std::string navaidRowsOf(const std::string& navDatPath) {
 } // namespace
 
 int runList(const ListRequest& request, Console& console) {
-    if (!isFolder(request.xplane)) {
-        console.err << "quillet: there is no X-Plane folder " << request.xplane << "\n";
+    if (!namesXPlaneFolder(request.xplane, console))
         return kExitInputError;
-    }
     const XPlaneFolder folder = xplaneFolderAt(request.xplane);
     const std::vector<CustomAirport> airports = listCustomAirports(folder);
     if (!request.json) {

@@ -1,6 +1,7 @@
 #include "cli/commands.h"
 
 #include "cli/exit_codes.h"
+#include "cli/xplane_argument.h"
 #include "cli/terminal_screen.h"
 #include "base/folder_listing.h"
 #include "base/unified_diff.h"
@@ -106,11 +107,8 @@ void warnOfLeftOutRows(const MergeReport& report, Console& console) {
 } // namespace
 
 int runMerge(const MergeArguments& request, Console& console) {
-    if (!isFolder(request.xplane)) {
-        console.err << "quillet: there is no X-Plane folder " << request.xplane
-                    << "; nothing was changed.\n";
+    if (!namesXPlaneFolder(request.xplane, console, "; nothing was changed."))
         return kExitInputError;
-    }
     const XPlaneFolder folder = xplaneFolderAt(request.xplane);
     const MergeTarget target = mergeTargetOf(folder);
     if (const std::string refusal = mergeRefusal(target); !refusal.empty()) {

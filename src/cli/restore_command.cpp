@@ -1,18 +1,15 @@
 #include "cli/commands.h"
 
 #include "cli/exit_codes.h"
-#include "base/folder_listing.h"
+#include "cli/xplane_argument.h"
 #include "merge/backup_restore.h"
 #include "scenery/xplane_paths.h"
 
 #include <ostream>
 
 int runRestore(const RestoreRequest& request, Console& console) {
-    if (!isFolder(request.xplane)) {
-        console.err << "quillet: there is no X-Plane folder " << request.xplane
-                    << "; nothing was changed.\n";
+    if (!namesXPlaneFolder(request.xplane, console, "; nothing was changed."))
         return kExitInputError;
-    }
     const RestoreResult result =
         restoreBackup(mergeTargetOf(xplaneFolderAt(request.xplane)).earthNavPath);
     switch (result.end) {

@@ -39,7 +39,7 @@ AtomicFileWriter::~AtomicFileWriter() {
 }
 
 void AtomicFileWriter::write(std::string_view text) {
-    if (!status_)
+    if (!status_ || finished_)
         return;
     if (lineFeeds_ == LineFeeds::AsGiven) {
         put(text.data(), text.size());
@@ -57,11 +57,19 @@ void AtomicFileWriter::write(std::string_view text) {
     }
 }
 
-FileResult AtomicFileWriter::commit() {
+FileResult AtomicFileWriter::finishWriting() {
+    if (finished_)
+        return status_;
+    finished_ = true;
     writeBuffer();
     if (status_)
         note(file_.flushToDisk());
     note(file_.close());
+    return status_;
+}
+
+FileResult AtomicFileWriter::commit() {
+    static_cast<void>(finishWriting());
     if (status_)
         note(replaceFile(temporary_, target_));
     if (status_)

@@ -25,8 +25,11 @@ class AtomicFileWriter {
     ~AtomicFileWriter();
 
     void write(std::string_view text);
-    // Writes out what is gathered, flushes the file to disk, closes it and replaces the target
-    // with it. Called once; an error names the target, whichever step failed.
+    // Writes out what is gathered, flushes the file to disk and closes it: all of commit() but
+    // the swap, for a caller that swaps the file in later. Nothing can be written after it.
+    FileResult finishWriting();
+    // Finishes writing, unless that was done, and replaces the target with the file. Called
+    // once; an error names the target, whichever step failed.
     FileResult commit();
 
   private:
@@ -42,6 +45,7 @@ class AtomicFileWriter {
     FileHandle file_;
     FileResult status_;
     bool temporaryExists_ = false;
+    bool finished_ = false;
     std::vector<char> buffer_; // text not yet handed to the file
     std::size_t buffered_ = 0;
 };

@@ -4,14 +4,15 @@
 #include "base/file_handle.h"
 
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <vector>
 
 namespace {
 constexpr std::size_t kBlockSize = 1 << 16;
-} // namespace
 
-FileResult copyFile(const std::string& from, const std::string& to) {
+FileResult copyInto(const std::string& from, const std::string& to,
+                    std::unique_ptr<AtomicFileWriter>& file) {
     FileHandle source;
     if (FileResult opened = source.openForReading(from); !opened)
         return opened;
@@ -19,7 +20,8 @@ FileResult copyFile(const std::string& from, const std::string& to) {
     const std::optional<std::uint64_t> size = source.size();
     if (!size)
         return FileError{from, "not a regular file"};
-    AtomicFileWriter copy(to, AtomicFileWriter::LineFeeds::AsGiven);
+    file = std::make_unique<AtomicFileWriter>(to, AtomicFileWriter::LineFeeds::AsGiven);
+    AtomicFileWriter& copy = *file;
     std::vector<char> block(kBlockSize);
     std::uint64_t copied = 0;
     for (;;) {
@@ -33,5 +35,17 @@ FileResult copyFile(const std::string& from, const std::string& to) {
     }
     if (copied != *size)
         return FileError{from, "its size changed while it was copied"};
-    return copy.commit();
+    return copy.finishWriting();
+}
+} // namespace
+
+FileResult copyFile(const std::string& from, const std::string& to) {
+    PendingCopy copy = writeCopy(from, to);
+    return copy.written ? copy.file->commit() : copy.written;
+}
+
+PendingCopy writeCopy(const std::string& from, const std::string& to) {
+    PendingCopy pending;
+    pending.written = copyInto(from, to, pending.file);
+    return pending;
 }

@@ -1,7 +1,9 @@
 #pragma once
 
+#include "base/atomic_file_writer.h"
 #include "base/file_error.h"
 
+#include <memory>
 #include <string>
 
 // Copying and replacing files so that a target is always either its old self or the whole
@@ -11,6 +13,15 @@
 // flushed to disk and swapped in once it is as long as the source was when opened. On failure
 // `to` is as it was and no temporary file is left.
 FileResult copyFile(const std::string& from, const std::string& to);
+
+// A copy of a file written beside its target and flushed to disk, not yet in the target's
+// place: its file's commit() puts it there, its destruction removes it.
+struct PendingCopy {
+    std::unique_ptr<AtomicFileWriter> file; // none when the source could not be opened
+    FileResult written;                     // the error names the source or the target
+};
+// All of copyFile but the swap, for a caller that puts the copy in place later.
+PendingCopy writeCopy(const std::string& from, const std::string& to);
 
 // Puts the finished file `replacement` in the place of `target` in one atomic step,
 // replacing it, and makes the change itself reach the disk. The caller flushes the

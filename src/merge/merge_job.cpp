@@ -13,6 +13,7 @@
 #include "merge/stage_progress.h"
 
 #include <deque>
+#include <future>
 #include <optional>
 
 namespace {
@@ -26,39 +27,38 @@ void showFileError(const MergeScreen& screen, const std::string& text, const Fil
     showError(screen, text + "\n" + describe(error));
 }
 
-// The database as it is on disk, when it is one to merge into; else none, after saying why.
-std::optional<DatabaseText> readDatabase(const std::string& path, const MergeScreen& screen) {
-    std::string bytes;
+// The database's bytes as they are on disk, when there are not too many for a database.
+FileResult readDatabaseBytes(const std::string& path, std::string& bytes) {
     FileResult read = readFileBytes(path, bytes);
     if (read && static_cast<std::uint64_t>(bytes.size()) > DatabaseText::kLargestText)
         read = FileError{path, "it is larger than 4 GB, too large for a navaid database"};
-    if (!read) {
-        showFileError(screen, "I can't open \"To\" file!", read.error());
-        return std::nullopt;
-    }
-    Result<DatabaseText> database = DatabaseText::read(std::move(bytes), fileName(path));
-    if (!database) {
-        showError(screen, database.reason());
-        return std::nullopt;
-    }
-    return std::move(*database);
+    return read;
 }
 
-// Copies the database to its backup. A file marked read-only asks to be kept: then neither
-// file is touched.
-bool backUp(const std::string& databasePath, const MergeScreen& screen, MergeStatus& status) {
+// The database or its backup when one is marked read-only: such a file asks to be kept, and
+// then neither file is touched.
+std::optional<std::string> readOnlyFileOf(const std::string& databasePath) {
+    const std::string backupPath = backupPathOf(databasePath);
+    if (isReadOnlyFile(databasePath))
+        return databasePath;
+    if (isReadOnlyFile(backupPath))
+        return backupPath;
+    return std::nullopt;
+}
+
+// The backup's stage: puts the copy written meanwhile in the backup's place, unless a file is
+// read-only.
+bool backUp(const std::string& databasePath, const std::optional<std::string>& readOnly,
+            std::future<PendingCopy>& copying, const MergeScreen& screen, MergeStatus& status) {
     StageProgress progress(screen.progress, 1);
     status.show("Writing .bak for ", databasePath);
-    const std::string backupPath = backupPathOf(databasePath);
-    const std::string* readOnly = isReadOnlyFile(databasePath) ? &databasePath
-                                  : isReadOnlyFile(backupPath) ? &backupPath
-                                                               : nullptr;
-    if (readOnly != nullptr) {
+    if (readOnly) {
         progress.finish();
         showError(screen, *readOnly + " is read-only, so I can't replace it; nothing was changed.");
         return false;
     }
-    const FileResult copied = copyFile(databasePath, backupPath);
+    PendingCopy copy = copying.get();
+    const FileResult copied = copy.written ? copy.file->commit() : copy.written;
     progress.finish();
     if (!copied)
         showFileError(screen, "I can't write \".bak\" file!", copied.error());
@@ -118,20 +118,46 @@ MergeReport reportOf(const MergeRequest& request, const DatabaseText& database,
 MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
     MergeStatus status(screen.status);
     MergeOutcome outcome;
+    const std::string& databasePath = request.databasePath;
+    // The database is read on a second thread while the add-on files load, and its backup
+    // written on one while the add-on rows are taken: the screen sees every step in its order.
+    std::string bytes;
+    const FileResult read = readDatabaseBytes(databasePath, bytes);
+    std::future<Result<DatabaseText>> reading;
+    if (read) {
+        reading = std::async(std::launch::async, [&bytes, &databasePath] {
+            return DatabaseText::read(std::move(bytes), fileName(databasePath));
+        });
+    }
     std::deque<AddOnFile> files = loadAddOnFiles(request.airports, screen, status);
-    const std::optional<DatabaseText> database = readDatabase(request.databasePath, screen);
-    if (!database)
-        return outcome;
-    const bool writes = request.purpose == JobPurpose::Merge;
-    if (writes && !backUp(request.databasePath, screen, status)) {
-        outcome.end = MergeEnd::WriteError;
+    if (!read) {
+        showFileError(screen, "I can't open \"To\" file!", read.error());
         return outcome;
     }
-    showDatabaseLoaded(*database, request.databasePath, screen, status);
+    const Result<DatabaseText> database = reading.get();
+    if (!database) {
+        showError(screen, database.reason());
+        return outcome;
+    }
 
+    const bool writes = request.purpose == JobPurpose::Merge;
+    const std::optional<std::string> readOnly =
+        writes ? readOnlyFileOf(databasePath) : std::nullopt;
+    std::future<PendingCopy> copying;
+    if (writes && !readOnly) {
+        copying = std::async(std::launch::async, [&databasePath] {
+            return writeCopy(databasePath, backupPathOf(databasePath));
+        });
+    }
     AddOnRows addOns(*database);
     for (const AddOnFile& file : files)
         addOns.take(file);
+    if (writes && !backUp(databasePath, readOnly, copying, screen, status)) {
+        outcome.end = MergeEnd::WriteError;
+        return outcome;
+    }
+    showDatabaseLoaded(*database, databasePath, screen, status);
+
     const MergeDecisions decisions =
         decideDrops(*database, addOns, request.options, screen, status);
     if (decisions.stopped) {
@@ -150,7 +176,7 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
         outcome.end = MergeEnd::Previewed;
         return outcome;
     }
-    outcome.end = writeDatabase(request.databasePath, *database, decisions, addOns, screen)
+    outcome.end = writeDatabase(databasePath, *database, decisions, addOns, screen)
                       ? MergeEnd::Written
                       : MergeEnd::WriteError;
     return outcome;

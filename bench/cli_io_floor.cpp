@@ -22,8 +22,8 @@ int main(int argc, char** argv) {
     }
     const std::string xplane = argv[1];
     const std::string scenery = joinPath(xplane, "Custom Scenery");
-    const std::string database = joinPath(joinPath(joinPath(xplane, "Resources"), "default data"),
-                                          "earth_nav.dat");
+    const std::string database =
+        joinPath(joinPath(joinPath(xplane, "Resources"), "default data"), "earth_nav.dat");
     std::string bytes;
     std::size_t read = 0;
     if (const auto entries = folderEntries(scenery)) {

@@ -40,8 +40,7 @@ FileResult copyInto(const std::string& from, const std::string& to,
 } // namespace
 
 FileResult copyFile(const std::string& from, const std::string& to) {
-    PendingCopy copy = writeCopy(from, to);
-    return copy.written ? copy.file->commit() : copy.written;
+    return writeCopy(from, to).commit();
 }
 
 PendingCopy writeCopy(const std::string& from, const std::string& to) {

@@ -15,10 +15,13 @@
 FileResult copyFile(const std::string& from, const std::string& to);
 
 // A copy of a file written beside its target and flushed to disk, not yet in the target's
-// place: its file's commit() puts it there, its destruction removes it.
+// place: commit() puts it there, its destruction removes it.
 struct PendingCopy {
     std::unique_ptr<AtomicFileWriter> file; // none when the source could not be opened
     FileResult written;                     // the error names the source or the target
+
+    // The failure of the writing, or else of the swap.
+    FileResult commit() { return written ? file->commit() : written; }
 };
 // All of copyFile but the swap, for a caller that puts the copy in place later.
 PendingCopy writeCopy(const std::string& from, const std::string& to);

@@ -57,8 +57,7 @@ bool backUp(const std::string& databasePath, const std::optional<std::string>& r
         showError(screen, *readOnly + " is read-only, so I can't replace it; nothing was changed.");
         return false;
     }
-    PendingCopy copy = copying.get();
-    const FileResult copied = copy.written ? copy.file->commit() : copy.written;
+    const FileResult copied = copying.get().commit();
     progress.finish();
     if (!copied)
         showFileError(screen, "I can't write \".bak\" file!", copied.error());

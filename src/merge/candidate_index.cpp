@@ -72,7 +72,38 @@ std::uint64_t ordered(double coordinate) {
 std::size_t presenceBit(std::uint64_t key, std::size_t bits) {
     return (key >> 24) & (bits - 1);
 }
+
+// A cheap stand-in for a key: the row code and the first word's first 8 letters, upper-cased,
+// with its length up to 8. Records whose keys are equal have equal stand-ins.
+std::uint64_t quickKey(int type, std::string_view text) {
+    std::size_t at = 0;
+    const std::string_view word = nextWord(text, at);
+    const std::size_t length = std::min<std::size_t>(word.size(), 8);
+    const std::uint64_t mixed = upperChunk(word.data(), length) ^
+                                (std::uint64_t{length} << 59 | static_cast<std::uint32_t>(type));
+    return mixed * 0x9e3779b97f4a7c15ull;
+}
 } // namespace
+
+void CandidateIndex::QuickFilter::reset(std::size_t entries) {
+    std::size_t bits = 4096;
+    while (bits < entries * 16)
+        bits *= 2;
+    shift_ = 64;
+    for (std::size_t b = bits; b > 1; b /= 2)
+        --shift_;
+    words_.assign(bits / 64, 0);
+}
+
+void CandidateIndex::QuickFilter::add(std::uint64_t key) {
+    const std::uint64_t bit = key >> shift_;
+    words_[bit / 64] |= 1ull << (bit % 64);
+}
+
+bool CandidateIndex::QuickFilter::mayHold(std::uint64_t key) const {
+    const std::uint64_t bit = key >> shift_;
+    return (words_[bit / 64] >> (bit % 64) & 1) != 0;
+}
 
 // Both keys hold the terminal area and region, empty in 810: rows of other ones never relate.
 std::uint64_t CandidateIndex::callsignKey(const NavaidRecord& record) const {
@@ -111,6 +142,8 @@ CandidateIndex::CandidateIndex(NavFormat format, const std::vector<NavaidRecord>
     };
     std::vector<Keyed> keyed;
     keyed.reserve(customRecords.size() * 2);
+    quickCallsigns_.reset(customRecords.size());
+    quickNames_.reset(customRecords.size());
     for (std::uint32_t i = 0; i < customRecords.size(); ++i) {
         Entry entry{0, 0, i};
         if (byCell_) {
@@ -120,8 +153,11 @@ CandidateIndex::CandidateIndex(NavFormat format, const std::vector<NavaidRecord>
             entry.latitude = ordered(cell.latitude);
             entry.longitude = ordered(cell.longitude);
         }
-        keyed.push_back({callsignKey(customRecords[i]), entry});
-        keyed.push_back({nameKey(customRecords[i]), entry});
+        const NavaidRecord& record = customRecords[i];
+        keyed.push_back({callsignKey(record), entry});
+        keyed.push_back({nameKey(record), entry});
+        quickCallsigns_.add(quickKey(record.type, record.callsign));
+        quickNames_.add(quickKey(record.type, record.name));
     }
     if (keyed.empty())
         return;
@@ -174,8 +210,13 @@ void CandidateIndex::find(const NavaidRecord& base, bool sameCallsign, bool same
     candidates.clear();
     if (slots_.empty())
         return;
-    Range a = sameCallsign ? lookUp(callsignKey(base)) : Range{};
-    Range b = sameName ? lookUp(nameKey(base)) : Range{};
+    // Most database rows share neither stand-in with any add-on row: their keys are never made.
+    Range a = sameCallsign && quickCallsigns_.mayHold(quickKey(base.type, base.callsign))
+                  ? lookUp(callsignKey(base))
+                  : Range{};
+    Range b = sameName && quickNames_.mayHold(quickKey(base.type, base.name))
+                  ? lookUp(nameKey(base))
+                  : Range{};
     if (a.begin == a.end && b.begin == b.end)
         return;
     if (byCell_) {

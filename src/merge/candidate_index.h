@@ -43,6 +43,18 @@ class CandidateIndex {
         const Entry* end = nullptr;
     };
 
+    // A bit for each of a set of cheap stand-ins for keys: a clear bit rules a key out.
+    class QuickFilter {
+      public:
+        void reset(std::size_t entries);
+        void add(std::uint64_t key);
+        bool mayHold(std::uint64_t key) const;
+
+      private:
+        std::vector<std::uint64_t> words_;
+        unsigned shift_ = 64; // the top bits of a stand-in pick its bit
+    };
+
     bool mayHold(std::uint64_t key) const;
     Range lookUp(std::uint64_t key) const;
     std::uint64_t callsignKey(const NavaidRecord& record) const;
@@ -53,4 +65,5 @@ class CandidateIndex {
     std::vector<Entry> entries_;
     std::vector<Slot> slots_;            // open addressing; the size is a power of two
     std::vector<std::uint64_t> present_; // one bit per hash class: most misses end here
+    QuickFilter quickCallsigns_, quickNames_;
 };

@@ -3,9 +3,18 @@
 #include "merge/candidate_index.h"
 #include "merge/stage_progress.h"
 
+#include <future>
 #include <optional>
 
 namespace {
+
+// The add-on rows that may relate to each of a run of database rows, found ahead of the
+// decisions: the candidates of row `first + k` are candidates[starts[k], starts[k + 1]).
+struct CandidateLists {
+    std::size_t first = 0;
+    std::vector<std::uint32_t> starts;
+    std::vector<std::uint32_t> candidates;
+};
 
 class Decider {
   public:
@@ -15,29 +24,63 @@ class Decider {
           index_(database.format(), addOns_,
                  options.distanceRestriction ? &addOns.cells() : nullptr) {}
 
-    // The drop of a database row, if any; stopped_ once a question is answered Stop.
-    std::optional<Drop> dropOf(const NavaidRecord& base);
+    // The candidates of the database rows from `first` to `last`; safe on any thread.
+    CandidateLists findCandidates(std::size_t first, std::size_t last) const;
+    // The drop of a database row, if any, among its candidates (those of `lists` when it has
+    // them there, else found now); stopped_ once a question is answered Stop.
+    std::optional<Drop> dropOf(std::size_t row, const NavaidRecord& base,
+                               const CandidateLists* lists);
     bool stopped() const { return stopped_; }
 
   private:
+    // Only the candidates can be duplicates of base or conflict with it; they are taken in
+    // load order, as a search through every add-on row would meet them. A duplicate shares
+    // both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key: a kind of
+    // conflict whose setting keeps the row needs no look at its key's rows.
+    void find(const NavaidRecord& base, std::vector<std::uint32_t>& candidates) const {
+        const bool bySameCallsign = options_.sameCallsign != ConflictAction::Skip;
+        const bool bySameName = options_.sameName != ConflictAction::Skip || !bySameCallsign;
+        index_.find(base, bySameCallsign, bySameName, candidates);
+    }
+
     const DatabaseText& database_;
     const std::vector<NavaidRecord>& addOns_;
     const MergeOptions& options_;
     const MergeScreen& screen_;
     const CandidateIndex index_;
-    std::vector<std::uint32_t> candidates_; // reused for every database row
+    std::vector<std::uint32_t> candidates_; // reused for every database row found now
     bool stopped_ = false;
 };
 
-std::optional<Drop> Decider::dropOf(const NavaidRecord& base) {
-    // Only the candidates can be duplicates of base or conflict with it; they are taken in
-    // load order, as a search through every add-on row would meet them. A duplicate shares
-    // both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key: a kind of
-    // conflict whose setting keeps the row needs no look at its key's rows.
-    const bool bySameCallsign = options_.sameCallsign != ConflictAction::Skip;
-    const bool bySameName = options_.sameName != ConflictAction::Skip || !bySameCallsign;
-    index_.find(base, bySameCallsign, bySameName, candidates_);
-    for (const std::uint32_t i : candidates_) {
+CandidateLists Decider::findCandidates(std::size_t first, std::size_t last) const {
+    CandidateLists lists;
+    lists.first = first;
+    lists.starts.reserve(last - first + 1);
+    lists.starts.push_back(0);
+    std::vector<std::uint32_t> found;
+    for (std::size_t i = first; i < last; ++i) {
+        find(database_.row(i), found);
+        lists.candidates.insert(lists.candidates.end(), found.begin(), found.end());
+        lists.starts.push_back(static_cast<std::uint32_t>(lists.candidates.size()));
+    }
+    return lists;
+}
+
+std::optional<Drop> Decider::dropOf(std::size_t row, const NavaidRecord& base,
+                                    const CandidateLists* lists) {
+    const std::uint32_t* first = nullptr;
+    const std::uint32_t* last = nullptr;
+    if (lists != nullptr) {
+        const std::size_t k = row - lists->first;
+        first = lists->candidates.data() + lists->starts[k];
+        last = lists->candidates.data() + lists->starts[k + 1];
+    } else {
+        find(base, candidates_);
+        first = candidates_.data();
+        last = first + candidates_.size();
+    }
+    for (const std::uint32_t* candidate = first; candidate != last; ++candidate) {
+        const std::uint32_t i = *candidate;
         const NavaidRecord& addOn = addOns_[i];
         if (addOn.type != base.type)
             continue;
@@ -85,13 +128,22 @@ MergeDecisions decideDrops(const DatabaseText& database, const AddOnRows& addOns
                            MergeStatus& status) {
     Decider decider(database, addOns, options, screen);
     MergeDecisions decisions;
-    decisions.kept.assign(database.rowCount(), true);
-    StageProgress progress(screen.progress, database.rowCount());
+    const std::size_t rows = database.rowCount();
+    decisions.kept.assign(rows, true);
+    StageProgress progress(screen.progress, rows);
     status.show("Proccesing: ", "");
-    for (std::size_t i = 0; i < database.rowCount(); ++i) {
+    // The candidates of the second half are found on another thread while the first half is
+    // decided: only the decisions, with their questions, must go in order.
+    const std::size_t half = rows / 2;
+    std::future<CandidateLists> secondHalf = std::async(
+        std::launch::async, [&decider, half, rows] { return decider.findCandidates(half, rows); });
+    std::optional<CandidateLists> ahead;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (i == half)
+            ahead = secondHalf.get();
         const NavaidRecord base = database.row(i);
         status.show("Proccesing: ", base.line);
-        if (std::optional<Drop> drop = decider.dropOf(base)) {
+        if (std::optional<Drop> drop = decider.dropOf(i, base, ahead ? &*ahead : nullptr)) {
             drop->databaseRow = i;
             decisions.drops.push_back(*drop);
             decisions.kept[i] = false;

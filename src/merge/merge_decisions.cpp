@@ -26,29 +26,18 @@ class Decider {
 
     // The candidates of the database rows from `first` to `last`; safe on any thread.
     CandidateLists findCandidates(std::size_t first, std::size_t last) const;
-    // The drop of a database row, if any, among its candidates (those of `lists` when it has
-    // them there, else found now); stopped_ once a question is answered Stop.
+    // The drop of a database row, if any, among its candidates in `lists`; stopped_ once a
+    // question is answered Stop.
     std::optional<Drop> dropOf(std::size_t row, const NavaidRecord& base,
-                               const CandidateLists* lists);
+                               const CandidateLists& lists);
     bool stopped() const { return stopped_; }
 
   private:
-    // Only the candidates can be duplicates of base or conflict with it; they are taken in
-    // load order, as a search through every add-on row would meet them. A duplicate shares
-    // both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key: a kind of
-    // conflict whose setting keeps the row needs no look at its key's rows.
-    void find(const NavaidRecord& base, std::vector<std::uint32_t>& candidates) const {
-        const bool bySameCallsign = options_.sameCallsign != ConflictAction::Skip;
-        const bool bySameName = options_.sameName != ConflictAction::Skip || !bySameCallsign;
-        index_.find(base, bySameCallsign, bySameName, candidates);
-    }
-
     const DatabaseText& database_;
     const std::vector<NavaidRecord>& addOns_;
     const MergeOptions& options_;
     const MergeScreen& screen_;
     const CandidateIndex index_;
-    std::vector<std::uint32_t> candidates_; // reused for every database row found now
     bool stopped_ = false;
 };
 
@@ -57,9 +46,15 @@ CandidateLists Decider::findCandidates(std::size_t first, std::size_t last) cons
     lists.first = first;
     lists.starts.reserve(last - first + 1);
     lists.starts.push_back(0);
+    // Only the candidates can be duplicates of a row or conflict with it; they are taken in
+    // load order, as a search through every add-on row would meet them. A duplicate shares
+    // both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key: a kind of
+    // conflict whose setting keeps the row needs no look at its key's rows.
+    const bool bySameCallsign = options_.sameCallsign != ConflictAction::Skip;
+    const bool bySameName = options_.sameName != ConflictAction::Skip || !bySameCallsign;
     std::vector<std::uint32_t> found;
     for (std::size_t i = first; i < last; ++i) {
-        find(database_.row(i), found);
+        index_.find(database_.row(i), bySameCallsign, bySameName, found);
         lists.candidates.insert(lists.candidates.end(), found.begin(), found.end());
         lists.starts.push_back(static_cast<std::uint32_t>(lists.candidates.size()));
     }
@@ -67,18 +62,10 @@ CandidateLists Decider::findCandidates(std::size_t first, std::size_t last) cons
 }
 
 std::optional<Drop> Decider::dropOf(std::size_t row, const NavaidRecord& base,
-                                    const CandidateLists* lists) {
-    const std::uint32_t* first = nullptr;
-    const std::uint32_t* last = nullptr;
-    if (lists != nullptr) {
-        const std::size_t k = row - lists->first;
-        first = lists->candidates.data() + lists->starts[k];
-        last = lists->candidates.data() + lists->starts[k + 1];
-    } else {
-        find(base, candidates_);
-        first = candidates_.data();
-        last = first + candidates_.size();
-    }
+                                    const CandidateLists& lists) {
+    const std::size_t k = row - lists.first;
+    const std::uint32_t* const first = lists.candidates.data() + lists.starts[k];
+    const std::uint32_t* const last = lists.candidates.data() + lists.starts[k + 1];
     for (const std::uint32_t* candidate = first; candidate != last; ++candidate) {
         const std::uint32_t i = *candidate;
         const NavaidRecord& addOn = addOns_[i];
@@ -132,18 +119,18 @@ MergeDecisions decideDrops(const DatabaseText& database, const AddOnRows& addOns
     decisions.kept.assign(rows, true);
     StageProgress progress(screen.progress, rows);
     status.show("Proccesing: ", "");
-    // The candidates of the second half are found on another thread while the first half is
-    // decided: only the decisions, with their questions, must go in order.
+    // The candidates of each half of the database are found on a thread of its own: only the
+    // decisions, with their questions, must go in order.
     const std::size_t half = rows / 2;
     std::future<CandidateLists> secondHalf = std::async(
         std::launch::async, [&decider, half, rows] { return decider.findCandidates(half, rows); });
-    std::optional<CandidateLists> ahead;
+    CandidateLists candidates = decider.findCandidates(0, half);
     for (std::size_t i = 0; i < rows; ++i) {
         if (i == half)
-            ahead = secondHalf.get();
+            candidates = secondHalf.get();
         const NavaidRecord base = database.row(i);
         status.show("Proccesing: ", base.line);
-        if (std::optional<Drop> drop = decider.dropOf(i, base, ahead ? &*ahead : nullptr)) {
+        if (std::optional<Drop> drop = decider.dropOf(i, base, candidates)) {
             drop->databaseRow = i;
             decisions.drops.push_back(*drop);
             decisions.kept[i] = false;

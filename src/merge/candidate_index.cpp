@@ -10,7 +10,8 @@ constexpr std::uint64_t kBytes80 = 0x8080808080808080ull;
 // Up to 8 bytes of text as one number, letters a-z turned to A-Z in all of them at once.
 std::uint64_t upperChunk(const char* text, std::size_t length) {
     std::uint64_t x = 0;
-    std::memcpy(&x, text, length);
+    if (length > 0) // an empty word may have no text at all
+        std::memcpy(&x, text, length);
     const std::uint64_t low7 = x & ~kBytes80;
     const std::uint64_t atLeastA = low7 + (0x80 - 'a') * kBytes01;
     const std::uint64_t aboveZ = low7 + (0x80 - 'z' - 1) * kBytes01;

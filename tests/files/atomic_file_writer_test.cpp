@@ -89,6 +89,27 @@ TEST(AtomicFileWriter, AnUncommittedWriterLeavesTheTargetAndRemovesItsTemporaryF
     EXPECT_EQ(folderContents(dir.path()), (FolderContents{{"out.dat", "the old file"}}));
 }
 
+TEST(AtomicFileWriter, AFinishedFileWaitsBesideTheTargetUntilCommittedOrDropped) {
+    for (const bool committed : {true, false}) {
+        SCOPED_TRACE(committed ? "committed" : "dropped");
+        TempDir dir;
+        writeBytes(dir.file("out.dat"), "the old file");
+        {
+            AtomicFileWriter writer(dir.file("out.dat"), LineFeeds::AsGiven);
+            writer.write("the new file");
+            EXPECT_TRUE(writer.finishWriting());
+            writer.write(" and more"); // too late: the file is finished
+            EXPECT_EQ(readBytes(dir.file("out.dat")), "the old file");
+            EXPECT_EQ(temporaryFilesOf(dir.path(), "out.dat").size(), 1u);
+            if (committed) {
+                EXPECT_TRUE(writer.commit());
+            }
+        }
+        EXPECT_EQ(folderContents(dir.path()),
+                  (FolderContents{{"out.dat", committed ? "the new file" : "the old file"}}));
+    }
+}
+
 TEST(AtomicFileWriter, WritersForOneTargetAtOnceUseTheirOwnTemporaryFiles) {
     TempDir dir;
     writeBytes(dir.file("out.dat"), "the old file");

@@ -8,14 +8,6 @@
 
 namespace {
 
-// The add-on rows that may relate to each of a run of database rows, found ahead of the
-// decisions: the candidates of row `first + k` are candidates[starts[k], starts[k + 1]).
-struct CandidateLists {
-    std::size_t first = 0;
-    std::vector<std::uint32_t> starts;
-    std::vector<std::uint32_t> candidates;
-};
-
 class Decider {
   public:
     Decider(const DatabaseText& database, const AddOnRows& addOns, const MergeOptions& options,
@@ -24,12 +16,14 @@ class Decider {
           index_(database.format(), addOns_,
                  options.distanceRestriction ? &addOns.cells() : nullptr) {}
 
-    // The candidates of the database rows from `first` to `last`; safe on any thread.
-    CandidateLists findCandidates(std::size_t first, std::size_t last) const;
-    // The drop of a database row, if any, among its candidates in `lists`; stopped_ once a
-    // question is answered Stop.
-    std::optional<Drop> dropOf(std::size_t row, const NavaidRecord& base,
-                               const CandidateLists& lists);
+    // Whether deciding a row may ask a question. When it may not, rows can be decided on
+    // several threads at once, each with a candidates buffer of its own.
+    bool mayAsk() const {
+        return options_.sameName == ConflictAction::Ask ||
+               options_.sameCallsign == ConflictAction::Ask;
+    }
+    // The drop of a database row, if any; stopped_ once a question is answered Stop.
+    std::optional<Drop> dropOf(const NavaidRecord& base, std::vector<std::uint32_t>& candidates);
     bool stopped() const { return stopped_; }
 
   private:
@@ -41,33 +35,16 @@ class Decider {
     bool stopped_ = false;
 };
 
-CandidateLists Decider::findCandidates(std::size_t first, std::size_t last) const {
-    CandidateLists lists;
-    lists.first = first;
-    lists.starts.reserve(last - first + 1);
-    lists.starts.push_back(0);
-    // Only the candidates can be duplicates of a row or conflict with it; they are taken in
+std::optional<Drop> Decider::dropOf(const NavaidRecord& base,
+                                    std::vector<std::uint32_t>& candidates) {
+    // Only the candidates can be duplicates of base or conflict with it; they are taken in
     // load order, as a search through every add-on row would meet them. A duplicate shares
     // both keys, a NAME conflict the NAME key, a CALLSIGN conflict the callsign key: a kind of
     // conflict whose setting keeps the row needs no look at its key's rows.
     const bool bySameCallsign = options_.sameCallsign != ConflictAction::Skip;
     const bool bySameName = options_.sameName != ConflictAction::Skip || !bySameCallsign;
-    std::vector<std::uint32_t> found;
-    for (std::size_t i = first; i < last; ++i) {
-        index_.find(database_.row(i), bySameCallsign, bySameName, found);
-        lists.candidates.insert(lists.candidates.end(), found.begin(), found.end());
-        lists.starts.push_back(static_cast<std::uint32_t>(lists.candidates.size()));
-    }
-    return lists;
-}
-
-std::optional<Drop> Decider::dropOf(std::size_t row, const NavaidRecord& base,
-                                    const CandidateLists& lists) {
-    const std::size_t k = row - lists.first;
-    const std::uint32_t* const first = lists.candidates.data() + lists.starts[k];
-    const std::uint32_t* const last = lists.candidates.data() + lists.starts[k + 1];
-    for (const std::uint32_t* candidate = first; candidate != last; ++candidate) {
-        const std::uint32_t i = *candidate;
+    index_.find(base, bySameCallsign, bySameName, candidates);
+    for (const std::uint32_t i : candidates) {
         const NavaidRecord& addOn = addOns_[i];
         if (addOn.type != base.type)
             continue;
@@ -119,18 +96,38 @@ MergeDecisions decideDrops(const DatabaseText& database, const AddOnRows& addOns
     decisions.kept.assign(rows, true);
     StageProgress progress(screen.progress, rows);
     status.show("Proccesing: ", "");
-    // The candidates of each half of the database are found on a thread of its own: only the
-    // decisions, with their questions, must go in order.
-    const std::size_t half = rows / 2;
-    std::future<CandidateLists> secondHalf = std::async(
-        std::launch::async, [&decider, half, rows] { return decider.findCandidates(half, rows); });
-    CandidateLists candidates = decider.findCandidates(0, half);
+    // Without questions, the second half of the database is decided on another thread while
+    // the first half is decided here; the rows are shown in their order all the same.
+    const std::size_t half = decider.mayAsk() ? rows : rows / 2;
+    std::future<std::vector<Drop>> secondHalf;
+    if (half < rows) {
+        secondHalf = std::async(std::launch::async, [&decider, &database, half, rows] {
+            std::vector<std::uint32_t> candidates;
+            std::vector<Drop> drops;
+            for (std::size_t i = half; i < rows; ++i) {
+                if (std::optional<Drop> drop = decider.dropOf(database.row(i), candidates)) {
+                    drop->databaseRow = i;
+                    drops.push_back(*drop);
+                }
+            }
+            return drops;
+        });
+    }
+    std::vector<std::uint32_t> candidates;
+    std::vector<Drop> decidedAhead;
+    std::size_t nextAhead = 0;
     for (std::size_t i = 0; i < rows; ++i) {
-        if (i == half)
-            candidates = secondHalf.get();
+        if (i == half && half < rows)
+            decidedAhead = secondHalf.get();
         const NavaidRecord base = database.row(i);
         status.show("Proccesing: ", base.line);
-        if (std::optional<Drop> drop = decider.dropOf(i, base, candidates)) {
+        std::optional<Drop> drop;
+        if (i < half) {
+            drop = decider.dropOf(base, candidates);
+        } else if (nextAhead < decidedAhead.size() && decidedAhead[nextAhead].databaseRow == i) {
+            drop = decidedAhead[nextAhead++];
+        }
+        if (drop) {
             drop->databaseRow = i;
             decisions.drops.push_back(*drop);
             decisions.kept[i] = false;

@@ -69,11 +69,6 @@ std::uint64_t ordered(double coordinate) {
     return bits >> 63 ? ~bits : bits | (1ull << 63);
 }
 
-// The presence bit of a key among `bits` bits, a power of two.
-std::size_t presenceBit(std::uint64_t key, std::size_t bits) {
-    return (key >> 24) & (bits - 1);
-}
-
 // A cheap stand-in for a key: the row code and the first word's first 8 letters, upper-cased,
 // with its length up to 8. Records whose keys are equal have equal stand-ins.
 std::uint64_t quickKey(int type, std::string_view text) {
@@ -179,25 +174,15 @@ CandidateIndex::CandidateIndex(NavFormat format, const std::vector<NavaidRecord>
     while (slotCount < groups.size() * 2)
         slotCount *= 2;
     slots_.resize(slotCount);
-    present_.resize(std::max<std::size_t>(1, slotCount / 4)); // 32 or more bits per group
     for (const Slot& group : groups) {
         std::size_t s = group.key & (slotCount - 1);
         while (slots_[s].begin != slots_[s].end)
             s = (s + 1) & (slotCount - 1);
         slots_[s] = group;
-        const std::size_t bit = presenceBit(group.key, present_.size() * 64);
-        present_[bit / 64] |= 1ull << (bit % 64);
     }
 }
 
-bool CandidateIndex::mayHold(std::uint64_t key) const {
-    const std::size_t bit = presenceBit(key, present_.size() * 64);
-    return (present_[bit / 64] >> (bit % 64) & 1) != 0;
-}
-
 CandidateIndex::Range CandidateIndex::lookUp(std::uint64_t key) const {
-    if (!mayHold(key))
-        return {};
     const std::size_t mask = slots_.size() - 1;
     for (std::size_t s = key & mask; slots_[s].begin != slots_[s].end; s = (s + 1) & mask) {
         if (slots_[s].key == key)

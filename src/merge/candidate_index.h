@@ -55,7 +55,6 @@ class CandidateIndex {
         unsigned shift_ = 64; // the top bits of a stand-in pick its bit
     };
 
-    bool mayHold(std::uint64_t key) const;
     Range lookUp(std::uint64_t key) const;
     std::uint64_t callsignKey(const NavaidRecord& record) const;
     std::uint64_t nameKey(const NavaidRecord& record) const;
@@ -63,7 +62,6 @@ class CandidateIndex {
     NavFormat format_;
     bool byCell_;
     std::vector<Entry> entries_;
-    std::vector<Slot> slots_;            // open addressing; the size is a power of two
-    std::vector<std::uint64_t> present_; // one bit per hash class: most misses end here
+    std::vector<Slot> slots_; // open addressing; the size is a power of two
     QuickFilter quickCallsigns_, quickNames_;
 };

@@ -22,6 +22,7 @@ void runGoCommand(HWND mainWindow, MainWindowState& state) {
         !markSelectedAirports(mainWindow, state))
         return;
     const MergeRequest request{scenery.mergeTarget.earthNavPath, pickedAirports(scenery.airports),
-                               Settings::instance()->options};
+                               Settings::instance()->options, JobPurpose::Merge,
+                               scenery.airportDataPaths};
     runMergeDialog(appInstance(), mainWindow, windowTitle(), request);
 }

@@ -39,7 +39,8 @@ void runPreviewCommand(HWND mainWindow, MainWindowState& state) {
         !markSelectedAirports(mainWindow, state))
         return;
     const MergeRequest request{scenery.mergeTarget.earthNavPath, pickedAirports(scenery.airports),
-                               Settings::instance()->options, JobPurpose::Preview};
+                               Settings::instance()->options, JobPurpose::Preview,
+                               scenery.airportDataPaths};
     PreviewScreen screen(mainWindow);
     std::string report;
     try {

@@ -1,5 +1,6 @@
 #include "base/text.h"
 
+#include <algorithm>
 #include <cstdint>
 
 void makeUpperAscii(std::string& text) {
@@ -22,4 +23,55 @@ std::size_t caseBlindHash(std::string_view text) {
     for (const char c : text)
         hash = (hash ^ static_cast<unsigned char>(upperAscii(c))) * 0x100000001b3ull;
     return static_cast<std::size_t>(hash ^ (hash >> 32));
+}
+
+namespace {
+// The text after an optional sign.
+std::string_view withoutSign(std::string_view text) {
+    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
+        text.remove_prefix(1);
+    return text;
+}
+} // namespace
+
+bool isPlainDecimal(std::string_view text) {
+    bool point = false, digit = false;
+    for (const char c : withoutSign(text)) {
+        if (c == '.' && !point)
+            point = true;
+        else if (isDigit(c))
+            digit = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+bool isWholeNumber(std::string_view text) {
+    const std::string_view digits = withoutSign(text);
+    return !digits.empty() && std::all_of(digits.begin(), digits.end(), isDigit);
+}
+
+std::optional<double> plainDecimal(std::string_view text) {
+    constexpr int kMostDigits = 15;
+    constexpr double kPowersOfTen[kMostDigits + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+    const bool negative = !text.empty() && text[0] == '-';
+    long long value = 0;
+    int digits = 0, decimals = 0;
+    bool point = false;
+    for (const char c : withoutSign(text)) {
+        if (c == '.' && !point) {
+            point = true;
+            continue;
+        }
+        if (!isDigit(c) || ++digits > kMostDigits)
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+        decimals += point ? 1 : 0;
+    }
+    if (digits == 0)
+        return std::nullopt;
+    const double magnitude = static_cast<double>(value) / kPowersOfTen[decimals];
+    return negative ? -magnitude : magnitude;
 }

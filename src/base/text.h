@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -53,6 +54,18 @@ inline std::string_view nextWord(std::string_view text, std::size_t& at) {
         ++at;
     return text.substr(start, at - start);
 }
+
+// ---- Numbers written as plain decimals: an optional sign, then digits with at most one point
+// among or after them ("12", "-0.5", "7.", ".25").
+
+bool isPlainDecimal(std::string_view text);
+// An optional sign and digits alone.
+bool isWholeNumber(std::string_view text);
+
+// A plain decimal of up to 15 digits as strtod converts it: the digits make a whole number
+// that a double holds exactly, and so does the power of ten it is divided by, so the one
+// division rounds as strtod does. "-0" gives -0. None for any other text.
+std::optional<double> plainDecimal(std::string_view text);
 
 // ---- Line ends.
 

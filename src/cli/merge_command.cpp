@@ -123,8 +123,8 @@ int runMerge(const MergeArguments& request, Console& console) {
         return kExitInputError;
 
     const MergeRequest job{target.earthNavPath, pickedAirports(airports), options,
-                           request.dryRun || request.diff ? JobPurpose::Preview
-                                                          : JobPurpose::Merge};
+                           request.dryRun || request.diff ? JobPurpose::Preview : JobPurpose::Merge,
+                           globalAirportDataPaths(folder)};
     TerminalScreen screen(console);
     const MergeOutcome outcome = runMerge(job, screen.screen());
     screen.clearProgress();

@@ -5,6 +5,7 @@
 #include "merge/row_conversion.h"
 #include "merge/stage_progress.h"
 
+#include <algorithm>
 #include <unordered_set>
 
 namespace {
@@ -56,53 +57,157 @@ std::deque<AddOnFile> loadAddOnFiles(const std::vector<CustomAirport>& airports,
     return files;
 }
 
-AddOnRows::AddOnRows(const DatabaseText& database) : database_(database) {}
+AddOnRows::AddOnRows(const DatabaseText& database, AirportLookup& airports)
+    : database_(database), airports_(airports) {}
 
 AddOnRows::~AddOnRows() = default;
 
-void AddOnRows::take(const AddOnFile& file) {
+void AddOnRows::take(const std::deque<AddOnFile>& files) {
+    for (const AddOnFile& file : files)
+        takeFile(file);
+    if (database_.format() != NavFormat::V810)
+        leaveOutOrphans();
+}
+
+void AddOnRows::takeFile(const AddOnFile& file) {
     const NavFormat format = database_.format();
     const NavFormat rowFormat = addOnRowFormat(file.version);
-    const std::optional<std::string> refusal = addOnFileRefusal(format, file.version);
+    const bool checksColumns = format != NavFormat::V810;
 
     std::vector<NavaidRecord> fileRows;
+    std::vector<std::string_view> otherRows;
     for (std::string_view line : file.rows) {
-        const int code = *rowCode(line);
-        if (isNavaidRowCode(code))
+        if (isNavaidRowCode(*rowCode(line)))
             fileRows.push_back(parseNavaidRow(line, rowFormat));
-        else if (!refusal && format != NavFormat::V810)
-            leaveOut(file, line, "Quillet does not merge rows of code " + std::to_string(code));
+        else
+            otherRows.push_back(line);
     }
+    const auto fits = [](NavFormat rowsFormat, const NavaidRecord& row) {
+        return hasColumnsOf(rowsFormat, row) && !columnFault(rowsFormat, row.line);
+    };
+    const bool rowsFit810 =
+        checksColumns && !file.version &&
+        std::all_of(fileRows.begin(), fileRows.end(),
+                    [&](const NavaidRecord& row) { return fits(NavFormat::V810, row); });
+    const std::optional<std::string> refusal = addOnFileRefusal(format, file.version, rowsFit810);
+    if (!refusal && checksColumns) {
+        for (std::string_view line : otherRows)
+            leaveOut(file.path, line,
+                     "Quillet does not merge rows of code " + std::to_string(*rowCode(line)));
+    }
+    const AddOnFileRows rowsOfFile{file.path, fileRows};
     for (const NavaidRecord& row : fileRows) {
         if (refusal) {
-            leaveOut(file, row.line, *refusal, true);
+            leaveOut(file.path, row.line, *refusal, true);
             continue;
         }
-        NavaidRecord record = row;
-        if (RowConverter::needsConversion(format, rowFormat, record.type)) {
-            if (!converter_)
-                converter_ = std::make_unique<RowConverter>(
-                    format, database_.rowCount(),
-                    [this](std::size_t i) { return database_.row(i); });
-            const Result<std::string> converted = converter_->convert(rowFormat, record, fileRows);
-            if (!converted) {
-                leaveOut(file, record.line, converted.reason());
-                continue;
-            }
-            record = parseNavaidRow(convertedRows_.emplace_back(*converted), format);
-        } else if (format != NavFormat::V810 && !hasColumnsOf(rowFormat, record)) {
-            leaveOut(file, record.line,
+        if (checksColumns && !hasColumnsOf(rowFormat, row)) {
+            leaveOut(file.path, row.line,
                      "it does not have the columns of its file's format " +
                          std::to_string(versionOf(rowFormat)));
             continue;
         }
+        if (checksColumns) {
+            if (std::optional<std::string> fault = columnFault(rowFormat, row.line)) {
+                leaveOut(file.path, row.line, std::move(*fault));
+                continue;
+            }
+        }
+        NavaidRecord record = row;
+        if (RowConverter::needsConversion(format, rowFormat, record.type)) {
+            if (!converter_)
+                converter_ = std::make_unique<RowConverter>(database_, airports_);
+            const Result<std::string> converted = converter_->convert(rowFormat, row, rowsOfFile);
+            if (!converted) {
+                leaveOut(file.path, row.line, converted.reason());
+                continue;
+            }
+            record = parseNavaidRow(convertedRows_.emplace_back(*converted), format);
+            if (isTwin(record)) {
+                leaveOut(file.path, row.line, "it is the same navaid as an add-on row before it");
+                continue;
+            }
+        }
         record.sourcePath = std::string_view(file.path);
-        records_.push_back(record);
-        cells_.push_back(coordinateCell(record.line));
+        keep(record, row.line);
     }
 }
 
-void AddOnRows::leaveOut(const AddOnFile& file, std::string_view row, std::string reason,
+namespace {
+// A hash of a row's identity in 1100 and later, the same for rows that relationOf finds
+// related.
+std::size_t identityHash(const NavaidRecord& row) {
+    return ((caseBlindHash(row.callsign) * 31 + caseBlindHash(row.terminal)) * 31 +
+            caseBlindHash(row.region)) *
+               31 +
+           static_cast<std::size_t>(row.type);
+}
+
+// A localizer's identifier and airport, upper-cased, as one key.
+std::string localizerKey(std::string_view ident, std::string_view terminal) {
+    std::string key = std::string(ident) + ' ' + std::string(terminal);
+    makeUpperAscii(key);
+    return key;
+}
+
+// Glideslopes, markers and ILS DMEs belong to a localizer of their identifier and airport.
+bool needsLocalizer(const NavaidRecord& row) {
+    return row.type == 6 || isMarker(row.type) ||
+           (isDme(row.type) && !equalsIgnoringCase(row.terminal, kEnRouteTerminal) &&
+            isIlsDmeName(row.name));
+}
+} // namespace
+
+bool AddOnRows::isTwin(const NavaidRecord& row) const {
+    const auto [first, last] = byIdentity_.equal_range(identityHash(row));
+    return std::any_of(first, last, [&](const auto& entry) {
+        const NavaidRecord& taken = records_[entry.second];
+        return taken.type == row.type &&
+               relationOf(database_.format(), taken, row) == Relation::Duplicate;
+    });
+}
+
+void AddOnRows::keep(const NavaidRecord& row, std::string_view addOnLine) {
+    if (database_.format() != NavFormat::V810)
+        byIdentity_.emplace(identityHash(row), static_cast<std::uint32_t>(records_.size()));
+    records_.push_back(row);
+    cells_.push_back(coordinateCell(row.line));
+    addOnLines_.push_back(addOnLine);
+}
+
+void AddOnRows::leaveOutOrphans() {
+    if (std::none_of(records_.begin(), records_.end(), needsLocalizer))
+        return;
+    std::unordered_set<std::string> localizers;
+    for (std::size_t i = 0; i < database_.rowCount(); ++i) {
+        const NavaidRecord row = database_.row(i);
+        if (isLocalizer(row.type))
+            localizers.insert(localizerKey(row.callsign, row.terminal));
+    }
+    for (const NavaidRecord& row : records_) {
+        if (isLocalizer(row.type))
+            localizers.insert(localizerKey(row.callsign, row.terminal));
+    }
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < records_.size(); ++i) {
+        const NavaidRecord& row = records_[i];
+        if (needsLocalizer(row) && !localizers.count(localizerKey(row.callsign, row.terminal))) {
+            leaveOut(row.sourcePath, addOnLines_[i],
+                     "its localizer " + std::string(row.callsign) + " of " +
+                         std::string(row.terminal) + " is neither in the database nor merged");
+            continue;
+        }
+        records_[kept] = row;
+        cells_[kept] = cells_[i];
+        addOnLines_[kept++] = addOnLines_[i];
+    }
+    records_.resize(kept);
+    cells_.resize(kept);
+    addOnLines_.resize(kept);
+}
+
+void AddOnRows::leaveOut(std::string_view path, std::string_view row, std::string reason,
                          bool wholeFile) {
-    leftOut_.push_back({file.path, std::string(withoutLineEnd(row)), std::move(reason), wholeFile});
+    leftOut_.push_back(
+        {std::string(path), std::string(withoutLineEnd(row)), std::move(reason), wholeFile});
 }

@@ -6,13 +6,16 @@
 #include "merge/nav_data.h"
 #include "scenery/custom_airports.h"
 
+#include <cstdint>
 #include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
+class AirportLookup;
 class RowConverter;
 
 // An add-on airport's nav.dat as a merge loads it.
@@ -34,29 +37,43 @@ std::deque<AddOnFile> loadAddOnFiles(const std::vector<CustomAirport>& airports,
 // The add-on rows that go into one database, in its format, and those left out.
 class AddOnRows {
   public:
-    explicit AddOnRows(const DatabaseText& database);
+    // The database and the lookup must outlive this.
+    AddOnRows(const DatabaseText& database, AirportLookup& airports);
     AddOnRows(const AddOnRows&) = delete;
     AddOnRows& operator=(const AddOnRows&) = delete;
     ~AddOnRows();
 
-    // Takes the navaid rows of a file that outlives this: as they are when they are in the
-    // database's format, converted when they are in an older one, or left out with the reason.
-    void take(const AddOnFile& file);
+    // Takes the navaid rows of the files, which must outlive this, in their order: as they are
+    // when they are in the database's format, converted when they are in an older one, or left
+    // out with the reason. Into a database of 1100 or later no row goes whose columns do not
+    // fit its row code, no converted row that is the same navaid as a row taken before it,
+    // and no glideslope, marker or ILS DME whose localizer is neither in the database nor
+    // taken.
+    void take(const std::deque<AddOnFile>& files);
 
     // The rows that go in, in the order they were taken, and the cell of each.
     const std::vector<NavaidRecord>& records() const { return records_; }
     const std::vector<CoordinateCell>& cells() const { return cells_; }
-    // The rows that do not go in, in the order they were met.
+    // The rows that do not go in, in the order they were met; rows left out for want of their
+    // localizer after the others.
     const std::vector<LeftOutRow>& leftOut() const { return leftOut_; }
 
   private:
-    void leaveOut(const AddOnFile& file, std::string_view row, std::string reason,
+    void takeFile(const AddOnFile& file);
+    // Whether a row of the database's format is the same navaid as a row taken already.
+    bool isTwin(const NavaidRecord& row) const;
+    void keep(const NavaidRecord& row, std::string_view addOnLine);
+    void leaveOutOrphans();
+    void leaveOut(std::string_view path, std::string_view row, std::string reason,
                   bool wholeFile = false);
 
     const DatabaseText& database_;
+    AirportLookup& airports_;
     std::unique_ptr<RowConverter> converter_; // made for the first row that needs it
     std::deque<std::string> convertedRows_;   // never moved: records point into them
     std::vector<NavaidRecord> records_;
     std::vector<CoordinateCell> cells_;
+    std::vector<std::string_view> addOnLines_; // each record's line as its file has it
+    std::unordered_multimap<std::size_t, std::uint32_t> byIdentity_; // records_ by identityHash
     std::vector<LeftOutRow> leftOut_;
 };

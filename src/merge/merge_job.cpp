@@ -6,6 +6,7 @@
 #include "base/text.h"
 #include "base/text_file.h"
 #include "merge/add_on_rows.h"
+#include "merge/airport_lookup.h"
 #include "merge/backup_restore.h"
 #include "merge/database_text.h"
 #include "merge/merge_decisions.h"
@@ -148,9 +149,9 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
             return writeCopy(databasePath, backupPathOf(databasePath));
         });
     }
-    AddOnRows addOns(*database);
-    for (const AddOnFile& file : files)
-        addOns.take(file);
+    AirportLookup airports(request.airportDataPaths, screen, status);
+    AddOnRows addOns(*database, airports);
+    addOns.take(files);
     if (writes && !backUp(databasePath, readOnly, copying, screen, status)) {
         outcome.end = MergeEnd::WriteError;
         return outcome;

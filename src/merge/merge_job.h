@@ -19,6 +19,8 @@ struct MergeRequest {
     std::vector<CustomAirport> airports; // those to merge, in listing order
     MergeOptions options;
     JobPurpose purpose = JobPurpose::Merge;
+    // Where X-Plane's Global Airports apt.dat may be, for the airports of converted rows.
+    std::vector<std::string> airportDataPaths = {};
 };
 
 // How a merge ended.

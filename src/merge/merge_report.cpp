@@ -95,9 +95,7 @@ std::string reportText(const MergeReport& report) {
     return text;
 }
 
-std::string leftOutMessage(const std::vector<LeftOutRow>& rows) {
-    // A message box does not scroll: the rows are listed up to a screenful.
-    constexpr std::size_t kRowsListed = 12;
+std::string leftOutMessage(const std::vector<LeftOutRow>& rows, std::size_t rowsListed) {
     if (rows.empty())
         return {};
     std::string text = "These add-on rows were not merged:\n";
@@ -120,7 +118,7 @@ std::string leftOutMessage(const std::vector<LeftOutRow>& rows) {
             continue;
         }
         ++i;
-        if (listed == kRowsListed) {
+        if (listed == rowsListed) {
             ++more;
             continue;
         }

@@ -41,7 +41,7 @@ struct MergeReport {
     MergeOptions options;
     std::size_t databaseNavaids = 0;  // navaid lines of the database
     std::vector<DroppedLine> dropped; // in database order
-    std::vector<AddedLine> added;     // in the order they are written
+    std::vector<AddedLine> added;     // in the order they were taken
     std::vector<LeftOutRow> leftOut;  // in load order
 };
 
@@ -51,5 +51,6 @@ struct MergeReport {
 std::string reportText(const MergeReport& report);
 
 // The one message that tells the user which add-on rows were left out and why; empty when
-// none were.
-std::string leftOutMessage(const std::vector<LeftOutRow>& rows);
+// none were. It lists every row, or the first rowsListed and then how many more there are.
+inline constexpr std::size_t kEveryRow = static_cast<std::size_t>(-1);
+std::string leftOutMessage(const std::vector<LeftOutRow>& rows, std::size_t rowsListed = kEveryRow);

@@ -13,16 +13,29 @@
 // not kept, and the added rows, in the database's frame. An 810 database is written in the
 // frame "I", its header row, a blank line, its lines, a blank line, the added rows each
 // followed by a blank line, a blank line and "99", every line ended by a line feed. Later
-// formats keep every line as it was and take the added rows, with the line end of their first
-// line, before their final "99" row (at the end without one).
+// formats keep every line as it was and take the added rows in the order of their row codes
+// (a glideslope after its localizer, a DME after its VOR), in the order given within a code,
+// with the line end of their first line, before their final "99" row (at the end without
+// one).
 template <typename Write>
 void writeMergedText(const DatabaseText& database, const std::vector<bool>& kept,
                      const std::vector<NavaidRecord>& added, Write&& write) {
     const bool v810 = database.format() == NavFormat::V810;
     const auto writeAdded = [&] {
-        for (const NavaidRecord& row : added) {
-            write(v810 ? row.line : withoutLineEnd(row.line));
-            write(v810 ? std::string_view("\n") : database.lineEnd());
+        if (v810) {
+            for (const NavaidRecord& row : added) {
+                write(row.line);
+                write("\n");
+            }
+            return;
+        }
+        for (int code = kFirstNavaidRowCode; code <= kLastNavaidRowCode; ++code) {
+            for (const NavaidRecord& row : added) {
+                if (row.type != code)
+                    continue;
+                write(withoutLineEnd(row.line));
+                write(database.lineEnd());
+            }
         }
     };
     if (v810) {

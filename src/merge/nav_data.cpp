@@ -184,37 +184,6 @@ class FieldScanner {
     const char* const end_;
 };
 
-// A decimal number of up to 15 digits with an optional sign and point, as strtod converts
-// it: the digits make a whole number that a double holds exactly, and so does the power of
-// ten it is divided by, so the one division rounds as strtod does. "-0" gives -0. None for
-// any other text.
-std::optional<double> plainDecimal(std::string_view text) {
-    constexpr int kMostDigits = 15;
-    constexpr double kPowersOfTen[kMostDigits + 1] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
-    std::size_t i = 0;
-    const bool negative = !text.empty() && text[0] == '-';
-    if (!text.empty() && (text[0] == '+' || text[0] == '-'))
-        ++i;
-    long long value = 0;
-    int digits = 0, decimals = 0;
-    bool point = false;
-    for (; i < text.size(); ++i) {
-        if (text[i] == '.' && !point) {
-            point = true;
-            continue;
-        }
-        if (!isDigit(text[i]) || ++digits > kMostDigits)
-            return std::nullopt;
-        value = value * 10 + (text[i] - '0');
-        decimals += point ? 1 : 0;
-    }
-    if (digits == 0)
-        return std::nullopt;
-    const double magnitude = static_cast<double>(value) / kPowersOfTen[decimals];
-    return negative ? -magnitude : magnitude;
-}
-
 // The whole-degree part of a coordinate text: the characters before its last '.', as strtod
 // converts them.
 double wholeDegrees(std::string_view coordinate) {

@@ -69,7 +69,9 @@ RunEnd runMergeJob(ProgressDialogScreen& screen, const MergeRequest& request,
         const MergeOutcome outcome = runMerge(request, screen.screen());
         if (outcome.end != MergeEnd::Written)
             return RunEnd::NotWritten;
-        leftOut = leftOutMessage(outcome.report.leftOut);
+        // A message box does not scroll: the rows are listed up to a screenful.
+        constexpr std::size_t kRowsInABox = 12;
+        leftOut = leftOutMessage(outcome.report.leftOut, kRowsInABox);
         return RunEnd::Written;
     } catch (const std::bad_alloc&) {
         return RunEnd::OutOfMemory;

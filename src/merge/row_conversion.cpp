@@ -1,16 +1,21 @@
 #include "merge/row_conversion.h"
 
 #include "base/text.h"
+#include "merge/airport_lookup.h"
+#include "merge/database_text.h"
+#include "merge/magnetic_model.h"
 
 #include <algorithm>
 #include <cmath>
-#include <utility>
+#include <limits>
 
 namespace {
 constexpr double kNmPerDegree = 60;
 constexpr double kPi = 3.14159265358979323846;
 // The bearing field is the seventh word of a row.
 constexpr std::size_t kBearingWord = 6;
+// The magnetic model's epoch, for a database that names no data cycle.
+constexpr double kModelEpoch = 2025.0;
 
 // The word of a line at a position (0: the row code), or an empty view.
 std::string_view wordAt(std::string_view line, std::size_t index) {
@@ -21,14 +26,15 @@ std::string_view wordAt(std::string_view line, std::size_t index) {
     return word;
 }
 
-// The words of a line from `first` (a view into it) on, parted by one blank each.
-std::string wordsFrom(std::string_view line, std::string_view first) {
+// The words of a line from `first` (a view into it) on, parted by one blank each, spelled as
+// 1100 names spell them.
+std::string spelledWordsFrom(std::string_view line, std::string_view first) {
     std::string words;
     std::size_t at = static_cast<std::size_t>(first.data() - line.data());
     for (std::string_view word = nextWord(line, at); !word.empty(); word = nextWord(line, at)) {
         if (!words.empty())
             words += ' ';
-        words += word;
+        words += spelledNameWord(word);
     }
     return words;
 }
@@ -41,19 +47,30 @@ std::string_view restFrom(std::string_view line, std::string_view first) {
     return rest;
 }
 
-// A whole-degree cell (as coordinateCell gives it) as a number below kCells; none outside the
-// globe.
+std::string upperCased(std::string_view text) {
+    std::string upper(text);
+    makeUpperAscii(upper);
+    return upper;
+}
+
+// A whole-degree cell (the coordinates cut to whole degrees) as a number below kCells; none
+// outside the globe.
 constexpr std::uint32_t kCells = 181 * 361;
 
 std::optional<std::uint32_t> cellKeyOf(double latitude, double longitude) {
     if (!(latitude >= -90 && latitude <= 90 && longitude >= -180 && longitude <= 180))
         return std::nullopt;
-    return static_cast<std::uint32_t>((latitude + 90) * 361 + (longitude + 180));
+    return static_cast<std::uint32_t>((std::trunc(latitude) + 90) * 361 +
+                                      (std::trunc(longitude) + 180));
 }
 
-std::optional<std::uint32_t> cellKeyOf(std::string_view line) {
-    const CoordinateCell cell = coordinateCell(line);
-    return cellKeyOf(cell.latitude, cell.longitude);
+std::size_t groupsFor(std::size_t rows) {
+    // A group for every four rows or so: with about ten rows to a terminal area, few areas
+    // share one.
+    std::size_t groups = 1;
+    while (groups < rows / 4)
+        groups *= 2;
+    return groups;
 }
 } // namespace
 
@@ -78,43 +95,43 @@ RowConverter::RowGroups::Rows RowConverter::RowGroups::operator[](std::uint32_t 
     return {rows_.data() + start_[group], rows_.data() + start_[group + 1]};
 }
 
-RowConverter::RowConverter(NavFormat databaseFormat, std::size_t count,
-                           std::function<NavaidRecord(std::size_t)> rowAt)
-    : databaseFormat_(databaseFormat), rowAt_(std::move(rowAt)) {
-    // A group for every four rows or so: with about ten rows to a terminal area, few areas
-    // share one.
-    while (terminalGroups_ < count / 4)
-        terminalGroups_ *= 2;
+RowConverter::RowConverter(const DatabaseText& database, AirportLookup& airports)
+    : database_(database), airports_(airports),
+      modelYear_(dataCycleYear(database.headerLine()).value_or(kModelEpoch)) {
+    const std::size_t count = database.rowCount();
+    groups_ = static_cast<std::uint32_t>(groupsFor(count));
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    positions_.assign(count, {kNone, kNone});
     std::vector<std::uint32_t> cellOf(count, kCells);
-    std::vector<std::uint32_t> terminalOf(count, terminalGroups_);
+    std::vector<std::uint32_t> terminalOf(count, groups_), identOf(count, groups_);
     for (std::size_t i = 0; i < count; ++i) {
-        const NavaidRecord row = rowAt_(i);
-        if (!row.terminal.empty() && !equalsIgnoringCase(row.terminal, kEnRouteTerminal))
+        const NavaidRecord row = database.row(i);
+        if (equalsIgnoringCase(row.terminal, kEnRouteTerminal))
+            identOf[i] = identGroup(row.callsign);
+        else if (!row.terminal.empty())
             terminalOf[i] = terminalGroup(row.terminal);
-        const std::optional<std::uint32_t> cell = cellKeyOf(row.line);
-        if (cell)
-            cellOf[i] = *cell;
-        if (cell && row.type == 3) {
-            const std::optional<Position> at = positionOf(row.line);
-            const std::optional<double> variation = finiteNumber(wordAt(row.line, kBearingWord));
-            if (at && variation)
-                vors_.push_back({*cell, *at, *variation});
+        if (const std::optional<Position> at = positionOf(row.line)) {
+            positions_[i] = *at;
+            cellOf[i] = cellKeyOf(at->latitude, at->longitude).value_or(kCells);
         }
     }
     cellRows_ = RowGroups(kCells, cellOf);
-    terminalRows_ = RowGroups(terminalGroups_, terminalOf);
-    std::stable_sort(vors_.begin(), vors_.end(),
-                     [](const Vor& a, const Vor& b) { return a.cell < b.cell; });
+    terminalRows_ = RowGroups(groups_, terminalOf);
+    enRouteRows_ = RowGroups(groups_, identOf);
 }
 
 std::uint32_t RowConverter::terminalGroup(std::string_view terminal) const {
-    return static_cast<std::uint32_t>(caseBlindHash(terminal) & (terminalGroups_ - 1));
+    return static_cast<std::uint32_t>(caseBlindHash(terminal) & (groups_ - 1));
+}
+
+std::uint32_t RowConverter::identGroup(std::string_view ident) const {
+    return static_cast<std::uint32_t>(caseBlindHash(ident) & (groups_ - 1));
 }
 
 template <typename OnRow>
 void RowConverter::forEachRowOf(std::string_view terminal, OnRow&& onRow) const {
     for (const std::uint32_t i : terminalRows_[terminalGroup(terminal)]) {
-        const NavaidRecord row = rowAt_(i);
+        const NavaidRecord row = database_.row(i);
         if (equalsIgnoringCase(row.terminal, terminal))
             onRow(row);
     }
@@ -128,70 +145,91 @@ bool RowConverter::needsConversion(NavFormat databaseFormat, NavFormat rowFormat
 }
 
 Result<std::string> RowConverter::convert(NavFormat rowFormat, const NavaidRecord& row,
-                                          const std::vector<NavaidRecord>& fileRows) const {
-    if (!hasColumnsOf(rowFormat, row) || row.callsign.empty())
-        return Failure{"it does not have the columns of its file's format " +
-                       std::to_string(versionOf(rowFormat))};
-    return rowFormat == NavFormat::V810 ? from810(row, fileRows) : from1100(row);
+                                          const AddOnFileRows& file) {
+    return rowFormat == NavFormat::V810 ? from810(row, file) : from1100(row);
 }
 
-Result<std::string> RowConverter::from810(const NavaidRecord& row,
-                                          const std::vector<NavaidRecord>& fileRows) const {
+Result<std::string> RowConverter::from810(const NavaidRecord& row, const AddOnFileRows& file) {
+    const std::optional<Position> at = positionOf(row.line);
+    if (!at)
+        return Failure{"it has no position"};
+    Facts facts;
     std::string_view ident = row.callsign;
-    std::string_view terminal = kEnRouteTerminal;
     std::string_view nameStart = row.name; // where the name begins in the row
-    if (isRunwayEquipment(row.type) || (isDme(row.type) && isLocalizerDme(row, fileRows))) {
+    facts.terminal = kEnRouteTerminal;
+    if (isRunwayEquipment(row.type) || (isDme(row.type) && isLocalizerDme(row, file))) {
         if (row.rwyName.empty())
             return Failure{"it has no airport and runway"};
-        terminal = row.name;
+        facts.terminal = upperCased(row.name);
+        facts.ilsDme = isDme(row.type);
         nameStart = row.rwyName;
         if (isMarker(row.type)) {
-            const Result<std::string_view> localizer = markerIdent(row, fileRows);
+            const Result<std::string> localizer = markerIdent(row, file);
             if (!localizer)
                 return Failure{localizer.reason()};
             ident = *localizer;
         }
-    } else if (row.type == 12 && !hasStation(row, fileRows)) {
+    } else if (row.type == 12 && !hasStation(row, *at, file)) {
         return Failure{"it is a DME of no localizer, NDB or VOR that is known"};
     } else if (!isDme(row.type) && !isEnRouteStation(row.type)) {
         return Failure{"row code " + std::to_string(row.type) + " has no rule for format " +
-                       std::to_string(versionOf(databaseFormat_))};
+                       std::to_string(versionOf(database_.format()))};
     }
-    if (nameStart.empty())
-        return Failure{"it has no name"};
-    const Result<std::string_view> region = regionOf(terminal, row.line);
-    if (!region)
-        return Failure{region.reason()};
+    facts.ident = upperCased(ident);
+    if (!facts.ilsDme)
+        facts.name = spelledWordsFrom(row.line, nameStart);
+
+    const std::optional<NavaidRecord> counterpart = counterpartOf(row.type, facts, *at);
+    if (counterpart) {
+        facts.region = counterpart->region;
+        facts.terminal = counterpart->terminal;
+        if (equalsIgnoringCase(facts.ident, counterpart->callsign))
+            facts.ident = counterpart->callsign;
+        if (facts.ilsDme ? isIlsDmeName(counterpart->name)
+                         : sameWordsIgnoringCase(facts.name, counterpart->name))
+            facts.name = counterpart->name;
+    } else {
+        Result<std::string> region = regionOf(facts, *at, file);
+        if (!region)
+            return Failure{region.reason()};
+        facts.region = *region;
+    }
+    if (facts.ilsDme && facts.name.empty())
+        facts.name = ilsDmeName(airportName(facts.terminal, file));
 
     std::string converted(row.line.substr(0, row.callsign.data() - row.line.data()));
-    if (bearingCarriesMagneticCourse(databaseFormat_, row.type)) {
-        Result<std::string> withCourse = withMagneticCourse(converted, row.line);
+    if (bearingCarriesMagneticCourse(database_.format(), row.type)) {
+        Result<std::string> withCourse =
+            withMagneticCourse(converted, variationOf(facts, counterpart, *at));
         if (!withCourse)
             return withCourse;
         converted = std::move(*withCourse);
     }
-    converted.append(ident).append(" ").append(terminal).append(" ").append(*region);
-    converted.append(" ").append(wordsFrom(row.line, nameStart));
-    makeUpperAscii(converted);
-    converted += '\n';
+    converted.append(facts.ident).append(" ").append(facts.terminal).append(" ");
+    converted.append(facts.region).append(" ").append(facts.name).append("\n");
     return converted;
 }
 
-Result<std::string> RowConverter::from1100(const NavaidRecord& row) const {
+Result<std::string> RowConverter::from1100(const NavaidRecord& row) {
     const std::string_view numbers = row.line.substr(0, row.callsign.data() - row.line.data());
-    Result<std::string> changed = withMagneticCourse(numbers, row.line);
+    const std::optional<Position> at = positionOf(row.line);
+    if (!at)
+        return Failure{"it has no position"};
+    const Facts facts{std::string(row.callsign), std::string(row.terminal), std::string(row.region),
+                      std::string(row.name)};
+    Result<std::string> changed =
+        withMagneticCourse(numbers, variationOf(facts, counterpartOf(row.type, facts, *at), *at));
     if (changed)
         *changed += std::string(restFrom(row.line, row.callsign)) + "\n";
     return changed;
 }
 
-Result<std::string_view>
-RowConverter::markerIdent(const NavaidRecord& marker,
-                          const std::vector<NavaidRecord>& fileRows) const {
+Result<std::string> RowConverter::markerIdent(const NavaidRecord& marker,
+                                              const AddOnFileRows& file) const {
     // The add-on's own localizer of that runway, else the database's.
     std::optional<std::string_view> ident;
     bool several = false;
-    for (const NavaidRecord& row : fileRows) {
+    for (const NavaidRecord& row : file.rows) {
         if (!isLocalizer(row.type) || !equalsIgnoringCase(row.name, marker.name) ||
             !equalsIgnoringCase(row.rwyName, marker.rwyName) || row.callsign.empty())
             continue;
@@ -209,18 +247,17 @@ RowConverter::markerIdent(const NavaidRecord& marker,
         });
     }
     if (ident && !several)
-        return *ident;
+        return std::string(*ident);
     return Failure{std::string(several ? "several localizers" : "no localizer") + " of " +
                    std::string(marker.name) + " runway " + std::string(marker.rwyName) +
                    (several ? " to choose the marker's identifier from"
                             : " to take the marker's identifier from")};
 }
 
-bool RowConverter::isLocalizerDme(const NavaidRecord& dme,
-                                  const std::vector<NavaidRecord>& fileRows) const {
+bool RowConverter::isLocalizerDme(const NavaidRecord& dme, const AddOnFileRows& file) const {
     if (dme.name.empty())
         return false;
-    for (const NavaidRecord& row : fileRows) {
+    for (const NavaidRecord& row : file.rows) {
         if (isLocalizer(row.type) && equalsIgnoringCase(row.callsign, dme.callsign) &&
             equalsIgnoringCase(row.name, dme.name))
             return true;
@@ -232,77 +269,147 @@ bool RowConverter::isLocalizerDme(const NavaidRecord& dme,
     return found;
 }
 
-bool RowConverter::hasStation(const NavaidRecord& dme,
-                              const std::vector<NavaidRecord>& fileRows) const {
-    const CoordinateCell cell = coordinateCell(dme.line);
-    for (const NavaidRecord& row : fileRows) {
-        if (isEnRouteStation(row.type) && equalsIgnoringCase(row.callsign, dme.callsign) &&
-            sameCell(coordinateCell(row.line), cell))
+bool RowConverter::hasStation(const NavaidRecord& dme, const Position& at,
+                              const AddOnFileRows& file) const {
+    for (const NavaidRecord& row : file.rows) {
+        if (!isEnRouteStation(row.type) || !equalsIgnoringCase(row.callsign, dme.callsign))
+            continue;
+        if (const std::optional<Position> there = positionOf(row.line);
+            there && distanceNm(at, *there) <= kSameNavaidRangeNm)
             return true;
     }
-    const std::optional<std::uint32_t> key = cellKeyOf(cell.latitude, cell.longitude);
-    if (!key)
-        return false;
-    for (const std::uint32_t i : cellRows_[*key]) {
-        const NavaidRecord row = rowAt_(i);
-        if (isEnRouteStation(row.type) && equalsIgnoringCase(row.callsign, dme.callsign))
+    for (const std::uint32_t i : enRouteRows_[identGroup(dme.callsign)]) {
+        const NavaidRecord row = database_.row(i);
+        if (isEnRouteStation(row.type) && equalsIgnoringCase(row.callsign, dme.callsign) &&
+            distanceNm(at, positions_[i]) <= kSameNavaidRangeNm)
             return true;
     }
     return false;
 }
 
-Result<std::string_view> RowConverter::regionOf(std::string_view terminal,
-                                                std::string_view line) const {
-    if (!equalsIgnoringCase(terminal, kEnRouteTerminal)) {
-        std::optional<std::string_view> region;
-        bool several = false;
-        forEachRowOf(terminal, [&](const NavaidRecord& row) {
-            if (!region)
-                region = row.region;
-            else
-                several = several || !equalsIgnoringCase(*region, row.region);
-        });
-        if (region && !several)
-            return *region;
-        if (region)
-            return Failure{"the database's rows of " + std::string(terminal) +
-                           " lie in several ICAO regions"};
+std::optional<NavaidRecord> RowConverter::counterpartOf(int type, const Facts& row,
+                                                        const Position& at) const {
+    if (equalsIgnoringCase(row.terminal, kEnRouteTerminal)) {
+        // The nearest navaid of that identifier.
+        std::optional<NavaidRecord> nearest;
+        double nearestNm = kSameNavaidRangeNm;
+        for (const std::uint32_t i : enRouteRows_[identGroup(row.ident)]) {
+            const NavaidRecord candidate = database_.row(i);
+            if (candidate.type != type || !equalsIgnoringCase(candidate.callsign, row.ident))
+                continue;
+            const double distance = distanceNm(at, positions_[i]);
+            if (distance <= nearestNm) {
+                nearest = candidate;
+                nearestNm = distance;
+            }
+        }
+        return nearest;
     }
-    // The nearest database navaid in the row's cell.
-    const Failure noneNear{"no database navaid in its whole-degree cell to take the ICAO region "
-                           "from"};
-    const std::optional<std::uint32_t> key = cellKeyOf(line);
-    const std::optional<Position> at = positionOf(line);
-    if (!key || !at)
-        return noneNear;
-    std::optional<std::string_view> region;
-    double nearest = 0;
-    for (const std::uint32_t i : cellRows_[*key]) {
-        const NavaidRecord row = rowAt_(i);
-        const std::optional<Position> there = positionOf(row.line);
-        if (!there || row.region.empty())
-            continue;
-        const double distance = distanceNm(*at, *there);
-        if (!region || distance < nearest) {
-            region = row.region;
-            nearest = distance;
+    // The same identifier and name, else the same name, else the same identifier: the first
+    // in file order of the best kind. An ILS DME's name is its airport's, known only later.
+    std::optional<NavaidRecord> best;
+    int bestKind = 0;
+    forEachRowOf(row.terminal, [&](const NavaidRecord& candidate) {
+        if (candidate.type != type)
+            return;
+        const bool sameIdent = equalsIgnoringCase(candidate.callsign, row.ident);
+        const bool sameName = !row.ilsDme && sameWordsIgnoringCase(candidate.name, row.name);
+        const int kind = sameIdent && (sameName || row.ilsDme) ? 3 : sameName ? 2 : sameIdent;
+        if (kind > bestKind) {
+            best = candidate;
+            bestKind = kind;
+        }
+    });
+    return best;
+}
+
+Result<std::string> RowConverter::regionOf(const Facts& row, const Position& at,
+                                           const AddOnFileRows& file) {
+    const bool enRoute = equalsIgnoringCase(row.terminal, kEnRouteTerminal);
+    if (!enRoute) {
+        if (std::optional<std::string> region = airportRegion(row.terminal, file))
+            return std::move(*region);
+    }
+    const std::optional<std::uint32_t> nearest =
+        nearestRow(at, kRegionNavaidRangeNm,
+                   [](const NavaidRecord& candidate) { return candidate.region.size() == 2; });
+    if (nearest)
+        return std::string(database_.row(*nearest).region);
+    if (enRoute) {
+        // The region of the add-on's own airport, when its runways are that near.
+        for (const NavaidRecord& other : file.rows) {
+            const std::optional<Position> there = positionOf(other.line);
+            if (!isRunwayEquipment(other.type) || !there ||
+                !(distanceNm(at, *there) <= kRegionNavaidRangeNm))
+                continue;
+            if (std::optional<std::string> region = airportRegion(other.name, file))
+                return std::move(*region);
         }
     }
-    if (!region)
-        return noneNear;
-    return *region;
+    return Failure{"no ICAO region is known for it: no airport data names one, and no database "
+                   "navaid is within " +
+                   std::to_string(static_cast<int>(kRegionNavaidRangeNm)) + " nm"};
+}
+
+std::optional<std::string> RowConverter::airportRegion(std::string_view airport,
+                                                       const AddOnFileRows& file) {
+    if (std::optional<std::string> region = airports_.regionOf(file.path, airport))
+        return upperCased(*region);
+    // The one region of the database's rows of the airport.
+    std::optional<std::string_view> region;
+    bool several = false;
+    forEachRowOf(airport, [&](const NavaidRecord& row) {
+        if (!region)
+            region = row.region;
+        else
+            several = several || !equalsIgnoringCase(*region, row.region);
+    });
+    if (region && !several)
+        return std::string(*region);
+    return std::nullopt;
+}
+
+std::string RowConverter::airportName(std::string_view airport, const AddOnFileRows& file) {
+    // The name the database's ILS DMEs of the airport give it, else the airport data's.
+    std::optional<std::string_view> name;
+    forEachRowOf(airport, [&](const NavaidRecord& row) {
+        if (!name && isDme(row.type) && isIlsDmeName(row.name))
+            name = airportNameOfIlsDme(row.name);
+    });
+    if (name && !name->empty())
+        return std::string(*name);
+    if (std::optional<std::string> named = airports_.nameOf(file.path, airport))
+        return upperCased(*named);
+    return std::string(airport);
+}
+
+double RowConverter::variationOf(const Facts& row, const std::optional<NavaidRecord>& counterpart,
+                                 const Position& at) const {
+    if (counterpart && isLocalizer(counterpart->type)) {
+        if (std::optional<double> variation =
+                variationOfBearing(wordAt(counterpart->line, kBearingWord)))
+            return *variation;
+    }
+    std::optional<double> variation;
+    forEachRowOf(row.terminal, [&](const NavaidRecord& localizer) {
+        if (!variation && isLocalizer(localizer.type))
+            variation = variationOfBearing(wordAt(localizer.line, kBearingWord));
+    });
+    if (variation)
+        return *variation;
+    if (const std::optional<std::uint32_t> vor =
+            nearestRow(at, kVariationVorRangeNm, [](const NavaidRecord& candidate) {
+                return candidate.type == 3 &&
+                       finiteNumber(wordAt(candidate.line, kBearingWord)).has_value();
+            }))
+        return *finiteNumber(wordAt(database_.row(*vor).line, kBearingWord));
+    return magneticDeclination(at.latitude, at.longitude, modelYear_);
 }
 
 Result<std::string> RowConverter::withMagneticCourse(std::string_view numbers,
-                                                     std::string_view line) const {
+                                                     double variation) const {
     const std::string_view bearing = wordAt(numbers, kBearingWord);
-    const std::optional<Position> at = positionOf(line);
-    const std::optional<double> variation = at ? nearestVorVariation(*at) : std::nullopt;
-    if (!variation)
-        return Failure{"no database VOR within " +
-                       std::to_string(static_cast<int>(kVariationVorRangeNm)) +
-                       " nm to take the magnetic variation from"};
-    const std::optional<std::string> field = bearingWithMagneticCourse(bearing, *variation);
+    const std::optional<std::string> field = bearingWithMagneticCourse(bearing, variation);
     if (!field)
         return Failure{"its course " + std::string(bearing) +
                        " is not a true course from 0 to 360"};
@@ -311,34 +418,30 @@ Result<std::string> RowConverter::withMagneticCourse(std::string_view numbers,
            std::string(numbers.substr(start + bearing.size()));
 }
 
-std::optional<double> RowConverter::nearestVorVariation(const Position& at) const {
-    const double reach = kVariationVorRangeNm / kNmPerDegree; // in degrees of latitude
+template <typename Accept>
+std::optional<std::uint32_t> RowConverter::nearestRow(const Position& at, double rangeNm,
+                                                      Accept&& accept) const {
+    const double reach = rangeNm / kNmPerDegree; // in degrees of latitude
     const double narrowest = std::max(0.01, std::cos((std::abs(at.latitude) + reach) * kPi / 180));
     const double latitudeFrom = std::max(-90.0, std::trunc(at.latitude - reach));
     const double latitudeTo = std::min(90.0, std::trunc(at.latitude + reach));
     const double longitudeFrom = std::max(-180.0, std::trunc(at.longitude - reach / narrowest));
     const double longitudeTo = std::min(180.0, std::trunc(at.longitude + reach / narrowest));
-    if (longitudeFrom > longitudeTo)
-        return std::nullopt;
-
-    // The cells of one latitude, from longitudeFrom to longitudeTo, follow each other in
-    // vors_, in the order of that loop.
-    const auto cellBefore = [](const Vor& vor, std::uint32_t cell) { return vor.cell < cell; };
-    std::optional<double> variation;
-    double nearest = 0;
+    std::optional<std::uint32_t> nearest;
+    double nearestNm = rangeNm;
     for (double latitude = latitudeFrom; latitude <= latitudeTo; ++latitude) {
-        const std::uint32_t last = *cellKeyOf(latitude, longitudeTo);
-        for (auto vor = std::lower_bound(vors_.begin(), vors_.end(),
-                                         *cellKeyOf(latitude, longitudeFrom), cellBefore);
-             vor != vors_.end() && vor->cell <= last; ++vor) {
-            const double distance = distanceNm(at, vor->at);
-            if (distance <= kVariationVorRangeNm && (!variation || distance < nearest)) {
-                variation = vor->variation;
-                nearest = distance;
+        for (double longitude = longitudeFrom; longitude <= longitudeTo; ++longitude) {
+            for (const std::uint32_t i : cellRows_[*cellKeyOf(latitude, longitude)]) {
+                const double distance = distanceNm(at, positions_[i]);
+                if (distance <= nearestNm && (!nearest || distance < nearestNm) &&
+                    accept(database_.row(i))) {
+                    nearest = i;
+                    nearestNm = distance;
+                }
             }
         }
     }
-    return variation;
+    return nearest;
 }
 
 double RowConverter::distanceNm(const Position& from, const Position& to) {

@@ -5,42 +5,42 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
+class AirportLookup;
+class DatabaseText;
+
+// The navaid rows of one add-on file, read in its format, and where the file is.
+struct AddOnFileRows {
+    const std::string& path;
+    const std::vector<NavaidRecord>& rows;
+};
+
 // Writes add-on rows of an older format in the database's format, by the rules of
-// nav_format.h, looking up what a row lacks in the database and in the rows of its own file.
-// Made when the first row needs it, it reads the database's rows once: it groups them by
-// whole-degree cell and by terminal area, and keeps the position and variation of each VOR.
+// nav_format.h, looking up what a row lacks in the database, in the rows of its own file and
+// in X-Plane's airport data. Made when the first row needs it, it reads the database's rows
+// once: it keeps where each lies and groups them by whole-degree cell, by terminal area and,
+// for en-route navaids, by identifier.
 class RowConverter {
   public:
-    // The database's navaid rows: `count` of them, rowAt(i) giving row i read in the
-    // database's format. The rows must outlive the converter.
-    RowConverter(NavFormat databaseFormat, std::size_t count,
-                 std::function<NavaidRecord(std::size_t)> rowAt);
+    // The database and the lookup must outlive the converter.
+    RowConverter(const DatabaseText& database, AirportLookup& airports);
 
     // Whether a row of this format and row code must be converted to go into a database of
     // that format (rows of the same or a newer format are never converted).
     static bool needsConversion(NavFormat databaseFormat, NavFormat rowFormat, int type);
 
     // The row in the database's format, ending in a line feed, or why it cannot be converted.
-    // row: read in its file's format, rowFormat; fileRows: every navaid row of its file, read
-    // alike.
+    // row: read in its file's format, rowFormat, with the columns of its row code.
     Result<std::string> convert(NavFormat rowFormat, const NavaidRecord& row,
-                                const std::vector<NavaidRecord>& fileRows) const;
+                                const AddOnFileRows& file);
 
   private:
     struct Position {
         double latitude, longitude;
-    };
-    // A database VOR, for the magnetic variation: its cell, where it is, and its variation.
-    struct Vor {
-        std::uint32_t cell;
-        Position at;
-        double variation;
     };
     // Row indices in numbered groups, each group's in file order.
     class RowGroups {
@@ -61,30 +61,46 @@ class RowConverter {
         std::vector<std::uint32_t> start_; // group k holds rows_[start_[k], start_[k + 1])
         std::vector<std::uint32_t> rows_;
     };
+    // What a converted row is made of, as the conversion learns it.
+    struct Facts {
+        std::string ident, terminal, region, name;
+        bool ilsDme = false;
+    };
 
-    Result<std::string> from810(const NavaidRecord& row,
-                                const std::vector<NavaidRecord>& fileRows) const;
-    Result<std::string> from1100(const NavaidRecord& row) const;
-    Result<std::string_view> markerIdent(const NavaidRecord& marker,
-                                         const std::vector<NavaidRecord>& fileRows) const;
-    bool isLocalizerDme(const NavaidRecord& dme, const std::vector<NavaidRecord>& fileRows) const;
-    bool hasStation(const NavaidRecord& dme, const std::vector<NavaidRecord>& fileRows) const;
-    Result<std::string_view> regionOf(std::string_view terminal, std::string_view line) const;
-    Result<std::string> withMagneticCourse(std::string_view numbers, std::string_view line) const;
-    std::optional<double> nearestVorVariation(const Position& at) const;
-    // The group of a terminal area's rows in terminalRows_; rows of other terminal areas
-    // may share it.
-    std::uint32_t terminalGroup(std::string_view terminal) const;
+    Result<std::string> from810(const NavaidRecord& row, const AddOnFileRows& file);
+    Result<std::string> from1100(const NavaidRecord& row);
+    Result<std::string> markerIdent(const NavaidRecord& marker, const AddOnFileRows& file) const;
+    bool isLocalizerDme(const NavaidRecord& dme, const AddOnFileRows& file) const;
+    bool hasStation(const NavaidRecord& dme, const Position& at, const AddOnFileRows& file) const;
+
+    // The database row whose place the row takes, by nav_format.h's rule.
+    std::optional<NavaidRecord> counterpartOf(int type, const Facts& row, const Position& at) const;
+    Result<std::string> regionOf(const Facts& row, const Position& at, const AddOnFileRows& file);
+    std::optional<std::string> airportRegion(std::string_view airport, const AddOnFileRows& file);
+    std::string airportName(std::string_view airport, const AddOnFileRows& file);
+    double variationOf(const Facts& row, const std::optional<NavaidRecord>& counterpart,
+                       const Position& at) const;
+    // The numbers of a row with the bearing field of a localizer in the database's format.
+    Result<std::string> withMagneticCourse(std::string_view numbers, double variation) const;
+
+    // The nearest database row within rangeNm of `at` that `accept` takes; none without one.
+    template <typename Accept>
+    std::optional<std::uint32_t> nearestRow(const Position& at, double rangeNm,
+                                            Accept&& accept) const;
     // Calls onRow with each database row of the terminal area, in file order.
     template <typename OnRow> void forEachRowOf(std::string_view terminal, OnRow&& onRow) const;
+    std::uint32_t terminalGroup(std::string_view terminal) const;
+    std::uint32_t identGroup(std::string_view ident) const;
 
     static std::optional<Position> positionOf(std::string_view line);
     static double distanceNm(const Position& from, const Position& to);
 
-    NavFormat databaseFormat_;
-    std::function<NavaidRecord(std::size_t)> rowAt_;
-    RowGroups cellRows_;               // by whole-degree cell
-    RowGroups terminalRows_;           // rows of terminal areas other than ENRT, by terminalGroup
-    std::uint32_t terminalGroups_ = 1; // a power of two
-    std::vector<Vor> vors_;            // by cell, then in file order
+    const DatabaseText& database_;
+    AirportLookup& airports_;
+    double modelYear_;                // the database's data cycle, for the magnetic model
+    std::vector<Position> positions_; // of each database row; NaN where it has none
+    RowGroups cellRows_;              // by whole-degree cell
+    RowGroups terminalRows_;          // rows of terminal areas other than ENRT, by terminalGroup
+    RowGroups enRouteRows_;           // ENRT rows, by identGroup
+    std::uint32_t groups_ = 1;        // of terminalRows_ and enRouteRows_: a power of two
 };

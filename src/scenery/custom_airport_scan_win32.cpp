@@ -25,6 +25,7 @@ void scanCustomAirports(const char* xplaneExePath, XPlaneScenery& scenery, HWND 
         return;
     scenery.xplaneDirectory = folder->directory;
     scenery.mergeTarget = mergeTargetOf(*folder);
+    scenery.airportDataPaths = globalAirportDataPaths(*folder);
 
     WIN32_FIND_DATAA entry;
     HANDLE search = FindFirstFileA(folder->searchPattern.c_str(), &entry);

@@ -10,9 +10,10 @@
 
 // The X-Plane folder a window lists the custom airports of, and what it found there.
 struct XPlaneScenery {
-    std::string xplaneDirectory;         // with its trailing backslash
-    MergeTarget mergeTarget;             // the navaid database a merge goes into
-    std::vector<CustomAirport> airports; // in the order the folder listing gave
+    std::string xplaneDirectory;               // with its trailing backslash
+    MergeTarget mergeTarget;                   // the navaid database a merge goes into
+    std::vector<CustomAirport> airports;       // in the order the folder listing gave
+    std::vector<std::string> airportDataPaths; // where X-Plane's Global Airports may be
 };
 
 // Lists the custom airports of the X-Plane folder that holds xplaneExePath: every folder of

@@ -1,7 +1,10 @@
 #include "scenery/nav_format.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdlib>
+#include <vector>
 
 namespace {
 std::string_view trimmed(std::string_view text) {
@@ -164,7 +167,8 @@ NavFormat addOnRowFormat(std::optional<int> fileVersion) {
     return format.value_or(NavFormat::V810);
 }
 
-std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<int> fileVersion) {
+std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<int> fileVersion,
+                                            bool rowsFit810) {
     const auto newer = [&] {
         return "their file's format " + std::to_string(*fileVersion) +
                " is newer than the database's format " + std::to_string(versionOf(database));
@@ -174,8 +178,11 @@ std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<in
             return newer();
         return std::nullopt;
     }
-    if (!fileVersion)
+    if (!fileVersion) {
+        if (rowsFit810)
+            return std::nullopt;
         return "their file has no version line, so their format is not known";
+    }
     const std::optional<NavFormat> format = navFormatOf(*fileVersion);
     if (!format)
         return "their file's version " + std::to_string(*fileVersion) +
@@ -183,4 +190,99 @@ std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<in
     if (*format > database)
         return newer();
     return std::nullopt;
+}
+
+std::optional<std::string> columnFault(NavFormat format, std::string_view line) {
+    std::vector<std::string_view> words;
+    std::size_t at = 0;
+    for (std::string_view word = nextWord(line, at); !word.empty(); word = nextWord(line, at))
+        words.push_back(word);
+    if (words.empty() || !isWholeNumber(words[0]))
+        return "its row code \"" + std::string(words.empty() ? "" : words[0]) +
+               "\" is not a whole number";
+    int code = 0;
+    std::from_chars(words[0].data(), words[0].data() + words[0].size(), code);
+    // The row code, six numbers, the identifier and a name; 1100 adds the terminal area and
+    // region, runway equipment a runway (and in 810 its airport) before the type word.
+    std::size_t least = 9;
+    if (hasTerminalAndRegion(format))
+        least += 2;
+    if (isRunwayEquipment(code))
+        least += hasTerminalAndRegion(format) ? 1 : 2;
+    if (words.size() < least)
+        return "it has " + std::to_string(words.size()) + " columns, and a row of code " +
+               std::to_string(code) + " in format " + std::to_string(versionOf(format)) +
+               " has at least " + std::to_string(least);
+    struct Column {
+        const char* name;
+        bool whole;
+        double limit; // 0: no limit
+    };
+    static constexpr Column kNumbers[] = {{"latitude", false, 90}, {"longitude", false, 180},
+                                          {"elevation", true, 0},  {"frequency", true, 0},
+                                          {"range", true, 0},      {"seventh column", false, 0}};
+    for (std::size_t i = 0; i < std::size(kNumbers); ++i) {
+        const Column& column = kNumbers[i];
+        const std::string_view word = words[i + 1];
+        if (!(column.whole ? isWholeNumber(word) : isPlainDecimal(word)))
+            return "its " + std::string(column.name) + " \"" + std::string(word) + "\" is not " +
+                   (column.whole ? "a whole number" : "a number");
+        const double value = plainDecimal(word).value_or(std::atof(std::string(word).c_str()));
+        if (column.limit > 0 && std::abs(value) > column.limit)
+            return "its " + std::string(column.name) + " " + std::string(word) + " is not from -" +
+                   std::to_string(static_cast<int>(column.limit)) + " to " +
+                   std::to_string(static_cast<int>(column.limit));
+    }
+    return std::nullopt;
+}
+
+std::string spelledNameWord(std::string_view word) {
+    for (std::string_view spelled : {"ILS-cat-I", "ILS-cat-II", "ILS-cat-III"})
+        if (equalsIgnoringCase(word, spelled))
+            return std::string(spelled);
+    std::string upper(word);
+    makeUpperAscii(upper);
+    return upper;
+}
+
+bool isIlsDmeName(std::string_view name) {
+    const std::string_view trimmedName = trimmed(name);
+    return trimmedName.size() >= kIlsDmeWord.size() &&
+           equalsIgnoringCase(trimmedName.substr(trimmedName.size() - kIlsDmeWord.size()),
+                              kIlsDmeWord) &&
+           (trimmedName.size() == kIlsDmeWord.size() ||
+            isBlank(trimmedName[trimmedName.size() - kIlsDmeWord.size() - 1]));
+}
+
+std::string ilsDmeName(std::string_view airportName) {
+    return std::string(trimmed(airportName)) + " " + std::string(kIlsDmeWord);
+}
+
+std::string_view airportNameOfIlsDme(std::string_view name) {
+    const std::string_view trimmedName = trimmed(name);
+    return trimmed(trimmedName.substr(0, trimmedName.size() - kIlsDmeWord.size()));
+}
+
+std::optional<double> variationOfBearing(std::string_view field) {
+    const std::optional<double> value = plainDecimal(field);
+    if (!value || *value < 0)
+        return std::nullopt;
+    const double magnetic = std::floor(*value / 360);
+    return (*value - magnetic * 360) - magnetic;
+}
+
+std::optional<double> dataCycleYear(std::string_view versionLine) {
+    constexpr std::string_view kWords = "data cycle ";
+    const std::size_t at = versionLine.find(kWords);
+    if (at == std::string_view::npos)
+        return std::nullopt;
+    const std::string_view cycle = versionLine.substr(at + kWords.size(), 4);
+    if (cycle.size() != 4 || !std::all_of(cycle.begin(), cycle.end(), isDigit))
+        return std::nullopt;
+    const int year = 2000 + (cycle[0] - '0') * 10 + (cycle[1] - '0');
+    const int number = (cycle[2] - '0') * 10 + (cycle[3] - '0');
+    if (number < 1 || number > 14)
+        return std::nullopt;
+    constexpr double kCycleDays = 28, kYearDays = 365.25;
+    return year + (number - 0.5) * kCycleDays / kYearDays;
 }

@@ -61,8 +61,10 @@ inline bool readsCustomData(NavFormat defaultFormat) {
 
 // Navaid rows, the rows a merge compares and adds, have the codes 2 to 13 in every format.
 // 1100 and later add codes 14 to 16 (path points and GLS stations), which are not merged.
+inline constexpr int kFirstNavaidRowCode = 2;
+inline constexpr int kLastNavaidRowCode = 13;
 inline bool isNavaidRowCode(int code) {
-    return code > 1 && code < 14;
+    return code >= kFirstNavaidRowCode && code <= kLastNavaidRowCode;
 }
 
 inline bool isLocalizer(int type) {
@@ -130,27 +132,67 @@ enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
 // every NAME field different a CALLSIGN conflict.
 Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords& custom);
 
+// ---- Rows whose columns do not fit their row code.
+
+// Why an add-on navaid row, read in its file's format, does not fit its row code; none when it
+// does. After the row code, a word of digits alone, come a latitude (-90 to 90) and a longitude (-180 to 180), the
+// elevation, frequency and range as whole numbers, a seventh number, then the words: in 810
+// the identifier and a name, for runway equipment the identifier, airport, runway and type;
+// in 1100 and later the identifier, terminal area, region and a name, for runway equipment
+// the runway and type. Numbers are plain decimals: an optional sign, digits, a point.
+std::optional<std::string> columnFault(NavFormat format, std::string_view line);
+
 // ---- Rows of an older format in a newer database.
 
 // Rows of a format newer than the database's are never merged; rows of an older one are
 // written in the database's format. An add-on that declares no version, or one that is none
-// of the four, has no certain format: its rows go only into an 810 database (whose merge never
-// read an add-on's header), and there only when its version is not above 810. An 810 row becomes an
-// 1100 row thus:
+// of the four, has no certain format: its rows go into an 810 database (whose merge never
+// read an add-on's header) when its version is not above 810, and into a later one when it
+// declares none and every navaid row has the columns of 810. An 810 row becomes an 1100 row
+// thus, its numbers as the add-on wrote them:
 // - terminal area: the 810 airport word for runway equipment and for the DMEs of localizers
 //   (a DME whose identifier and airport are those of a localizer); ENRT for NDBs, VORs, their
-//   DMEs (a DME code 12 with the identifier of an NDB or VOR in its whole-degree cell) and
+//   DMEs (a DME code 12 with the identifier of an NDB or VOR within kSameNavaidRangeNm) and
 //   stand-alone DMEs (code 13); a code 12 DME of none of these is not merged;
-// - region: the one region of the database's navaid rows of that terminal area (other than
-//   ENRT); else the region of the nearest database navaid in its whole-degree cell; else the
-//   row is not merged;
 // - markers take the identifier of the localizer of the same airport and runway: the
 //   add-on's own, else the database's; without exactly one such identifier the marker is not
 //   merged;
-// - name: the 810 words after the airport (runway equipment, DMEs of localizers), or after
-//   the identifier (the others); words are parted by one blank, and letters upper-cased, as
-//   810 rows are when merged.
+// - name: the 810 words after the airport (runway equipment) or after the identifier (the
+//   others), parted by one blank, upper-cased but for the localizer type words, which take
+//   the spelling of spelledNameWord; an ILS DME is named after its airport: ilsDmeName;
+// - the navaid it takes the place of, its counterpart: the database row of the same row code
+//   and terminal area with the same identifier and name, else the same name, else the same
+//   identifier (en-route navaids: the same identifier, the nearest within
+//   kSameNavaidRangeNm). The row takes from it the region, the spelling of its identifier,
+//   terminal area and name when they are the same words, an ILS DME's name, and a
+//   localizer's magnetic variation: a navaid written back in its own 810 form is the
+//   database's row again;
+// - region, without a counterpart: for an airport's rows, the region that X-Plane's airport
+//   data (the add-on's own apt.dat, then the simulator's Global Airports) gives the airport,
+//   else the one region of the database's rows of that airport, else the region of the
+//   nearest database navaid within kRegionNavaidRangeNm; for en-route navaids that nearest
+//   navaid's, else the region of an airport of the add-on whose runway equipment lies within
+//   that distance; else the row is not merged.
 // Row codes 10 and 11 have no rule and are not merged.
+
+// Navaids further apart than this are not the same navaid, though they share an identifier.
+inline constexpr double kSameNavaidRangeNm = 100;
+// The region of the nearest database navaid is taken from this far: on X-Plane 12's database
+// the nearest other navaid within 25 nm is of the same region for 98.5 % of NDBs and VORs,
+// within 25 to 150 nm for 80 to 93 %; beyond, a navaid is more often in a region of its own.
+inline constexpr double kRegionNavaidRangeNm = 150;
+
+// A word of an 1100 name as X-Plane's data writes it: the localizer types ILS-cat-I,
+// ILS-cat-II and ILS-cat-III in that spelling, whatever their letter case; any other word
+// upper-cased.
+std::string spelledNameWord(std::string_view word);
+
+// An ILS DME's name in 1100 and later: its airport's name followed by DME-ILS.
+inline constexpr std::string_view kIlsDmeWord = "DME-ILS";
+bool isIlsDmeName(std::string_view name);
+std::string ilsDmeName(std::string_view airportName);
+// The airport's name in an ILS DME's name (the words before DME-ILS).
+std::string_view airportNameOfIlsDme(std::string_view name);
 
 // The format an add-on file's rows are read in: the one its version declares, else 810.
 NavFormat addOnRowFormat(std::optional<int> fileVersion);
@@ -158,9 +200,11 @@ NavFormat addOnRowFormat(std::optional<int> fileVersion);
 // Why none of the navaid rows of an add-on file that declares fileVersion (none without a
 // version line) go into a database of that format; none when they may, each by its own rules.
 // An 810 database takes any file but one that declares a newer format, as X-Plane 8 to 10
-// never read an add-on's header; a later database takes only files of a known format no newer
-// than its own.
-std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<int> fileVersion);
+// never read an add-on's header; a later database takes files of a known format no newer
+// than its own, and files without a version line whose navaid rows all have 810's columns
+// (rowsFit810).
+std::optional<std::string> addOnFileRefusal(NavFormat database, std::optional<int> fileVersion,
+                                            bool rowsFit810);
 
 // 810 and 1100 localizers carry their true course in the bearing field; 1150 and later
 // carry magnetic x 360 + true there (45852.474: 127 degrees magnetic, 132.474 true).
@@ -168,11 +212,22 @@ inline bool bearingCarriesMagneticCourse(NavFormat format, int type) {
     return format >= NavFormat::V1150 && isLocalizer(type);
 }
 
-// The magnetic course rule: a localizer's magnetic course is its true course less the
-// magnetic variation of the nearest database VOR (the VOR row's bearing field, east
-// positive), rounded to a whole degree; only a VOR within this distance counts.
+// The magnetic variation of a localizer that gains its magnetic course, east positive: the
+// one its counterpart's bearing field implies (true less magnetic), else that of the
+// database's localizers of its airport, else the variation of the nearest database VOR within
+// kVariationVorRangeNm (the VOR row's seventh column), else the World Magnetic Model's
+// declination at the database's data cycle. The magnetic course is the true course less the
+// variation, rounded to a whole degree.
 inline constexpr double kVariationVorRangeNm = 200;
+
+// The variation an 1150 bearing field implies (true less magnetic); none for a field that is
+// no number.
+std::optional<double> variationOfBearing(std::string_view field);
 
 // The 1150 bearing field for a true course text and a variation: magnetic x 360 + true, the
 // true course's decimals kept. None when the text is not a plain course from 0 to under 360.
 std::optional<std::string> bearingWithMagneticCourse(std::string_view trueCourse, double variation);
+
+// The date of a data cycle "data cycle YYNN" named in a version line, as a year with its
+// fraction (the middle of the cycle's 28 days); none when the line names none.
+std::optional<double> dataCycleYear(std::string_view versionLine);

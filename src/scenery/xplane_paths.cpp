@@ -77,6 +77,19 @@ std::string customNavDatPath(const XPlaneFolder& folder, std::string_view folder
     return navDatPath(folder.directory, folderName, folder.separator);
 }
 
+std::vector<std::string> globalAirportDataPaths(const XPlaneFolder& folder) {
+    const std::string sep(1, folder.separator);
+    const std::string below = sep + "Global Airports" + sep + "Earth nav data" + sep + "apt.dat";
+    return {folder.directory + "Global Scenery" + below,
+            folder.directory + "Custom Scenery" + below};
+}
+
+std::string packAirportDataPath(std::string_view navDatPath) {
+    const std::size_t separator = navDatPath.find_last_of("/\\");
+    const std::size_t nameStart = separator == std::string_view::npos ? 0 : separator + 1;
+    return std::string(navDatPath.substr(0, nameStart)) + "apt.dat";
+}
+
 std::string customSceneryPath(const XPlaneFolder& folder) {
     return folder.directory + "Custom Scenery";
 }

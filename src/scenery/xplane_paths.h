@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Paths below the X-Plane folder. The window derives them from the full path of X-Plane.exe
 // as Windows paths: the separator is always a backslash, whatever the platform the code runs
@@ -31,6 +32,13 @@ XPlaneFolder xplaneFolderAt(std::string_view directory);
 std::string customNavDatPath(std::string_view xplaneDirectory, std::string_view folderName);
 // The same, with the folder's separator.
 std::string customNavDatPath(const XPlaneFolder& folder, std::string_view folderName);
+
+// X-Plane's Global Airports apt.dat, which names every airport: X-Plane 12 keeps it in
+// Global Scenery, X-Plane 11 in Custom Scenery; both paths, in that order.
+std::vector<std::string> globalAirportDataPaths(const XPlaneFolder& folder);
+
+// The apt.dat beside an add-on pack's nav.dat.
+std::string packAirportDataPath(std::string_view navDatPath);
 
 // The folder of the add-on airports, without a separator at the end.
 std::string customSceneryPath(const XPlaneFolder& folder);

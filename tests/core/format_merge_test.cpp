@@ -2,6 +2,7 @@
 // descriptions: which lines stay, where the add-on rows go and in which format, and which
 // add-on rows are left out and why.
 
+#include "merge/magnetic_model.h"
 #include "merge/merge_job.h"
 #include "scenery/nav_format.h"
 
@@ -10,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -43,8 +45,8 @@ struct Database {
                       "OM\n";
         vorDme = "12 47.43538889 -122.30961111    354 11680 130    0.000 SEA  ENRT K1 SEATTLE "
                  "VORTAC DME\n";
-        ilsDme = "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ KSEA K1 16L "
-                 "DME-ILS\n";
+        ilsDme = "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ KSEA K1 "
+                 "SEATTLE-TACOMA INTL DME-ILS\n";
         dme = "13 47.90000000 -122.50000000    100 11300  40    0.000 PAE  ENRT K1 PAINE DME\n";
         biskra = "3  34.79333333    5.73916667    280 11320 130    1.000 BIS  ENRT DA BISKRA "
                  "VOR-DME\n";
@@ -72,6 +74,7 @@ class FormatMerge : public ::testing::Test {
   protected:
     void SetUp() override {
         earthNav_ = dir_.file("Custom Data/earth_nav.dat");
+        globalAirports_ = dir_.file("Global Scenery/Global Airports/Earth nav data/apt.dat");
         fs::create_directories(fs::path(earthNav_).parent_path());
     }
 
@@ -86,7 +89,12 @@ class FormatMerge : public ::testing::Test {
         writeBytes(earthNav_, database);
         screen_ = RecordingScreen();
         screen_.answers.assign(answers_.begin(), answers_.end());
-        leftOut_ = runMerge({earthNav_, pickedAirports(airports_), options_}, screen_.screen())
+        leftOut_ = runMerge({earthNav_,
+                             pickedAirports(airports_),
+                             options_,
+                             JobPurpose::Merge,
+                             {globalAirports_}},
+                            screen_.screen())
                        .report.leftOut;
         return readBytes(earthNav_);
     }
@@ -99,7 +107,7 @@ class FormatMerge : public ::testing::Test {
     }
 
     TempDir dir_;
-    std::string earthNav_;
+    std::string earthNav_, globalAirports_;
     std::vector<CustomAirport> airports_;
     MergeOptions options_{ConflictAction::Skip, ConflictAction::Skip, true};
     std::vector<Answer> answers_;
@@ -167,7 +175,8 @@ TEST_F(FormatMerge, ConflictsOf1100RowsNeedTheSameTerminalAreaAndRegion) {
 }
 
 // An 810 add-on for Seattle: each row with what it becomes in a database of 1100 (the same
-// from 1150 on but for the localizers' bearings), or why it stays out.
+// from 1150 on but for the localizers' bearings), or why it stays out. The rows converted are
+// written in the order of their row codes.
 struct Conversion {
     std::string row810;
     std::string row1100, bearing1150; // row1100 empty: left out
@@ -176,38 +185,54 @@ struct Conversion {
 
 // clang-format off
 const Conversion kConversions[] = {
-    // The database's localizer again: its 1100 form is a duplicate of the database's row.
-    {"4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA 16L ILS-cat-I\n",
-     "4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA K1 16L ILS-CAT-I\n",
+    // The database's localizer again: its 1100 form is the database's row, which it
+    // duplicates, spelling and magnetic course included.
+    {"4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA 16L ILS-CAT-I\n",
+     "4  47.42939200 -122.30805600    338 11030  18  180.343 ISNQ KSEA K1 16L ILS-cat-I\n",
      "58140.343", ""},
-    // A new localizer: its magnetic course from SEA's variation, 19 E.
-    {"4  47.44000000 -122.31000000    338 11050  18  180.000 isez ksea 16C ILS-cat-I\n",
-     "4  47.44000000 -122.31000000    338 11050  18  180.000 ISEZ KSEA K1 16C ILS-CAT-I\n",
+    // A new localizer: its magnetic course from the variation of the airport's other one.
+    {"4  47.44000000 -122.31000000    338 11050  18  180.000 isez ksea 16C ils-cat-i\n",
+     "4  47.44000000 -122.31000000    338 11050  18  180.000 ISEZ KSEA K1 16C ILS-cat-I\n",
      "58140.000", ""},
-    // Markers take the identifier of the add-on's localizer, else of the database's.
+    // Markers take the identifier of the add-on's localizer, else of the database's; the
+    // same marker given again with its identifier is the same navaid.
     {"7  47.60000000 -122.31000000      0     0   0  180.000 ---- KSEA 16C OM\n",
      "7  47.60000000 -122.31000000      0     0   0  180.000 ISEZ KSEA K1 16C OM\n", "", ""},
+    {"7  47.60000000 -122.31000000      0     0   0  180.000 ISEZ KSEA 16C OM\n", "", "",
+     "it is the same navaid as an add-on row before it"},
     {"8  47.50000000 -122.31000000      0     0   0  180.343 ---- KBFI 14R  MM\n",
      "8  47.50000000 -122.31000000      0     0   0  180.343 IBFI KBFI K1 14R MM\n", "", ""},
     {"9  47.45000000 -122.31000000      0     0   0  340.000 ---- KSEA 34R IM\n", "", "",
      "no localizer of KSEA runway 34R to take the marker's identifier from"},
-    // A DME of the add-on's localizer, and one of the database's VOR.
+    // A DME of the add-on's localizer, named after the airport as the database's ILS DMEs
+    // name it, and one of the database's VOR.
     {"12 47.44000000 -122.31000000    338 11050  18    0.000 ISEZ KSEA 16C DME-ILS\n",
-     "12 47.44000000 -122.31000000    338 11050  18    0.000 ISEZ KSEA K1 16C DME-ILS\n", "", ""},
+     "12 47.44000000 -122.31000000    338 11050  18    0.000 ISEZ KSEA K1 SEATTLE-TACOMA INTL "
+     "DME-ILS\n", "", ""},
     {"12 47.43538889 -122.30961111    354 11680 130    0.000 SEA  SEATTLE VORTAC DME\n",
      "12 47.43538889 -122.30961111    354 11680 130    0.000 SEA ENRT K1 SEATTLE VORTAC DME\n",
      "", ""},
     {"12 47.40000000 -122.20000000    300 11500 130    0.000 TCM  TACOMA VORTAC DME\n", "", "",
      "it is a DME of no localizer, NDB or VOR that is known"},
-    // En-route navaids take the region of the nearest database navaid in their cell.
+    // En-route navaids take the region of the nearest database navaid.
     {"2  47.39000000 -122.29500000      0   396  25    0.000 tc   tacoma ndb\n",
      "2  47.39000000 -122.29500000      0   396  25    0.000 TC ENRT K1 TACOMA NDB\n", "", ""},
     {"13 10.50000000   10.50000000      0 11300  40    0.000 XX   NOWHERE DME\n", "", "",
-     "no database navaid in its whole-degree cell to take the ICAO region from"},
+     "no ICAO region is known for it: no airport data names one, and no database navaid is "
+     "within 150 nm"},
     {"10 47.40000000 -122.20000000      0     0   0    0.000 XY   ODD ROW\n", "", "",
      "row code 10 has no rule for format 1100"},
+    // Rows whose columns do not fit: an 1100 row, and a glideslope without its frequency,
+    // as X-Plane 10's own database has some.
     {"3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE VORTAC\n",
      "", "", "it does not have the columns of its file's format 810"},
+    {"6  47.44500000 -122.31000000    338  10 300180.000 ISEZ KSEA 16C GS\n", "", "",
+     "it has 10 columns, and a row of code 6 in format 810 has at least 11"},
+    {"6  47.44500000 -122.31000000    338 11050 10 300180,000 ISEZ KSEA 16C GS\n", "", "",
+     "its seventh column \"300180,000\" is not a number"},
+    // A glideslope whose localizer is neither in the database nor in the add-on.
+    {"6  47.41000000 -122.31000000    338 11070  10 300340.000 IXYZ KSEA 34R GS\n", "", "",
+     "its localizer IXYZ of KSEA is neither in the database nor merged"},
 };
 // clang-format on
 
@@ -223,7 +248,7 @@ TEST_F(FormatMerge, RowsOf810AreWrittenInTheDatabasesFormatOrLeftOut) {
         // The localizer and the VOR's DME, duplicated.
         expected.erase(expected.begin() + 6);
         expected.erase(expected.begin() + 2);
-        std::vector<std::string> reasons;
+        std::vector<std::string> added, reasons;
         for (const Conversion& c : kConversions) {
             std::string row = c.row1100;
             if (!c.bearing1150.empty() && format >= NavFormat::V1150)
@@ -235,42 +260,93 @@ TEST_F(FormatMerge, RowsOf810AreWrittenInTheDatabasesFormatOrLeftOut) {
                          ? "row code 10 has no rule for format " + std::to_string(versionOf(format))
                          : c.reason));
             else
-                expected.push_back(row);
+                added.push_back(row);
         }
+        std::stable_sort(
+            added.begin(), added.end(),
+            [](const std::string& a, const std::string& b) { return std::stoi(a) < std::stoi(b); });
+        expected.insert(expected.end(), added.begin(), added.end());
         EXPECT_EQ(merge(crlf(db.text())), crlf(db.text(expected)));
         EXPECT_EQ(leftOutReasons(), reasons);
     }
 }
 
-TEST_F(FormatMerge, RowsOf810TakeTheRegionAndLocalizerOfTheirOwnAirport) {
-    // Airports of four regions, two with a runway 27L, in a database small enough that the
-    // converter looks up all their rows together.
+TEST_F(FormatMerge, RowsOf810TakeTheFactsTheyLackFromXPlanesAirportDataAndTheDatabase) {
+    const std::string header = "I\n1200 Version - data cycle 2406, build 20240601\n";
     const std::string database =
-        "I\n1200 Version\n"
+        header +
+        "3  48.60000000   14.40000000   2000 11500 130      4.000 XYZ  ENRT LO SOMEWHERE VOR\n"
         "4  47.42939200 -122.30805600    338 11030  18  58140.343 ISNQ KSEA K1 16L ILS-cat-I\n"
-        "4  49.19000000 -123.18000000      4 10990  18  23481.000 IVR  CYVR CY 08L ILS-cat-I\n"
         "4  51.47000000   -0.45000000     83 10950  18  97470.000 ILL  EGLL EG 27L ILS-cat-I\n"
-        "4  49.00000000    2.55000000    392 11030  18  97470.000 IGG  LFPG LF 27L ILS-cat-I\n"
+        "4  51.46000000   -0.48000000     83 10970  18  32850.000 IAA  EGLL EG 09R ILS-cat-I\n"
         "99\n";
-    addAirport("810", "I\n810 Version\n"
-                      "6  49.19500000 -123.17000000      4 10990  10 300081.000 IVR  CYVR 08L GS\n"
-                      "7  51.46000000   -0.40000000      0     0   0    270.000 ---- EGLL 27L OM\n"
-                      "8  49.01000000    2.50000000      0     0   0    270.000 ---- LFPG 27L MM\n"
-                      "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ KSEA 16L "
-                      "DME-ILS\n"
-                      "99\n");
-    const std::string merged = database.substr(0, database.size() - 3) +
-                               "6  49.19500000 -123.17000000      4 10990  10 300081.000 IVR "
-                               "CYVR CY 08L GS\n"
-                               "7  51.46000000   -0.40000000      0     0   0    270.000 ILL "
-                               "EGLL EG 27L OM\n"
-                               "8  49.01000000    2.50000000      0     0   0    270.000 IGG "
-                               "LFPG LF 27L MM\n"
-                               "12 47.43433300 -122.30630000    369 11030  18    0.000 ISNQ "
-                               "KSEA K1 16L DME-ILS\n"
-                               "99\n";
+    // Ceske Budejovice lies 20 nm from an Austrian VOR, Lucknow 200 nm from any navaid.
+    writeBytes(globalAirports_, "I\n1200 Version\n"
+                                "1 1417 0 0 LKCS Ceske Budejovice\n"
+                                "1302 region_code LK\n"
+                                "1 410 0 0 VILK Amausi\n"
+                                "1302 region_code VI\n"
+                                "99\n");
+    addAirport("LKCS", "I\n810 Version\n"
+                       "4  48.94000000   14.43000000   1417 10950  18    270.000 ICS  LKCS 27 "
+                       "ILS-cat-I\n"
+                       "12 48.94000000   14.43000000   1417 10950  18      0.000 ICS  LKCS 27 "
+                       "DME-ILS\n"
+                       "99\n");
+    addAirport("VILK", "I\n810 Version\n"
+                       "4  26.76000000   80.88000000    410 10990  18    270.000 ILK  VILK 27 "
+                       "ILS-cat-I\n"
+                       "12 26.76000000   80.88000000    410 10990  18      0.000 ILK  VILK 27 "
+                       "DME-ILS\n"
+                       "99\n");
+    writeBytes(dir_.file("Custom Scenery/VILK/Earth nav data/apt.dat"),
+               "I\n1000 Version\n1 410 0 0 VILK Chaudhary Charan Singh Intl\n99\n");
+    addAirport("EGLL and more",
+               "I\n810 Version\n"
+               "4  51.46000000   -0.48000000     83 10970  18     90.000 IAA  EGLL "
+               "09R ILS-cat-I\n"
+               "7  51.46000000   -0.40000000      0     0   0    270.000 ---- EGLL "
+               "27L OM\n"
+               "5  47.50000000 -122.20000000    100 11100  18    160.000 IXY  KXYZ "
+               "16 LOC\n"
+               "99\n");
+    // Lucknow and the airport near Seattle have no VOR near enough: their magnetic courses
+    // are the magnetic model's.
+    const auto modelBearing = [&](double latitude, double longitude, const char* trueCourse) {
+        return *bearingWithMagneticCourse(
+            trueCourse, magneticDeclination(latitude, longitude, *dataCycleYear(header)));
+    };
+    const std::string iaa =
+        "4  51.46000000   -0.48000000     83 10970  18  32850.000 IAA  EGLL EG 09R ILS-cat-I\n";
+    std::string merged = database.substr(0, database.size() - 3);
+    merged.erase(merged.find(iaa), iaa.size()); // given again by the add-on
+    merged +=
+        // The regions the airport data gives, not the nearest navaid's; the magnetic course
+        // from the nearest VOR's variation.
+        "4  48.94000000   14.43000000   1417 10950  18    96030.000 ICS LKCS LK 27 ILS-cat-I\n"
+        "4  26.76000000   80.88000000    410 10990  18    " +
+        modelBearing(26.76, 80.88, "270.000") +
+        " ILK VILK VI 27 ILS-cat-I\n"
+        // The replaced localizer's magnetic course, not the airport's other one's, and the
+        // region of the airport's rows.
+        "4  51.46000000   -0.48000000     83 10970  18     32850.000 IAA EGLL EG 09R ILS-cat-I\n"
+        // An airport of neither: the nearest navaid's region.
+        "5  47.50000000 -122.20000000    100 11100  18    " +
+        modelBearing(47.5, -122.2, "160.000") +
+        " IXY KXYZ K1 16 LOC\n"
+        "7  51.46000000   -0.40000000      0     0   0    270.000 ILL EGLL EG 27L OM\n"
+        // ILS DMEs are named after the airport, by the add-on's airport data first.
+        "12 48.94000000   14.43000000   1417 10950  18      0.000 ICS LKCS LK CESKE BUDEJOVICE "
+        "DME-ILS\n"
+        "12 26.76000000   80.88000000    410 10990  18      0.000 ILK VILK VI CHAUDHARY CHARAN "
+        "SINGH INTL DME-ILS\n"
+        "99\n";
     EXPECT_EQ(merge(database), merged);
     EXPECT_EQ(leftOutReasons(), std::vector<std::string>{});
+    // The global airport data is read only when a row needs it, on a stage of its own.
+    EXPECT_NE(std::find(screen_.events.begin(), screen_.events.end(),
+                        "status Loading strings from " + globalAirports_ + "\n"),
+              screen_.events.end());
 }
 
 TEST_F(FormatMerge, RowsOf1100AndLaterGoInAsTheyAreButForTheMagneticCourse) {
@@ -285,10 +361,11 @@ TEST_F(FormatMerge, RowsOf1100AndLaterGoInAsTheyAreButForTheMagneticCourse) {
         "6  47.44000000 -122.31000000    338 11050  10 300180.000 ISEZ KSEA K1 16C GS\n";
     addAirport("A 1100", "I\n1100 Version\n" + localizer1100 + ndb1100 + db.fpap + "99\n");
     addAirport("B 1150", "A\n1150 Version\n" + gs1150 + db.gls + "99\n");
+    // Added in the order of their row codes.
     std::vector<std::string> expected = db.rows();
+    expected.push_back(ndb1100);
     expected.push_back(
         "4  47.44000000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-cat-I\n");
-    expected.push_back(ndb1100);
     expected.push_back(gs1150);
     EXPECT_EQ(merge(db.text()), db.text(expected));
     EXPECT_EQ(
@@ -313,7 +390,14 @@ TEST_F(FormatMerge, FilesOfANewerOrUnknownFormatAreLeftOutWhole) {
         "2  47.36000000 -122.29500000      0   400  25    0.000 TF   ENRT K1 TACOMA NDB\n";
     addAirport("Unknown", "I\n1300 Version\n" + ndb3 + "99\n");
     addAirport("No version", ndb4);
-    EXPECT_EQ(merge(db1100.text()), db1100.text());
+    // A file without a version line whose rows all have 810's columns is read as 810.
+    addAirport("No version, 810 rows",
+               "2  47.35000000 -122.29500000      0   401  25    0.000 TG   TACOMA NDB\n");
+    const std::string tacoma810 =
+        "2  47.35000000 -122.29500000      0   401  25    0.000 TG ENRT K1 TACOMA NDB\n";
+    std::vector<std::string> rows = db1100.rows();
+    rows.push_back(tacoma810);
+    EXPECT_EQ(merge(db1100.text()), db1100.text(rows));
     ASSERT_EQ(leftOut_.size(), 4u);
     const std::string row = ndb.substr(0, ndb.size() - 1);
     const std::string row2 = ndb2.substr(0, ndb2.size() - 1);
@@ -329,8 +413,8 @@ TEST_F(FormatMerge, FilesOfANewerOrUnknownFormatAreLeftOutWhole) {
     EXPECT_EQ(leftOut_[0].sourcePath, airports_[0].navDatPath);
 
     // The 1200 file goes into a 1200 database.
-    std::vector<std::string> rows = db1200.rows();
-    rows.insert(rows.end(), {ndb, ndb2});
+    rows = db1200.rows();
+    rows.insert(rows.end(), {ndb, ndb2, tacoma810});
     EXPECT_EQ(merge(db1200.text()), db1200.text(rows));
     EXPECT_EQ(leftOut_.size(), 2u);
 }
@@ -348,13 +432,16 @@ TEST(LeftOutMessage, ListsRowsWithTheirReasonsAndSumsUpWholeFiles) {
                                     "    why A\n"
                                     "\nC:\\B\\nav.dat\n"
                                     "  all 2 rows: newer\n");
-    // A message box does not scroll: twelve rows are listed, the others counted.
+    // A message box does not scroll: there twelve rows are listed, the others counted.
     for (int i = 0; i < 14; ++i)
         rows.push_back({"C:\\C\\nav.dat", "row " + std::to_string(i), "why C", false});
-    const std::string message = leftOutMessage(rows);
-    EXPECT_NE(message.find("  row 10\n"), std::string::npos);
-    EXPECT_EQ(message.find("  row 11\n"), std::string::npos);
-    EXPECT_NE(message.find("\n3 more rows were not merged.\n"), std::string::npos);
+    const std::string boxed = leftOutMessage(rows, 12);
+    EXPECT_NE(boxed.find("  row 10\n"), std::string::npos);
+    EXPECT_EQ(boxed.find("  row 11\n"), std::string::npos);
+    EXPECT_NE(boxed.find("\n3 more rows were not merged.\n"), std::string::npos);
+    const std::string whole = leftOutMessage(rows);
+    EXPECT_NE(whole.find("  row 13\n    why C\n"), std::string::npos);
+    EXPECT_EQ(whole.find("more rows were not merged"), std::string::npos);
 }
 
 TEST_F(FormatMerge, An810DatabaseKeepsInPlaceTheLinesItsFrameDoesNotReplace) {

@@ -268,7 +268,8 @@ std::optional<double> variationOfBearing(std::string_view field) {
     if (!value || *value < 0)
         return std::nullopt;
     const double magnetic = std::floor(*value / 360);
-    return (*value - magnetic * 360) - magnetic;
+    const double variation = std::fmod((*value - magnetic * 360) - magnetic, 360.0);
+    return variation >= 180 ? variation - 360 : variation < -180 ? variation + 360 : variation;
 }
 
 std::optional<double> dataCycleYear(std::string_view versionLine) {

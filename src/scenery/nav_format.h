@@ -220,8 +220,8 @@ inline bool bearingCarriesMagneticCourse(NavFormat format, int type) {
 // variation, rounded to a whole degree.
 inline constexpr double kVariationVorRangeNm = 200;
 
-// The variation an 1150 bearing field implies (true less magnetic); none for a field that is
-// no number.
+// The variation an 1150 bearing field implies (true less magnetic, from -180 to under 180);
+// none for a field that is no number.
 std::optional<double> variationOfBearing(std::string_view field);
 
 // The 1150 bearing field for a true course text and a variation: magnetic x 360 + true, the

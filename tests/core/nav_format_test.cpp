@@ -174,4 +174,67 @@ TEST(NavFormat, MagneticCourseIsTrueLessVariationInWholeDegreesTimes360PlusTrue)
             << c.trueCourse << " " << c.variation;
 }
 
+TEST(NavFormat, TellsWhyARowsColumnsDoNotFitItsRowCode) {
+    const struct {
+        NavFormat format;
+        const char* row;
+        std::optional<std::string> fault;
+    } cases[] = {
+        {NavFormat::V810, "6  47.46 -122.31    425 11030  10 300180.343 ISNQ KSEA 16L GS", {}},
+        {NavFormat::V810, "2  47.63 -122.38 0 362 50 0.000 BF NOLLA LOM", {}},
+        {NavFormat::V810, "2  +47.63 -122. 0 -362 50 .5 BF NOLLA", {}},
+        {NavFormat::V1200,
+         "4  47.43 -122.31 338 11030 18 58140.343 ISNQ KSEA K1 16L ILS-cat-I",
+         {}},
+        // X-Plane 10's glideslopes without their frequency.
+        {NavFormat::V810, "6  47.46 -122.31    425  10 300180.343 ISNQ KSEA 16L GS",
+         "it has 10 columns, and a row of code 6 in format 810 has at least 11"},
+        {NavFormat::V1100, "4  47.43 -122.31 338 11030 18 180.343 ISNQ KSEA K1 ILS-cat-I",
+         "it has 11 columns, and a row of code 4 in format 1100 has at least 12"},
+        {NavFormat::V1200, "3  47.43 -122.31 354 11680 130 19.000 SEA ENRT K1",
+         "it has 10 columns, and a row of code 3 in format 1200 has at least 11"},
+        {NavFormat::V810, "2  47.63 -122.38 0 362.5 50 0.000 BF NOLLA LOM",
+         "its frequency \"362.5\" is not a whole number"},
+        {NavFormat::V810, "2  47.63 -122.38 0 362 50 1e3 BF NOLLA LOM",
+         "its seventh column \"1e3\" is not a number"},
+        {NavFormat::V810, "2  47.63 -122.38 0x10 362 50 0.000 BF NOLLA LOM",
+         "its elevation \"0x10\" is not a whole number"},
+        {NavFormat::V810, "2  91.0 -122.38 0 362 50 0.000 BF NOLLA LOM",
+         "its latitude 91.0 is not from -90 to 90"},
+        {NavFormat::V810, "2  47.63 -180.5 0 362 50 0.000 BF NOLLA LOM",
+         "its longitude -180.5 is not from -180 to 180"},
+        {NavFormat::V810, "12-24.86 151.18 13 10930 18 0.000 IKN YSSY 34R DME-ILS",
+         "its row code \"12-24.86\" is not a whole number"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(columnFault(c.format, c.row), c.fault) << c.row;
+}
+
+TEST(NavFormat, NamesAreSpelledAsXPlanesDataSpellsThem) {
+    EXPECT_EQ(spelledNameWord("ILS-CAT-I"), "ILS-cat-I");
+    EXPECT_EQ(spelledNameWord("ils-cat-ii"), "ILS-cat-II");
+    EXPECT_EQ(spelledNameWord("ILS-cat-III"), "ILS-cat-III");
+    EXPECT_EQ(spelledNameWord("ILS-cat-IV"), "ILS-CAT-IV");
+    EXPECT_EQ(spelledNameWord("loc"), "LOC");
+    EXPECT_EQ(spelledNameWord("16l"), "16L");
+    EXPECT_TRUE(isIlsDmeName("SEATTLE-TACOMA INTL DME-ILS"));
+    EXPECT_TRUE(isIlsDmeName("dme-ils "));
+    EXPECT_FALSE(isIlsDmeName("SEATTLE VORTAC DME"));
+    EXPECT_FALSE(isIlsDmeName("XDME-ILS"));
+    EXPECT_EQ(airportNameOfIlsDme("SEATTLE-TACOMA  INTL DME-ILS"), "SEATTLE-TACOMA  INTL");
+    EXPECT_EQ(ilsDmeName(" CASEMENT "), "CASEMENT DME-ILS");
+}
+
+TEST(NavFormat, ReadsTheVariationOfA1150BearingAndTheDateOfADataCycle) {
+    EXPECT_NEAR(*variationOfBearing("45852.474"), 5.474, 1e-9);   // 127 magnetic, 132.474 true
+    EXPECT_NEAR(*variationOfBearing("123840.337"), 16.337, 1e-9); // 344 magnetic, 0.337 true
+    EXPECT_NEAR(*variationOfBearing("26729.913"), 15.913, 1e-9);
+    EXPECT_NEAR(*variationOfBearing("70740.343"), -15.657, 1e-9); // 196 magnetic, 180.343 true
+    EXPECT_EQ(variationOfBearing("ILS"), std::nullopt);
+    EXPECT_NEAR(*dataCycleYear("1200 Version - data cycle 2406, build 20251002"), 2024.42, 0.01);
+    EXPECT_NEAR(*dataCycleYear("1100 Version - data cycle 1901"), 2019.04, 0.01);
+    EXPECT_EQ(dataCycleYear("1200 Version - build 20251002"), std::nullopt);
+    EXPECT_EQ(dataCycleYear("1200 Version - data cycle 2415"), std::nullopt);
+}
+
 } // namespace

@@ -901,7 +901,7 @@ TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
         "4  47.44000000 -122.31000000    338 11050  18  180.000 isez KSEA 16C ILS-cat-I\n";
     const std::string marker810 = "9  47.45 -122.31 0 0 0 340.000 ---- KXXX 34 IM\n";
     const std::string converted =
-        "4  47.44000000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-CAT-I\n";
+        "4  47.44000000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-cat-I\n";
 
     for (const bool update : {false, true}) {
         SCOPED_TRACE(update ? "with Custom Data\\earth_nav.dat" : "without");

@@ -20,6 +20,15 @@ struct CaseBlindEqual {
 };
 using LineSet = std::unordered_set<std::string_view, CaseBlindHash, CaseBlindEqual>;
 
+// Why a navaid row of a file in rowFormat cannot go into a database of 1100 or later as its
+// columns stand; none when it can.
+std::optional<std::string> misfitOf(NavFormat rowFormat, const NavaidRecord& row) {
+    if (!hasColumnsOf(rowFormat, row))
+        return "it does not have the columns of its file's format " +
+               std::to_string(versionOf(rowFormat));
+    return columnFault(rowFormat, row.line);
+}
+
 // takenLines: the navaid rows taken so far, without their line ends.
 void readRows(AddOnFile& file, ProgressDisplay& bar, MergeStatus& status, LineSet& takenLines) {
     // The bar counts the characters read.
@@ -82,13 +91,11 @@ void AddOnRows::takeFile(const AddOnFile& file) {
         else
             otherRows.push_back(line);
     }
-    const auto fits = [](NavFormat rowsFormat, const NavaidRecord& row) {
-        return hasColumnsOf(rowsFormat, row) && !columnFault(rowsFormat, row.line);
-    };
     const bool rowsFit810 =
         checksColumns && !file.version &&
-        std::all_of(fileRows.begin(), fileRows.end(),
-                    [&](const NavaidRecord& row) { return fits(NavFormat::V810, row); });
+        std::none_of(fileRows.begin(), fileRows.end(), [](const NavaidRecord& row) {
+            return misfitOf(NavFormat::V810, row).has_value();
+        });
     const std::optional<std::string> refusal = addOnFileRefusal(format, file.version, rowsFit810);
     if (!refusal && checksColumns) {
         for (std::string_view line : otherRows)
@@ -101,15 +108,9 @@ void AddOnRows::takeFile(const AddOnFile& file) {
             leaveOut(file.path, row.line, *refusal, true);
             continue;
         }
-        if (checksColumns && !hasColumnsOf(rowFormat, row)) {
-            leaveOut(file.path, row.line,
-                     "it does not have the columns of its file's format " +
-                         std::to_string(versionOf(rowFormat)));
-            continue;
-        }
         if (checksColumns) {
-            if (std::optional<std::string> fault = columnFault(rowFormat, row.line)) {
-                leaveOut(file.path, row.line, std::move(*fault));
+            if (std::optional<std::string> misfit = misfitOf(rowFormat, row)) {
+                leaveOut(file.path, row.line, std::move(*misfit));
                 continue;
             }
         }
@@ -134,8 +135,7 @@ void AddOnRows::takeFile(const AddOnFile& file) {
 }
 
 namespace {
-// A hash of a row's identity in 1100 and later, the same for rows that relationOf finds
-// related.
+// A hash of a row's identity in 1100 and later, the same for duplicates.
 std::size_t identityHash(const NavaidRecord& row) {
     return ((caseBlindHash(row.callsign) * 31 + caseBlindHash(row.terminal)) * 31 +
             caseBlindHash(row.region)) *

@@ -227,8 +227,11 @@ std::optional<std::string> columnFault(NavFormat format, std::string_view line) 
         if (!(column.whole ? isWholeNumber(word) : isPlainDecimal(word)))
             return "its " + std::string(column.name) + " \"" + std::string(word) + "\" is not " +
                    (column.whole ? "a whole number" : "a number");
-        const double value = plainDecimal(word).value_or(std::atof(std::string(word).c_str()));
-        if (column.limit > 0 && std::abs(value) > column.limit)
+        if (column.limit == 0)
+            continue;
+        const std::optional<double> exact = plainDecimal(word); // none beyond 15 digits
+        const double value = exact ? *exact : std::atof(std::string(word).c_str());
+        if (std::abs(value) > column.limit)
             return "its " + std::string(column.name) + " " + std::string(word) + " is not from -" +
                    std::to_string(static_cast<int>(column.limit)) + " to " +
                    std::to_string(static_cast<int>(column.limit));

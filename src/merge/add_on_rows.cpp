@@ -143,12 +143,20 @@ std::size_t identityHash(const NavaidRecord& row) {
            static_cast<std::size_t>(row.type);
 }
 
-// A localizer's identifier and airport, upper-cased, as one key.
-std::string localizerKey(std::string_view ident, std::string_view terminal) {
-    std::string key = std::string(ident) + ' ' + std::string(terminal);
-    makeUpperAscii(key);
-    return key;
-}
+// A localizer's identifier and airport, compared without regard to case.
+struct LocalizerKey {
+    std::string_view ident, terminal;
+};
+struct LocalizerKeyHash {
+    std::size_t operator()(const LocalizerKey& key) const {
+        return caseBlindHash(key.ident) * 31 + caseBlindHash(key.terminal);
+    }
+};
+struct LocalizerKeyEqual {
+    bool operator()(const LocalizerKey& a, const LocalizerKey& b) const {
+        return equalsIgnoringCase(a.ident, b.ident) && equalsIgnoringCase(a.terminal, b.terminal);
+    }
+};
 
 // Glideslopes, markers and ILS DMEs belong to a localizer of their identifier and airport.
 bool needsLocalizer(const NavaidRecord& row) {
@@ -178,20 +186,20 @@ void AddOnRows::keep(const NavaidRecord& row, std::string_view addOnLine) {
 void AddOnRows::leaveOutOrphans() {
     if (std::none_of(records_.begin(), records_.end(), needsLocalizer))
         return;
-    std::unordered_set<std::string> localizers;
+    std::unordered_set<LocalizerKey, LocalizerKeyHash, LocalizerKeyEqual> localizers;
     for (std::size_t i = 0; i < database_.rowCount(); ++i) {
         const NavaidRecord row = database_.row(i);
         if (isLocalizer(row.type))
-            localizers.insert(localizerKey(row.callsign, row.terminal));
+            localizers.insert({row.callsign, row.terminal});
     }
     for (const NavaidRecord& row : records_) {
         if (isLocalizer(row.type))
-            localizers.insert(localizerKey(row.callsign, row.terminal));
+            localizers.insert({row.callsign, row.terminal});
     }
     std::size_t kept = 0;
     for (std::size_t i = 0; i < records_.size(); ++i) {
         const NavaidRecord& row = records_[i];
-        if (needsLocalizer(row) && !localizers.count(localizerKey(row.callsign, row.terminal))) {
+        if (needsLocalizer(row) && !localizers.count({row.callsign, row.terminal})) {
             leaveOut(row.sourcePath, addOnLines_[i],
                      "its localizer " + std::string(row.callsign) + " of " +
                          std::string(row.terminal) + " is neither in the database nor merged");

@@ -100,9 +100,6 @@ RowConverter::RowConverter(const DatabaseText& database, AirportLookup& airports
       modelYear_(dataCycleYear(database.headerLine()).value_or(kModelEpoch)) {
     const std::size_t count = database.rowCount();
     groups_ = static_cast<std::uint32_t>(groupsFor(count));
-    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
-    positions_.assign(count, {kNone, kNone});
-    std::vector<std::uint32_t> cellOf(count, kCells);
     std::vector<std::uint32_t> terminalOf(count, groups_), identOf(count, groups_);
     for (std::size_t i = 0; i < count; ++i) {
         const NavaidRecord row = database.row(i);
@@ -110,14 +107,25 @@ RowConverter::RowConverter(const DatabaseText& database, AirportLookup& airports
             identOf[i] = identGroup(row.callsign);
         else if (!row.terminal.empty())
             terminalOf[i] = terminalGroup(row.terminal);
-        if (const std::optional<Position> at = positionOf(row.line)) {
+    }
+    terminalRows_ = RowGroups(groups_, terminalOf);
+    enRouteRows_ = RowGroups(groups_, identOf);
+}
+
+void RowConverter::placeRows() const {
+    if (!positions_.empty() || database_.rowCount() == 0)
+        return;
+    const std::size_t count = database_.rowCount();
+    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    positions_.assign(count, {kNone, kNone});
+    std::vector<std::uint32_t> cellOf(count, kCells);
+    for (std::size_t i = 0; i < count; ++i) {
+        if (const std::optional<Position> at = positionOf(database_.rowLine(i))) {
             positions_[i] = *at;
             cellOf[i] = cellKeyOf(at->latitude, at->longitude).value_or(kCells);
         }
     }
     cellRows_ = RowGroups(kCells, cellOf);
-    terminalRows_ = RowGroups(groups_, terminalOf);
-    enRouteRows_ = RowGroups(groups_, identOf);
 }
 
 std::uint32_t RowConverter::terminalGroup(std::string_view terminal) const {
@@ -281,7 +289,7 @@ bool RowConverter::hasStation(const NavaidRecord& dme, const Position& at,
     for (const std::uint32_t i : enRouteRows_[identGroup(dme.callsign)]) {
         const NavaidRecord row = database_.row(i);
         if (isEnRouteStation(row.type) && equalsIgnoringCase(row.callsign, dme.callsign) &&
-            distanceNm(at, positions_[i]) <= kSameNavaidRangeNm)
+            distanceNm(at, positionOf(row.line).value_or(kNowhere)) <= kSameNavaidRangeNm)
             return true;
     }
     return false;
@@ -297,7 +305,7 @@ std::optional<NavaidRecord> RowConverter::counterpartOf(int type, const Facts& r
             const NavaidRecord candidate = database_.row(i);
             if (candidate.type != type || !equalsIgnoringCase(candidate.callsign, row.ident))
                 continue;
-            const double distance = distanceNm(at, positions_[i]);
+            const double distance = distanceNm(at, positionOf(candidate.line).value_or(kNowhere));
             if (distance <= nearestNm) {
                 nearest = candidate;
                 nearestNm = distance;
@@ -421,6 +429,7 @@ Result<std::string> RowConverter::withMagneticCourse(std::string_view numbers,
 template <typename Accept>
 std::optional<std::uint32_t> RowConverter::nearestRow(const Position& at, double rangeNm,
                                                       Accept&& accept) const {
+    placeRows();
     const double reach = rangeNm / kNmPerDegree; // in degrees of latitude
     const double narrowest = std::max(0.01, std::cos((std::abs(at.latitude) + reach) * kPi / 180));
     const double latitudeFrom = std::max(-90.0, std::trunc(at.latitude - reach));
@@ -453,8 +462,10 @@ double RowConverter::distanceNm(const Position& from, const Position& to) {
 }
 
 std::optional<RowConverter::Position> RowConverter::positionOf(std::string_view line) {
-    const std::optional<double> latitude = finiteNumber(wordAt(line, 1));
-    const std::optional<double> longitude = finiteNumber(wordAt(line, 2));
+    std::size_t at = 0;
+    nextWord(line, at); // the row code
+    const std::optional<double> latitude = finiteNumber(nextWord(line, at));
+    const std::optional<double> longitude = finiteNumber(nextWord(line, at));
     if (!latitude || !longitude)
         return std::nullopt;
     return Position{*latitude, *longitude};

@@ -22,8 +22,8 @@ struct AddOnFileRows {
 // Writes add-on rows of an older format in the database's format, by the rules of
 // nav_format.h, looking up what a row lacks in the database, in the rows of its own file and
 // in X-Plane's airport data. Made when the first row needs it, it reads the database's rows
-// once: it keeps where each lies and groups them by whole-degree cell, by terminal area and,
-// for en-route navaids, by identifier.
+// once to group them by terminal area and, for en-route navaids, by identifier; the first
+// search for the nearest navaid reads where each lies and groups them by whole-degree cell.
 class RowConverter {
   public:
     // The database and the lookup must outlive the converter.
@@ -42,6 +42,7 @@ class RowConverter {
     struct Position {
         double latitude, longitude;
     };
+    static constexpr Position kNowhere = {1e9, 1e9}; // further than any range
     // Row indices in numbered groups, each group's in file order.
     class RowGroups {
       public:
@@ -83,6 +84,8 @@ class RowConverter {
     // The numbers of a row with the bearing field of a localizer in the database's format.
     Result<std::string> withMagneticCourse(std::string_view numbers, double variation) const;
 
+    // Reads where the database's rows lie, once, into positions_ and cellRows_.
+    void placeRows() const;
     // The nearest database row within rangeNm of `at` that `accept` takes; none without one.
     template <typename Accept>
     std::optional<std::uint32_t> nearestRow(const Position& at, double rangeNm,
@@ -97,10 +100,11 @@ class RowConverter {
 
     const DatabaseText& database_;
     AirportLookup& airports_;
-    double modelYear_;                // the database's data cycle, for the magnetic model
-    std::vector<Position> positions_; // of each database row; NaN where it has none
-    RowGroups cellRows_;              // by whole-degree cell
-    RowGroups terminalRows_;          // rows of terminal areas other than ENRT, by terminalGroup
-    RowGroups enRouteRows_;           // ENRT rows, by identGroup
-    std::uint32_t groups_ = 1;        // of terminalRows_ and enRouteRows_: a power of two
+    double modelYear_;         // the database's data cycle, for the magnetic model
+    RowGroups terminalRows_;   // rows of terminal areas other than ENRT, by terminalGroup
+    RowGroups enRouteRows_;    // ENRT rows, by identGroup
+    std::uint32_t groups_ = 1; // of terminalRows_ and enRouteRows_: a power of two
+    // Made by placeRows: where each row lies (NaN where it has none), the rows by cell.
+    mutable std::vector<Position> positions_;
+    mutable RowGroups cellRows_;
 };

@@ -333,30 +333,40 @@ std::optional<NavaidRecord> RowConverter::counterpartOf(int type, const Facts& r
 
 Result<std::string> RowConverter::regionOf(const Facts& row, const Position& at,
                                            const AddOnFileRows& file) {
-    const bool enRoute = equalsIgnoringCase(row.terminal, kEnRouteTerminal);
-    if (!enRoute) {
-        if (std::optional<std::string> region = airportRegion(row.terminal, file))
-            return std::move(*region);
-    }
-    const std::optional<std::uint32_t> nearest =
-        nearestRow(at, kRegionNavaidRangeNm,
-                   [](const NavaidRecord& candidate) { return candidate.region.size() == 2; });
-    if (nearest)
-        return std::string(database_.row(*nearest).region);
-    if (enRoute) {
-        // The region of the add-on's own airport, when its runways are that near.
-        for (const NavaidRecord& other : file.rows) {
-            const std::optional<Position> there = positionOf(other.line);
-            if (!isRunwayEquipment(other.type) || !there ||
-                !(distanceNm(at, *there) <= kRegionNavaidRangeNm))
-                continue;
-            if (std::optional<std::string> region = airportRegion(other.name, file))
-                return std::move(*region);
+    std::optional<std::string> region;
+    if (!equalsIgnoringCase(row.terminal, kEnRouteTerminal)) {
+        // Decided for the airport's first row, so that its rows share one region.
+        const auto key = std::make_pair(file.path, upperCased(row.terminal));
+        auto decided = airportRegions_.find(key);
+        if (decided == airportRegions_.end()) {
+            std::optional<std::string> airport = airportRegion(row.terminal, file);
+            decided = airportRegions_.emplace(key, airport ? airport : nearestRegion(at)).first;
+        }
+        region = decided->second;
+    } else {
+        region = nearestRegion(at);
+        // Else the region of the add-on's own airport, when its runways are that near.
+        for (auto other = file.rows.begin(); !region && other != file.rows.end(); ++other) {
+            const std::optional<Position> there = positionOf(other->line);
+            if (isRunwayEquipment(other->type) && there &&
+                distanceNm(at, *there) <= kRegionNavaidRangeNm)
+                region = airportRegion(other->name, file);
         }
     }
+    if (region)
+        return std::move(*region);
     return Failure{"no ICAO region is known for it: no airport data names one, and no database "
                    "navaid is within " +
                    std::to_string(static_cast<int>(kRegionNavaidRangeNm)) + " nm"};
+}
+
+std::optional<std::string> RowConverter::nearestRegion(const Position& at) const {
+    const std::optional<std::uint32_t> nearest =
+        nearestRow(at, kRegionNavaidRangeNm,
+                   [](const NavaidRecord& candidate) { return candidate.region.size() == 2; });
+    if (!nearest)
+        return std::nullopt;
+    return std::string(database_.row(*nearest).region);
 }
 
 std::optional<std::string> RowConverter::airportRegion(std::string_view airport,
@@ -392,14 +402,23 @@ std::string RowConverter::airportName(std::string_view airport, const AddOnFileR
 }
 
 double RowConverter::variationOf(const Facts& row, const std::optional<NavaidRecord>& counterpart,
-                                 const Position& at) const {
+                                 const Position& at) {
     if (counterpart && isLocalizer(counterpart->type)) {
         if (std::optional<double> variation =
                 variationOfBearing(wordAt(counterpart->line, kBearingWord)))
             return *variation;
     }
+    // Else the airport's, decided for its first localizer.
+    const std::string airport = upperCased(row.terminal);
+    auto decided = airportVariations_.find(airport);
+    if (decided == airportVariations_.end())
+        decided = airportVariations_.emplace(airport, airportVariation(airport, at)).first;
+    return decided->second;
+}
+
+double RowConverter::airportVariation(std::string_view airport, const Position& at) const {
     std::optional<double> variation;
-    forEachRowOf(row.terminal, [&](const NavaidRecord& localizer) {
+    forEachRowOf(airport, [&](const NavaidRecord& localizer) {
         if (!variation && isLocalizer(localizer.type))
             variation = variationOfBearing(wordAt(localizer.line, kBearingWord));
     });
@@ -430,24 +449,42 @@ template <typename Accept>
 std::optional<std::uint32_t> RowConverter::nearestRow(const Position& at, double rangeNm,
                                                       Accept&& accept) const {
     placeRows();
-    const double reach = rangeNm / kNmPerDegree; // in degrees of latitude
-    const double narrowest = std::max(0.01, std::cos((std::abs(at.latitude) + reach) * kPi / 180));
-    const double latitudeFrom = std::max(-90.0, std::trunc(at.latitude - reach));
-    const double latitudeTo = std::min(90.0, std::trunc(at.latitude + reach));
-    const double longitudeFrom = std::max(-180.0, std::trunc(at.longitude - reach / narrowest));
-    const double longitudeTo = std::min(180.0, std::trunc(at.longitude + reach / narrowest));
+    // Rings of cells around the place's own, the nearest first. Cells of the ring r lie at
+    // least r - 1 whole degrees away in latitude or longitude: once that is further than the
+    // nearest row found, or than the range, no further ring can hold a nearer one.
+    const double nmPerRing = kNmPerDegree * std::max(0.01, std::cos(at.latitude * kPi / 180));
+    const int reachInLatitude = static_cast<int>(rangeNm / kNmPerDegree) + 1;
+    const int centreLatitude = static_cast<int>(std::trunc(at.latitude));
+    const int centreLongitude = static_cast<int>(std::trunc(at.longitude));
     std::optional<std::uint32_t> nearest;
     double nearestNm = rangeNm;
-    for (double latitude = latitudeFrom; latitude <= latitudeTo; ++latitude) {
-        for (double longitude = longitudeFrom; longitude <= longitudeTo; ++longitude) {
-            for (const std::uint32_t i : cellRows_[*cellKeyOf(latitude, longitude)]) {
-                const double distance = distanceNm(at, positions_[i]);
-                if (distance <= nearestNm && (!nearest || distance < nearestNm) &&
-                    accept(database_.row(i))) {
-                    nearest = i;
-                    nearestNm = distance;
-                }
+    const auto search = [&](int latitude, int longitude) {
+        if (std::abs(latitude - centreLatitude) > reachInLatitude)
+            return;
+        const std::optional<std::uint32_t> cell = cellKeyOf(latitude, longitude);
+        if (!cell)
+            return;
+        for (const std::uint32_t i : cellRows_[*cell]) {
+            const double distance = distanceNm(at, positions_[i]);
+            if (distance <= nearestNm && (!nearest || distance < nearestNm) &&
+                accept(database_.row(i))) {
+                nearest = i;
+                nearestNm = distance;
             }
+        }
+    };
+    for (int ring = 0; ring <= 361 && (ring - 1) * nmPerRing <= nearestNm; ++ring) {
+        if (ring == 0) {
+            search(centreLatitude, centreLongitude);
+            continue;
+        }
+        for (int k = -ring; k <= ring; ++k) {
+            search(centreLatitude - ring, centreLongitude + k);
+            search(centreLatitude + ring, centreLongitude + k);
+        }
+        for (int k = -ring + 1; k < ring; ++k) {
+            search(centreLatitude + k, centreLongitude - ring);
+            search(centreLatitude + k, centreLongitude + ring);
         }
     }
     return nearest;

@@ -5,9 +5,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 class AirportLookup;
@@ -77,10 +79,14 @@ class RowConverter {
     // The database row whose place the row takes, by nav_format.h's rule.
     std::optional<NavaidRecord> counterpartOf(int type, const Facts& row, const Position& at) const;
     Result<std::string> regionOf(const Facts& row, const Position& at, const AddOnFileRows& file);
+    // The region that the airport data, else the database's rows, give the airport.
     std::optional<std::string> airportRegion(std::string_view airport, const AddOnFileRows& file);
+    std::optional<std::string> nearestRegion(const Position& at) const;
     std::string airportName(std::string_view airport, const AddOnFileRows& file);
     double variationOf(const Facts& row, const std::optional<NavaidRecord>& counterpart,
-                       const Position& at) const;
+                       const Position& at);
+    // The variation of the airport's localizers, else of the nearest VOR, else the model's.
+    double airportVariation(std::string_view airport, const Position& at) const;
     // The numbers of a row with the bearing field of a localizer in the database's format.
     Result<std::string> withMagneticCourse(std::string_view numbers, double variation) const;
 
@@ -107,4 +113,8 @@ class RowConverter {
     // Made by placeRows: where each row lies (NaN where it has none), the rows by cell.
     mutable std::vector<Position> positions_;
     mutable RowGroups cellRows_;
+    // Facts decided for an airport's first row that its other rows share: regions by add-on
+    // file and airport, variations by airport (upper-cased).
+    std::map<std::pair<std::string, std::string>, std::optional<std::string>> airportRegions_;
+    std::map<std::string, double> airportVariations_;
 };

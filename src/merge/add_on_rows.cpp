@@ -74,8 +74,10 @@ AddOnRows::~AddOnRows() = default;
 void AddOnRows::take(const std::deque<AddOnFile>& files) {
     for (const AddOnFile& file : files)
         takeFile(file);
-    if (database_.format() != NavFormat::V810)
+    if (database_.format() != NavFormat::V810) {
+        leaveOutTwins();
         leaveOutOrphans();
+    }
 }
 
 void AddOnRows::takeFile(const AddOnFile& file) {
@@ -115,7 +117,8 @@ void AddOnRows::takeFile(const AddOnFile& file) {
             }
         }
         NavaidRecord record = row;
-        if (RowConverter::needsConversion(format, rowFormat, record.type)) {
+        const bool converts = RowConverter::needsConversion(format, rowFormat, record.type);
+        if (converts) {
             if (!converter_)
                 converter_ = std::make_unique<RowConverter>(database_, airports_);
             const Result<std::string> converted = converter_->convert(rowFormat, row, rowsOfFile);
@@ -124,13 +127,12 @@ void AddOnRows::takeFile(const AddOnFile& file) {
                 continue;
             }
             record = parseNavaidRow(convertedRows_.emplace_back(*converted), format);
-            if (isTwin(record)) {
-                leaveOut(file.path, row.line, "it is the same navaid as an add-on row before it");
-                continue;
-            }
         }
         record.sourcePath = std::string_view(file.path);
-        keep(record, row.line);
+        records_.push_back(record);
+        cells_.push_back(coordinateCell(record.line));
+        addOnLines_.push_back(row.line);
+        converted_.push_back(converts);
     }
 }
 
@@ -166,21 +168,36 @@ bool needsLocalizer(const NavaidRecord& row) {
 }
 } // namespace
 
-bool AddOnRows::isTwin(const NavaidRecord& row) const {
-    const auto [first, last] = byIdentity_.equal_range(identityHash(row));
-    return std::any_of(first, last, [&](const auto& entry) {
-        const NavaidRecord& taken = records_[entry.second];
-        return taken.type == row.type &&
-               relationOf(database_.format(), taken, row) == Relation::Duplicate;
+void AddOnRows::leaveOutTwins() {
+    // The records by the hash of their identity, in load order within a hash.
+    std::vector<std::pair<std::size_t, std::uint32_t>> byIdentity;
+    byIdentity.reserve(records_.size());
+    for (std::size_t i = 0; i < records_.size(); ++i)
+        byIdentity.emplace_back(identityHash(records_[i]), static_cast<std::uint32_t>(i));
+    std::sort(byIdentity.begin(), byIdentity.end());
+    std::vector<bool> twin(records_.size());
+    for (std::size_t first = 0; first < byIdentity.size();) {
+        std::size_t end = first + 1;
+        while (end < byIdentity.size() && byIdentity[end].first == byIdentity[first].first)
+            ++end;
+        for (std::size_t later = first + 1; later < end; ++later) {
+            const std::uint32_t row = byIdentity[later].second;
+            if (!converted_[row])
+                continue;
+            for (std::size_t earlier = first; earlier < later && !twin[row]; ++earlier) {
+                const std::uint32_t taken = byIdentity[earlier].second;
+                twin[row] = !twin[taken] && records_[taken].type == records_[row].type &&
+                            relationOf(database_.format(), records_[taken], records_[row]) ==
+                                Relation::Duplicate;
+            }
+        }
+        first = end;
+    }
+    leaveOutRecords([&](std::size_t i) -> std::optional<std::string> {
+        if (!twin[i])
+            return std::nullopt;
+        return "it is the same navaid as an add-on row before it";
     });
-}
-
-void AddOnRows::keep(const NavaidRecord& row, std::string_view addOnLine) {
-    if (database_.format() != NavFormat::V810)
-        byIdentity_.emplace(identityHash(row), static_cast<std::uint32_t>(records_.size()));
-    records_.push_back(row);
-    cells_.push_back(coordinateCell(row.line));
-    addOnLines_.push_back(addOnLine);
 }
 
 void AddOnRows::leaveOutOrphans() {
@@ -196,22 +213,31 @@ void AddOnRows::leaveOutOrphans() {
         if (isLocalizer(row.type))
             localizers.insert({row.callsign, row.terminal});
     }
+    leaveOutRecords([&](std::size_t i) -> std::optional<std::string> {
+        const NavaidRecord& row = records_[i];
+        if (!needsLocalizer(row) || localizers.count({row.callsign, row.terminal}))
+            return std::nullopt;
+        return "its localizer " + std::string(row.callsign) + " of " + std::string(row.terminal) +
+               " is neither in the database nor merged";
+    });
+}
+
+template <typename ReasonOf> void AddOnRows::leaveOutRecords(ReasonOf&& reasonOf) {
     std::size_t kept = 0;
     for (std::size_t i = 0; i < records_.size(); ++i) {
-        const NavaidRecord& row = records_[i];
-        if (needsLocalizer(row) && !localizers.count({row.callsign, row.terminal})) {
-            leaveOut(row.sourcePath, addOnLines_[i],
-                     "its localizer " + std::string(row.callsign) + " of " +
-                         std::string(row.terminal) + " is neither in the database nor merged");
+        if (std::optional<std::string> reason = reasonOf(i)) {
+            leaveOut(records_[i].sourcePath, addOnLines_[i], std::move(*reason));
             continue;
         }
-        records_[kept] = row;
+        records_[kept] = records_[i];
         cells_[kept] = cells_[i];
-        addOnLines_[kept++] = addOnLines_[i];
+        addOnLines_[kept] = addOnLines_[i];
+        converted_[kept++] = converted_[i];
     }
     records_.resize(kept);
     cells_.resize(kept);
     addOnLines_.resize(kept);
+    converted_.resize(kept);
 }
 
 void AddOnRows::leaveOut(std::string_view path, std::string_view row, std::string reason,

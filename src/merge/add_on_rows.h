@@ -12,7 +12,6 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 class AirportLookup;
@@ -54,16 +53,19 @@ class AddOnRows {
     // The rows that go in, in the order they were taken, and the cell of each.
     const std::vector<NavaidRecord>& records() const { return records_; }
     const std::vector<CoordinateCell>& cells() const { return cells_; }
-    // The rows that do not go in, in the order they were met; rows left out for want of their
-    // localizer after the others.
+    // The rows that do not go in, in the order they were met; converted twins, then rows left
+    // out for want of their localizer, after the others.
     const std::vector<LeftOutRow>& leftOut() const { return leftOut_; }
 
   private:
     void takeFile(const AddOnFile& file);
-    // Whether a row of the database's format is the same navaid as a row taken already.
-    bool isTwin(const NavaidRecord& row) const;
-    void keep(const NavaidRecord& row, std::string_view addOnLine);
+    // Leaves out the converted records that are the same navaid as a record before them.
+    void leaveOutTwins();
+    // Leaves out glideslopes, markers and ILS DMEs whose localizer is nowhere.
     void leaveOutOrphans();
+    // Leaves out each record for which reasonOf(index) gives a reason; the others keep their
+    // order.
+    template <typename ReasonOf> void leaveOutRecords(ReasonOf&& reasonOf);
     void leaveOut(std::string_view path, std::string_view row, std::string reason,
                   bool wholeFile = false);
 
@@ -74,6 +76,6 @@ class AddOnRows {
     std::vector<NavaidRecord> records_;
     std::vector<CoordinateCell> cells_;
     std::vector<std::string_view> addOnLines_; // each record's line as its file has it
-    std::unordered_multimap<std::size_t, std::uint32_t> byIdentity_; // records_ by identityHash
+    std::vector<bool> converted_;              // for each record
     std::vector<LeftOutRow> leftOut_;
 };

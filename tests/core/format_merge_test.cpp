@@ -194,12 +194,9 @@ const Conversion kConversions[] = {
     {"4  47.44000000 -122.31000000    338 11050  18  180.000 isez ksea 16C ils-cat-i\n",
      "4  47.44000000 -122.31000000    338 11050  18  180.000 ISEZ KSEA K1 16C ILS-cat-I\n",
      "58140.000", ""},
-    // Markers take the identifier of the add-on's localizer, else of the database's; the
-    // same marker given again with its identifier is the same navaid.
+    // Markers take the identifier of the add-on's localizer, else of the database's.
     {"7  47.60000000 -122.31000000      0     0   0  180.000 ---- KSEA 16C OM\n",
      "7  47.60000000 -122.31000000      0     0   0  180.000 ISEZ KSEA K1 16C OM\n", "", ""},
-    {"7  47.60000000 -122.31000000      0     0   0  180.000 ISEZ KSEA 16C OM\n", "", "",
-     "it is the same navaid as an add-on row before it"},
     {"8  47.50000000 -122.31000000      0     0   0  180.343 ---- KBFI 14R  MM\n",
      "8  47.50000000 -122.31000000      0     0   0  180.343 IBFI KBFI K1 14R MM\n", "", ""},
     {"9  47.45000000 -122.31000000      0     0   0  340.000 ---- KSEA 34R IM\n", "", "",
@@ -230,6 +227,10 @@ const Conversion kConversions[] = {
      "it has 10 columns, and a row of code 6 in format 810 has at least 11"},
     {"6  47.44500000 -122.31000000    338 11050 10 300180,000 ISEZ KSEA 16C GS\n", "", "",
      "its seventh column \"300180,000\" is not a number"},
+    // The marker above given again with its identifier: the same navaid. Twins, then rows
+    // without their localizer, are listed after the other rows left out.
+    {"7  47.60000000 -122.31000000      0     0   0  180.000 ISEZ KSEA 16C OM\n", "", "",
+     "it is the same navaid as an add-on row before it"},
     // A glideslope whose localizer is neither in the database nor in the add-on.
     {"6  47.41000000 -122.31000000    338 11070  10 300340.000 IXYZ KSEA 34R GS\n", "", "",
      "its localizer IXYZ of KSEA is neither in the database nor merged"},

@@ -117,8 +117,7 @@ void AddOnRows::takeFile(const AddOnFile& file) {
             }
         }
         NavaidRecord record = row;
-        const bool converts = RowConverter::needsConversion(format, rowFormat, record.type);
-        if (converts) {
+        if (RowConverter::needsConversion(format, rowFormat, record.type)) {
             if (!converter_)
                 converter_ = std::make_unique<RowConverter>(database_, airports_);
             const Result<std::string> converted = converter_->convert(rowFormat, row, rowsOfFile);
@@ -132,7 +131,6 @@ void AddOnRows::takeFile(const AddOnFile& file) {
         records_.push_back(record);
         cells_.push_back(coordinateCell(record.line));
         addOnLines_.push_back(row.line);
-        converted_.push_back(converts);
     }
 }
 
@@ -182,8 +180,6 @@ void AddOnRows::leaveOutTwins() {
             ++end;
         for (std::size_t later = first + 1; later < end; ++later) {
             const std::uint32_t row = byIdentity[later].second;
-            if (!converted_[row])
-                continue;
             for (std::size_t earlier = first; earlier < later && !twin[row]; ++earlier) {
                 const std::uint32_t taken = byIdentity[earlier].second;
                 twin[row] = !twin[taken] && records_[taken].type == records_[row].type &&
@@ -231,13 +227,11 @@ template <typename ReasonOf> void AddOnRows::leaveOutRecords(ReasonOf&& reasonOf
         }
         records_[kept] = records_[i];
         cells_[kept] = cells_[i];
-        addOnLines_[kept] = addOnLines_[i];
-        converted_[kept++] = converted_[i];
+        addOnLines_[kept++] = addOnLines_[i];
     }
     records_.resize(kept);
     cells_.resize(kept);
     addOnLines_.resize(kept);
-    converted_.resize(kept);
 }
 
 void AddOnRows::leaveOut(std::string_view path, std::string_view row, std::string reason,

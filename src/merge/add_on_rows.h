@@ -45,21 +45,20 @@ class AddOnRows {
     // Takes the navaid rows of the files, which must outlive this, in their order: as they are
     // when they are in the database's format, converted when they are in an older one, or left
     // out with the reason. Into a database of 1100 or later no row goes whose columns do not
-    // fit its row code, no converted row that is the same navaid as a row taken before it,
-    // and no glideslope, marker or ILS DME whose localizer is neither in the database nor
-    // taken.
+    // fit its row code, no row that is the same navaid as a row taken before it, and no
+    // glideslope, marker or ILS DME whose localizer is neither in the database nor taken.
     void take(const std::deque<AddOnFile>& files);
 
     // The rows that go in, in the order they were taken, and the cell of each.
     const std::vector<NavaidRecord>& records() const { return records_; }
     const std::vector<CoordinateCell>& cells() const { return cells_; }
-    // The rows that do not go in, in the order they were met; converted twins, then rows left
+    // The rows that do not go in, in the order they were met; twins, then rows left
     // out for want of their localizer, after the others.
     const std::vector<LeftOutRow>& leftOut() const { return leftOut_; }
 
   private:
     void takeFile(const AddOnFile& file);
-    // Leaves out the converted records that are the same navaid as a record before them.
+    // Leaves out the records that are the same navaid as a record before them.
     void leaveOutTwins();
     // Leaves out glideslopes, markers and ILS DMEs whose localizer is nowhere.
     void leaveOutOrphans();
@@ -76,6 +75,5 @@ class AddOnRows {
     std::vector<NavaidRecord> records_;
     std::vector<CoordinateCell> cells_;
     std::vector<std::string_view> addOnLines_; // each record's line as its file has it
-    std::vector<bool> converted_;              // for each record
     std::vector<LeftOutRow> leftOut_;
 };

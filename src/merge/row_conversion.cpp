@@ -113,8 +113,9 @@ RowConverter::RowConverter(const DatabaseText& database, AirportLookup& airports
 }
 
 void RowConverter::placeRows() const {
-    if (!positions_.empty() || database_.rowCount() == 0)
+    if (rowsPlaced_)
         return;
+    rowsPlaced_ = true;
     const std::size_t count = database_.rowCount();
     constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
     positions_.assign(count, {kNone, kNone});
@@ -162,7 +163,7 @@ Result<std::string> RowConverter::from810(const NavaidRecord& row, const AddOnFi
     if (!at)
         return Failure{"it has no position"};
     Facts facts;
-    std::string_view ident = row.callsign;
+    facts.ident = upperCased(row.callsign);
     std::string_view nameStart = row.name; // where the name begins in the row
     facts.terminal = kEnRouteTerminal;
     if (isRunwayEquipment(row.type) || (isDme(row.type) && isLocalizerDme(row, file))) {
@@ -175,7 +176,7 @@ Result<std::string> RowConverter::from810(const NavaidRecord& row, const AddOnFi
             const Result<std::string> localizer = markerIdent(row, file);
             if (!localizer)
                 return Failure{localizer.reason()};
-            ident = *localizer;
+            facts.ident = upperCased(*localizer);
         }
     } else if (row.type == 12 && !hasStation(row, *at, file)) {
         return Failure{"it is a DME of no localizer, NDB or VOR that is known"};
@@ -183,7 +184,6 @@ Result<std::string> RowConverter::from810(const NavaidRecord& row, const AddOnFi
         return Failure{"row code " + std::to_string(row.type) + " has no rule for format " +
                        std::to_string(versionOf(database_.format()))};
     }
-    facts.ident = upperCased(ident);
     if (!facts.ilsDme)
         facts.name = spelledWordsFrom(row.line, nameStart);
 

@@ -113,6 +113,7 @@ class RowConverter {
     // Made by placeRows: where each row lies (NaN where it has none), the rows by cell.
     mutable std::vector<Position> positions_;
     mutable RowGroups cellRows_;
+    mutable bool rowsPlaced_ = false;
     // Facts decided for an airport's first row that its other rows share: regions by add-on
     // file and airport, variations by airport (upper-cased).
     std::map<std::pair<std::string, std::string>, std::optional<std::string>> airportRegions_;

@@ -197,7 +197,9 @@ std::optional<std::string> columnFault(NavFormat format, std::string_view line) 
     std::size_t at = 0;
     for (std::string_view word = nextWord(line, at); !word.empty(); word = nextWord(line, at))
         words.push_back(word);
-    if (words.empty() || !isWholeNumber(words[0]))
+    if (line.find('\0') != std::string_view::npos)
+        return std::string("it holds a NUL byte");
+    if (words.empty() || !std::all_of(words[0].begin(), words[0].end(), isDigit))
         return "its row code \"" + std::string(words.empty() ? "" : words[0]) +
                "\" is not a whole number";
     int code = 0;

@@ -135,11 +135,12 @@ Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords
 // ---- Rows whose columns do not fit their row code.
 
 // Why an add-on navaid row, read in its file's format, does not fit its row code; none when it
-// does. After the row code, a word of digits alone, come a latitude (-90 to 90) and a longitude (-180 to 180), the
-// elevation, frequency and range as whole numbers, a seventh number, then the words: in 810
-// the identifier and a name, for runway equipment the identifier, airport, runway and type;
-// in 1100 and later the identifier, terminal area, region and a name, for runway equipment
-// the runway and type. Numbers are plain decimals: an optional sign, digits, a point.
+// does. A row holds no NUL byte. After the row code, a word of digits alone, come a latitude (-90
+// to 90) and a longitude (-180 to 180), the elevation, frequency and range as whole numbers, a
+// seventh number, then the words: in 810 the identifier and a name, for runway equipment the
+// identifier, airport, runway and type; in 1100 and later the identifier, terminal area, region and
+// a name, for runway equipment the runway and type. Numbers are plain decimals: an optional sign,
+// digits, a point.
 std::optional<std::string> columnFault(NavFormat format, std::string_view line);
 
 // ---- Rows of an older format in a newer database.

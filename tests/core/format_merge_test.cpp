@@ -420,6 +420,43 @@ TEST_F(FormatMerge, FilesOfANewerOrUnknownFormatAreLeftOutWhole) {
     EXPECT_EQ(leftOut_.size(), 2u);
 }
 
+TEST_F(FormatMerge, TheSameNavaidFromSeveralRowsGoesInOnce) {
+    const Database db(NavFormat::V1200);
+    const std::string ndb810 =
+        "2  47.39000000 -122.29500000      0   396  25    0.000 TC   TACOMA NDB\n";
+    const std::string ndb1200 =
+        "2  47.39000000 -122.29500000 0 396 25 0.000 TC ENRT K1 TACOMA NDB\n";
+    const std::string localizer =
+        "4  47.44000000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-cat-I\n";
+    const std::string movedLocalizer =
+        "4  47.44100000 -122.31000000    338 11050  18  58140.000 ISEZ KSEA K1 16C ILS-cat-I\n";
+    addAirport("A 810", "I\n810 Version\n" + ndb810 + "99\n");
+    addAirport("B 1200", "I\n1200 Version\n" + ndb1200 + localizer + movedLocalizer + "99\n");
+    std::vector<std::string> rows = db.rows();
+    rows.push_back(
+        "2  47.39000000 -122.29500000      0   396  25    0.000 TC ENRT K1 TACOMA NDB\n");
+    rows.push_back(localizer);
+    EXPECT_EQ(merge(db.text()), db.text(rows));
+    const std::string twin = " | it is the same navaid as an add-on row before it";
+    EXPECT_EQ(leftOutReasons(), (std::vector<std::string>{
+                                    ndb1200.substr(0, ndb1200.size() - 1) + twin,
+                                    movedLocalizer.substr(0, movedLocalizer.size() - 1) + twin}));
+}
+
+TEST_F(FormatMerge, ADatabaseWithoutNavaidsGivesNoRegionToAnEnRouteNavaid) {
+    addAirport("A 810", "I\n810 Version\n"
+                        "2  47.39000000 -122.29500000      0   396  25    0.000 TC   TACOMA NDB\n"
+                        "99\n");
+    const std::string database = "I\n1200 Version\n99\n";
+    EXPECT_EQ(merge(database), database);
+    EXPECT_EQ(
+        leftOutReasons(),
+        std::vector<std::string>{
+            "2  47.39000000 -122.29500000      0   396  25    0.000 TC   TACOMA NDB | no ICAO "
+            "region is known for it: no airport data names one, and no database navaid is "
+            "within 150 nm"});
+}
+
 TEST(LeftOutMessage, ListsRowsWithTheirReasonsAndSumsUpWholeFiles) {
     EXPECT_EQ(leftOutMessage({}), "");
     std::vector<LeftOutRow> rows = {

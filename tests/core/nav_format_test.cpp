@@ -177,7 +177,7 @@ TEST(NavFormat, MagneticCourseIsTrueLessVariationInWholeDegreesTimes360PlusTrue)
 TEST(NavFormat, TellsWhyARowsColumnsDoNotFitItsRowCode) {
     const struct {
         NavFormat format;
-        const char* row;
+        std::string row;
         std::optional<std::string> fault;
     } cases[] = {
         {NavFormat::V810, "6  47.46 -122.31    425 11030  10 300180.343 ISNQ KSEA 16L GS", {}},
@@ -205,6 +205,10 @@ TEST(NavFormat, TellsWhyARowsColumnsDoNotFitItsRowCode) {
          "its longitude -180.5 is not from -180 to 180"},
         {NavFormat::V810, "12-24.86 151.18 13 10930 18 0.000 IKN YSSY 34R DME-ILS",
          "its row code \"12-24.86\" is not a whole number"},
+        {NavFormat::V810, "+2  47.63 -122.38 0 362 50 0.000 BF NOLLA LOM",
+         "its row code \"+2\" is not a whole number"},
+        {NavFormat::V810, std::string("2  47.63 -122.38 0 362 50 0.000 B\0F NOLLA LOM", 45),
+         "it holds a NUL byte"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(columnFault(c.format, c.row), c.fault) << c.row;

@@ -3,8 +3,12 @@
 // must return the same result, leave the same database, backup and files, ask the same
 // questions and show the same progress, status texts and errors. A difference aborts, so
 // libFuzzer keeps the input. Inputs that the reference merge does not model (a database of a
-// later format, an add-on of a later version) run through the merge job alone, for crashes and
-// sanitizer findings.
+// later format, an add-on of a later version) run through the merge job alone, as a preview
+// and as a merge, for crashes and sanitizer findings. Into a database of 1100 or later, what
+// they write must keep the database's lines as they were, but the rows the report drops, and
+// add the report's rows before the final "99" row, in row-code order, each with its format's
+// columns, none the twin of another, none the glideslope, marker or ILS DME of a localizer
+// that is neither in the database nor added; a broken rule aborts too.
 //
 // The input: a head of 12 bytes, then the database's bytes, then one section for each
 // add-on airport (at most 8), each starting with "@@@" and a flag byte:
@@ -27,11 +31,15 @@
 #include "test_files.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -130,9 +138,15 @@ std::vector<std::string> filesLeft() {
     return files;
 }
 
-template <typename Job> Outcome run(const Inputs& inputs) {
+std::string databasePath() {
+    return workDir().file("earth_nav.dat");
+}
+
+// Empties the work folder and writes the input's database and add-on files there; returns
+// the airports, in listing order.
+std::vector<CustomAirport> writeJobFiles(const Inputs& inputs) {
     emptyWorkDir();
-    const std::string database = workDir().file("earth_nav.dat");
+    const std::string database = databasePath();
     switch (inputs.database) {
     case DatabaseState::Missing:
         break;
@@ -165,11 +179,15 @@ template <typename Job> Outcome run(const Inputs& inputs) {
             airport.state != AirportState::NotSelected && airport.state != AirportState::MarkedTwo;
         airports.push_back({navDat, folder, selected});
     }
+    return airports;
+}
 
+template <typename Job> Outcome run(const Inputs& inputs) {
+    const std::vector<CustomAirport> airports = writeJobFiles(inputs);
     RecordingScreen screen;
     screen.answers.assign(inputs.answers.begin(), inputs.answers.end());
     Outcome outcome;
-    outcome.result = mergeOnce<Job>(screen.screen(), database, airports, inputs.codes);
+    outcome.result = mergeOnce<Job>(screen.screen(), databasePath(), airports, inputs.codes);
     outcome.files = filesLeft();
     outcome.events = std::move(screen.events);
     for (const RecordingScreen::Question& q : screen.questions)
@@ -220,12 +238,300 @@ bool referenceKnows(const Inputs& inputs) {
     return true;
 }
 
+// ---- What a merge into a database of 1100 or later must write, checked without the
+// program's own readers.
+
+// The lines of a text, each with its line end. Databases of 1100 and later are written back
+// line by line as they were, and in them only a line feed ends a line.
+std::vector<std::string_view> linesOf(std::string_view text) {
+    std::vector<std::string_view> lines;
+    while (!text.empty()) {
+        const std::size_t end = std::min(text.find('\n'), text.size() - 1) + 1;
+        lines.push_back(text.substr(0, end));
+        text.remove_prefix(end);
+    }
+    return lines;
+}
+
+std::string_view withoutEnd(std::string_view line) {
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
+        line.remove_suffix(1);
+    return line;
+}
+
+// Whether a database line is written as it was: byte for byte, but that a last line without a
+// line end may take one, when rows are added after it.
+bool writtenAsItWas(std::string_view line, std::string_view written) {
+    if (written == line)
+        return true;
+    const std::string bare(line);
+    return !line.empty() && line.back() != '\n' &&
+           (written == bare + "\n" || written == bare + "\r\n");
+}
+
+// The words of a line, parted by white space.
+std::vector<std::string_view> wordsOf(std::string_view line) {
+    const auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
+    std::vector<std::string_view> words;
+    std::size_t at = 0;
+    for (;;) {
+        while (at < line.size() && blank(line[at]))
+            ++at;
+        if (at == line.size())
+            return words;
+        const std::size_t start = at;
+        while (at < line.size() && !blank(line[at]))
+            ++at;
+        words.push_back(line.substr(start, at - start));
+    }
+}
+
+// The leading integer of a line, its row code; none when it has none.
+std::optional<long> rowCodeOf(std::string_view line) {
+    const std::string text(line);
+    char* end = nullptr;
+    const long code = std::strtol(text.c_str(), &end, 10);
+    if (end == text.c_str())
+        return std::nullopt;
+    return code;
+}
+
+bool isNavaidRow(std::string_view line) {
+    const std::optional<long> code = rowCodeOf(line);
+    return code && *code >= 2 && *code <= 13;
+}
+
+std::string upperCased(std::string_view text) {
+    std::string upper(text);
+    for (char& c : upper) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+    }
+    return upper;
+}
+
+// An optional sign, then digits with at most one point among or after them (whole: no point).
+bool isNumberWord(std::string_view word, bool whole) {
+    if (!word.empty() && (word[0] == '+' || word[0] == '-'))
+        word.remove_prefix(1);
+    bool digit = false, point = false;
+    for (char c : word) {
+        if (c >= '0' && c <= '9')
+            digit = true;
+        else if (c == '.' && !whole && !point)
+            point = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+bool isDecimalWithin(std::string_view word, double limit) {
+    return isNumberWord(word, false) &&
+           std::abs(std::strtod(std::string(word).c_str(), nullptr)) <= limit;
+}
+
+// The column an added row lacks; none when it has the columns of 1100 and later: a row code of
+// 2 to 13, latitude and longitude, elevation, frequency and range as whole numbers, a seventh
+// number, identifier, terminal area, a region of two characters, and a name (runway
+// equipment: a runway and a type at least).
+std::optional<std::string> missingColumn(std::string_view row) {
+    const std::vector<std::string_view> words = wordsOf(row);
+    if (words.empty() ||
+        !std::all_of(words[0].begin(), words[0].end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return "a row code of digits";
+    const long code = std::strtol(std::string(words[0]).c_str(), nullptr, 10);
+    if (code < 2 || code > 13)
+        return "a row code of 2 to 13";
+    const bool runwayEquipment = code >= 4 && code <= 9;
+    if (words.size() < (runwayEquipment ? 12u : 11u))
+        return runwayEquipment ? "a runway and a type after the region" : "a name after the region";
+    if (!isDecimalWithin(words[1], 90))
+        return "a latitude of -90 to 90";
+    if (!isDecimalWithin(words[2], 180))
+        return "a longitude of -180 to 180";
+    for (std::size_t i = 3; i <= 5; ++i) {
+        if (!isNumberWord(words[i], true))
+            return "whole numbers for elevation, frequency and range";
+    }
+    if (!isNumberWord(words[6], false))
+        return "a number in the seventh column";
+    if (words[9].size() != 2)
+        return "a region of two characters";
+    return std::nullopt;
+}
+
+// Which navaid an added row is, to find twins: row code, identifier, terminal area, region and
+// the name's words (a marker's runway alone), upper-cased.
+std::string twinKey(const std::vector<std::string_view>& words) {
+    const long code = std::strtol(std::string(words[0]).c_str(), nullptr, 10);
+    const std::size_t nameEnd = code >= 7 && code <= 9 ? 11 : words.size();
+    std::string key = std::to_string(code);
+    for (std::size_t i = 7; i < nameEnd; ++i)
+        key += ' ' + upperCased(words[i]);
+    return key;
+}
+
+// A localizer's identifier and terminal area, or those of the localizer a row belongs to.
+std::string localizerKey(const std::vector<std::string_view>& words) {
+    return upperCased(words[7]) + ' ' + upperCased(words[8]);
+}
+
+bool isLocalizerRow(const std::vector<std::string_view>& words) {
+    const std::optional<long> code = rowCodeOf(words[0]);
+    return words.size() > 8 && (code == 4 || code == 5);
+}
+
+// Glideslopes, markers and ILS DMEs belong to a localizer.
+bool needsLocalizer(const std::vector<std::string_view>& words) {
+    const long code = std::strtol(std::string(words[0]).c_str(), nullptr, 10);
+    const bool ilsDme = (code == 12 || code == 13) && upperCased(words[8]) != "ENRT" &&
+                        upperCased(words.back()) == "DME-ILS";
+    return code == 6 || (code >= 7 && code <= 9) || ilsDme;
+}
+
+[[noreturn]] void broken(const char* job, const std::string& what, std::string_view line,
+                         std::string_view other = {}) {
+    std::fprintf(stderr, "merge job: the %s's new database differs from what a merge writes: %s\n",
+                 job, what.c_str());
+    std::fprintf(stderr, "  line: %s\n", printable(line).c_str());
+    if (!other.empty())
+        std::fprintf(stderr, "  and:  %s\n", printable(other).c_str());
+    std::abort();
+}
+
+// Checks what a merge or preview (job) wrote in place of a database of 1100 or later.
+void checkMerged(const char* job, std::string_view databaseText, std::string_view mergedText,
+                 const MergeReport& report) {
+    const std::vector<std::string_view> database = linesOf(databaseText);
+    const std::vector<std::string_view> merged = linesOf(mergedText);
+    for (std::size_t i = 0; i < 2 && i < database.size(); ++i) {
+        if (i >= merged.size() || !writtenAsItWas(database[i], merged[i]))
+            broken(job,
+                   i == 0 ? "its first line is not the database's"
+                          : "its version line is not the database's",
+                   database[i], i < merged.size() ? merged[i] : "(none)");
+    }
+
+    // The database's lines but those dropped, which the report lists in database order.
+    std::vector<std::string_view> kept;
+    std::size_t dropped = 0;
+    for (std::string_view line : database) {
+        if (dropped < report.dropped.size() && withoutEnd(line) == report.dropped[dropped].line) {
+            if (!isNavaidRow(line))
+                broken(job, "the report drops a line that is no navaid row", line);
+            ++dropped;
+            continue;
+        }
+        kept.push_back(line);
+    }
+    if (dropped < report.dropped.size())
+        broken(job, "the report drops a line that is not in the database, or not in its order",
+               report.dropped[dropped].line);
+    if (merged.size() < kept.size())
+        broken(job, "it has fewer lines than the database keeps", mergedText.substr(0, 240));
+
+    // The kept lines before the final 99 row, the added rows, then the final 99 row and the rest.
+    std::size_t finalEnd = kept.size();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        if (rowCodeOf(kept[i]) == 99)
+            finalEnd = i;
+    }
+    const std::size_t addedCount = merged.size() - kept.size();
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+        const std::size_t at = i < finalEnd ? i : i + addedCount;
+        if (!writtenAsItWas(kept[i], merged[at]))
+            broken(job,
+                   "database line " + std::to_string(i + 1) +
+                       " of those kept is not written as it was, in its place (" +
+                       (i < finalEnd ? "before" : "from") + " the final 99 row)",
+                   kept[i], merged[at]);
+    }
+    std::vector<std::string_view> added;
+    for (std::size_t i = finalEnd; i < finalEnd + addedCount; ++i)
+        added.push_back(withoutEnd(merged[i]));
+
+    std::vector<std::string_view> written = added, reported;
+    for (const AddedLine& line : report.added)
+        reported.push_back(line.line);
+    std::sort(written.begin(), written.end());
+    std::sort(reported.begin(), reported.end());
+    const auto [notWritten, notReported] =
+        std::mismatch(reported.begin(), reported.end(), written.begin(), written.end());
+    if (notWritten != reported.end() || notReported != written.end())
+        broken(
+            job,
+            "its new lines are not the report's added rows (first differing, sorted: report, file)",
+            notWritten != reported.end() ? *notWritten : "(none)",
+            notReported != written.end() ? *notReported : "(none)");
+
+    // A database localizer whose columns do not fit is read one way here and another by the
+    // merge (as sscanf reads it): which localizers the database holds is then not known.
+    std::set<std::string> localizers;
+    bool localizersKnown = true;
+    for (std::string_view line : database) {
+        const std::vector<std::string_view> words = wordsOf(line);
+        if (words.empty() || !isLocalizerRow(words))
+            continue;
+        localizers.insert(localizerKey(words));
+        localizersKnown = localizersKnown && !missingColumn(withoutEnd(line));
+    }
+    std::map<std::string, std::string_view> twins;
+    long lastCode = 0;
+    for (std::string_view row : added) {
+        if (const std::optional<std::string> column = missingColumn(row))
+            broken(job, "an added row lacks " + *column, row);
+        const std::vector<std::string_view> words = wordsOf(row);
+        if (isLocalizerRow(words))
+            localizers.insert(localizerKey(words));
+        const auto [twin, first] = twins.emplace(twinKey(words), row);
+        if (!first)
+            broken(job, "an added row is the twin of another added row", twin->second, row);
+        const long code = *rowCodeOf(row);
+        if (code < lastCode)
+            broken(job, "an added row comes after one of a higher row code", row);
+        lastCode = code;
+    }
+    for (std::string_view row : added) {
+        const std::vector<std::string_view> words = wordsOf(row);
+        if (localizersKnown && needsLocalizer(words) && !localizers.count(localizerKey(words)))
+            broken(job, "an added row's localizer is neither in the database nor added", row);
+    }
+}
+
+// The program's merge or preview, with the input's settings and answers.
+MergeOutcome runProgram(const Inputs& inputs, JobPurpose purpose) {
+    const std::vector<CustomAirport> airports = writeJobFiles(inputs);
+    RecordingScreen screen;
+    screen.answers.assign(inputs.answers.begin(), inputs.answers.end());
+    const SettingCodes& codes = inputs.codes;
+    const MergeRequest request{
+        databasePath(), pickedAirports(airports),
+        mergeOptionsOf(codes.sameNameAction, codes.sameCallsignAction, codes.distanceRestriction),
+        purpose};
+    return runMerge(request, screen.screen());
+}
+
+// The program's preview and merge alone; what they write in place of a database of 1100 or
+// later is checked.
+void runAlone(const Inputs& inputs) {
+    const std::optional<int> version = declaredVersion(inputs.databaseText);
+    const bool laterFormat =
+        version && navFormatOf(*version) && *version >= versionOf(NavFormat::V1100);
+    const MergeOutcome preview = runProgram(inputs, JobPurpose::Preview);
+    if (laterFormat && preview.end == MergeEnd::Previewed)
+        checkMerged("preview", preview.databaseText, preview.mergedText, preview.report);
+    const MergeOutcome merge = runProgram(inputs, JobPurpose::Merge);
+    if (laterFormat && merge.end == MergeEnd::Written)
+        checkMerged("merge", inputs.databaseText, readBytes(databasePath()), merge.report);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const Inputs inputs = decode(std::string_view(reinterpret_cast<const char*>(data), size));
     if (!referenceKnows(inputs)) {
-        run<ProgramMerge>(inputs);
+        runAlone(inputs);
         return 0;
     }
     const Outcome expected = run<ReferenceMerger>(inputs);

@@ -182,9 +182,7 @@ void AddOnRows::leaveOutTwins() {
             const std::uint32_t row = byIdentity[later].second;
             for (std::size_t earlier = first; earlier < later && !twin[row]; ++earlier) {
                 const std::uint32_t taken = byIdentity[earlier].second;
-                twin[row] = !twin[taken] && records_[taken].type == records_[row].type &&
-                            relationOf(database_.format(), records_[taken], records_[row]) ==
-                                Relation::Duplicate;
+                twin[row] = !twin[taken] && isSameNavaid(records_[taken], records_[row]);
             }
         }
         first = end;

@@ -124,6 +124,16 @@ Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords
     return Relation::None;
 }
 
+bool isSameNavaid(const NavaidWords& a, const NavaidWords& b) {
+    if (a.type != b.type || !equalsIgnoringCase(a.callsign, b.callsign) ||
+        !equalsIgnoringCase(a.terminal, b.terminal) || !equalsIgnoringCase(a.region, b.region))
+        return false;
+    if (!isMarker(a.type))
+        return sameWordsIgnoringCase(a.name, b.name);
+    std::size_t atA = 0, atB = 0;
+    return equalsIgnoringCase(nextWord(a.name, atA), nextWord(b.name, atB));
+}
+
 std::optional<std::string> bearingWithMagneticCourse(std::string_view trueCourse,
                                                      double variation) {
     const std::size_t point = trueCourse.find('.');

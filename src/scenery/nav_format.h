@@ -132,6 +132,11 @@ enum class Relation { None, Duplicate, NameConflict, CallsignConflict };
 // every NAME field different a CALLSIGN conflict.
 Relation relationOf(NavFormat format, const NavaidWords& base, const NavaidWords& custom);
 
+// Whether two rows of 1100 or later are one navaid, which a database holds once: the same row
+// code, identifier, terminal area and region, and the same name; markers, the same runway (the
+// first word of their name).
+bool isSameNavaid(const NavaidWords& a, const NavaidWords& b);
+
 // ---- Rows whose columns do not fit their row code.
 
 // Why an add-on navaid row, read in its file's format, does not fit its row code; none when it

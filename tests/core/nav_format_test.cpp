@@ -150,6 +150,22 @@ TEST(NavFormat, RelationsOf1100AndLaterNeedTheSameTerminalAreaAndRegion) {
               Relation::None);
 }
 
+TEST(NavFormat, OneNavaidIsOneIdentityAndNameAndAMarkerOneRunway) {
+    const auto row = [](const char* line) { return parseNavaidRow(line, NavFormat::V1200); };
+    const NavaidRecord marker = row("7 47.5 -122.3 0 0 0 180.3 ISNQ KSEA K1 16L OM");
+    EXPECT_TRUE(isSameNavaid(marker, row("7 47.6 -122.3 0 0 0 180.0 isnq ksea k1 16L  O\xbbM")));
+    EXPECT_FALSE(isSameNavaid(marker, row("7 47.5 -122.3 0 0 0 180.3 ISNQ KSEA K1 16R OM")));
+    EXPECT_FALSE(isSameNavaid(marker, row("8 47.5 -122.3 0 0 0 180.3 ISNQ KSEA K1 16L OM")));
+    EXPECT_FALSE(isSameNavaid(marker, row("7 47.5 -122.3 0 0 0 180.3 ISNQ KSEA K2 16L OM")));
+    const NavaidRecord vor = row("3 47.4 -122.3 354 11680 130 19.0 SEA ENRT K1 SEATTLE VORTAC");
+    EXPECT_TRUE(
+        isSameNavaid(vor, row("3 47.5 -122.3 354 11680 130 19.0 SEA ENRT K1 SEATTLE  vortac")));
+    EXPECT_FALSE(
+        isSameNavaid(vor, row("3 47.4 -122.3 354 11680 130 19.0 SEA ENRT K1 SEATTLE VOR")));
+    EXPECT_FALSE(
+        isSameNavaid(vor, row("3 47.4 -122.3 354 11680 130 19.0 SEB ENRT K1 SEATTLE VORTAC")));
+}
+
 TEST(NavFormat, MagneticCourseIsTrueLessVariationInWholeDegreesTimes360PlusTrue) {
     const struct {
         const char* trueCourse;

@@ -117,12 +117,12 @@ void RowConverter::placeRows() const {
         return;
     rowsPlaced_ = true;
     const std::size_t count = database_.rowCount();
-    constexpr double kNone = std::numeric_limits<double>::quiet_NaN();
+    constexpr float kNone = std::numeric_limits<float>::quiet_NaN();
     positions_.assign(count, {kNone, kNone});
     std::vector<std::uint32_t> cellOf(count, kCells);
     for (std::size_t i = 0; i < count; ++i) {
         if (const std::optional<Position> at = positionOf(database_.rowLine(i))) {
-            positions_[i] = *at;
+            positions_[i] = {static_cast<float>(at->latitude), static_cast<float>(at->longitude)};
             cellOf[i] = cellKeyOf(at->latitude, at->longitude).value_or(kCells);
         }
     }
@@ -465,7 +465,8 @@ std::optional<std::uint32_t> RowConverter::nearestRow(const Position& at, double
         if (!cell)
             return;
         for (const std::uint32_t i : cellRows_[*cell]) {
-            const double distance = distanceNm(at, positions_[i]);
+            const double distance =
+                distanceNm(at, {positions_[i].latitude, positions_[i].longitude});
             if (distance <= nearestNm && (!nearest || distance < nearestNm) &&
                 accept(database_.row(i))) {
                 nearest = i;

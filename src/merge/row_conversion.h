@@ -110,8 +110,12 @@ class RowConverter {
     RowGroups terminalRows_;   // rows of terminal areas other than ENRT, by terminalGroup
     RowGroups enRouteRows_;    // ENRT rows, by identGroup
     std::uint32_t groups_ = 1; // of terminalRows_ and enRouteRows_: a power of two
+    // Where a database row lies, as near as a search for the nearest needs.
+    struct Place {
+        float latitude, longitude;
+    };
     // Made by placeRows: where each row lies (NaN where it has none), the rows by cell.
-    mutable std::vector<Position> positions_;
+    mutable std::vector<Place> positions_;
     mutable RowGroups cellRows_;
     mutable bool rowsPlaced_ = false;
     // Facts decided for an airport's first row that its other rows share: regions by add-on

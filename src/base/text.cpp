@@ -75,3 +75,37 @@ std::optional<double> plainDecimal(std::string_view text) {
     const double magnitude = static_cast<double>(value) / kPowersOfTen[decimals];
     return negative ? -magnitude : magnitude;
 }
+
+bool isValidUtf8(std::string_view text) {
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = [&](std::size_t at) { return static_cast<unsigned char>(text[at]); };
+        const unsigned char lead = byte(i);
+        std::size_t length = 1;
+        unsigned least = 0; // the least code point that needs this many bytes
+        if (lead < 0x80) {
+            ++i;
+            continue;
+        } else if ((lead & 0xE0) == 0xC0) {
+            length = 2, least = 0x80;
+        } else if ((lead & 0xF0) == 0xE0) {
+            length = 3, least = 0x800;
+        } else if ((lead & 0xF8) == 0xF0) {
+            length = 4, least = 0x10000;
+        } else {
+            return false;
+        }
+        if (i + length > text.size())
+            return false;
+        unsigned codePoint = lead & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k) {
+            if ((byte(i + k) & 0xC0) != 0x80)
+                return false;
+            codePoint = (codePoint << 6) | (byte(i + k) & 0x3F);
+        }
+        if (codePoint < least || codePoint > 0x10FFFF ||
+            (codePoint >= 0xD800 && codePoint <= 0xDFFF))
+            return false;
+        i += length;
+    }
+    return true;
+}

@@ -55,6 +55,12 @@ inline std::string_view nextWord(std::string_view text, std::size_t& at) {
     return text.substr(start, at - start);
 }
 
+// ---- UTF-8.
+
+// Whether the text is valid UTF-8: no stray, overlong or surrogate sequence, nothing above
+// U+10FFFF.
+bool isValidUtf8(std::string_view text);
+
 // ---- Numbers written as plain decimals: an optional sign, then digits with at most one point
 // among or after them ("12", "-0.5", "7.", ".25").
 

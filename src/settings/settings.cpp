@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "base/atomic_file_writer.h"
+#include "base/legacy_text.h"
 #include "base/path.h"
 #include "base/text.h"
 #include "base/text_file.h"
@@ -80,7 +81,9 @@ void Settings::load() {
                 return;
             if (count == 0) {
                 const bool lineFeed = content.back() == '\n';
-                xplaneExePath = content.substr(0, content.size() - (lineFeed ? 1 : 0));
+                // Older files hold the path in the ANSI code page, newer ones in UTF-8.
+                xplaneExePath =
+                    legacyTextAsUtf8(content.substr(0, content.size() - (lineFeed ? 1 : 0)));
                 if (lineFeed)
                     pathReadWithLineFeed_ = xplaneExePath;
             } else if (count <= 3) {

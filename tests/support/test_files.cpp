@@ -6,7 +6,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #endif
-#include <sys/stat.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -23,21 +22,27 @@ namespace {
 
 constexpr char kSeparator = static_cast<char>(fs::path::preferred_separator);
 
+// Paths are UTF-8 strings, as the program's own are; std::filesystem reads a narrow string on
+// Windows in a code page of its own.
+fs::path pathOf(const std::string& utf8) {
+    return fs::u8path(utf8);
+}
+
 } // namespace
 
 TempDir::TempDir() {
     // Test programs run side by side: a name already taken is passed over.
     static std::atomic<int> counter{0};
-    const std::string base = (fs::temp_directory_path() / "quillet-test-").string();
+    const std::string base = (fs::temp_directory_path() / "quillet-test-").u8string();
     const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
     do {
         path_ = base + std::to_string(stamp) + "-" + std::to_string(counter++);
-    } while (!fs::create_directory(path_));
+    } while (!fs::create_directory(pathOf(path_)));
 }
 
 TempDir::~TempDir() {
     std::error_code ignored;
-    fs::remove_all(path_, ignored);
+    fs::remove_all(pathOf(path_), ignored);
 }
 
 std::string TempDir::file(const std::string& relative) const {
@@ -46,7 +51,7 @@ std::string TempDir::file(const std::string& relative) const {
 
 std::string TempDir::makeFolder(const std::string& relative) const {
     const std::string folder = file(relative);
-    fs::create_directories(folder);
+    fs::create_directories(pathOf(folder));
     return folder;
 }
 
@@ -57,15 +62,15 @@ std::string TempDir::writeFile(const std::string& relative, const std::string& b
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
-    fs::create_directories(fs::path(path).parent_path());
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    fs::create_directories(pathOf(path).parent_path());
+    std::ofstream out(pathOf(path), std::ios::binary | std::ios::trunc);
     out << bytes;
     if (!out)
         throw std::runtime_error("cannot write " + path);
 }
 
 std::string readBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(pathOf(path), std::ios::binary);
     if (!in)
         throw std::runtime_error("cannot read " + path);
     std::ostringstream bytes;
@@ -74,8 +79,8 @@ std::string readBytes(const std::string& path) {
 }
 
 bool fileExists(const std::string& path) {
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
+    std::error_code unknown;
+    return fs::exists(pathOf(path), unknown);
 }
 
 std::string crlf(const std::string& text) {
@@ -100,7 +105,7 @@ FolderContents folderContents(const fs::path& folder) {
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder)) {
         const std::string relative = entry.path().lexically_relative(folder).generic_string();
         contents.insert_or_assign(
-            relative, entry.is_directory() ? "<folder>" : readBytes(entry.path().string()));
+            relative, entry.is_directory() ? "<folder>" : readBytes(entry.path().u8string()));
     }
     return contents;
 }
@@ -108,18 +113,18 @@ FolderContents folderContents(const fs::path& folder) {
 std::vector<std::string> entryNames(const fs::path& folder) {
     std::vector<std::string> names;
     for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
+        names.push_back(entry.path().filename().u8string());
     std::sort(names.begin(), names.end());
     return names;
 }
 
 void setReadOnly(const std::string& path, bool readOnly) {
     if (readOnly)
-        fs::permissions(path,
+        fs::permissions(pathOf(path),
                         fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
     else
-        fs::permissions(path, fs::perms::owner_write, fs::perm_options::add);
+        fs::permissions(pathOf(path), fs::perms::owner_write, fs::perm_options::add);
 }
 
 bool isReadOnly(const std::string& path) {

@@ -178,11 +178,12 @@ class MergeRunTest : public AppTest {
     // Starts the program on a fresh X-Plane folder holding these airports and kDatabase.
     // settings: the three merge options, as lines of the settings file.
     void startWith(const std::vector<Airport>& airports,
-                   const std::string& settings = "1017\n1020\n1\n") {
+                   const std::string& settings = "1017\n1020\n1\n",
+                   const std::string& folderName = "X-Plane") {
         std::vector<SceneryFolder> folders;
         for (const Airport& airport : airports)
             folders.push_back({airport.folder, true});
-        xplaneFolder = "X-Plane " + std::to_string(++starts);
+        xplaneFolder = folderName + " " + std::to_string(++starts);
         xplane = makeXPlaneFolder(dir, xplaneFolder, folders);
         for (const Airport& airport : airports)
             writeNavDat(airport);
@@ -1018,6 +1019,64 @@ TEST_F(MergeRunTest, TheCommandLineMergesByteForByteAsGoDoes) {
     EXPECT_NE(run.err.find("String from Custom Scenery " + navDatPath("bravo field")),
               std::string::npos)
         << run.err;
+}
+
+TEST_F(MergeRunTest, FoldersNamedInAnyScriptAreListedMergedRestoredAndRemembered) {
+    // The program's manifest makes UTF-8 the code page of every ANSI call.
+    ASSERT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    const std::string tokyo = "RJTT \xE6\x9D\xB1\xE4\xBA\xAC\xE5\x9B\xBD\xE9\x9A\x9B";
+    const std::string moscow =
+        "UUEE \xD0\xA8\xD0\xB5\xD1\x80\xD0\xB5\xD0\xBC\xD0\xB5\xD1\x82\xD1\x8C\xD0"
+        "\xB5\xD0\xB2\xD0\xBE";
+    startWith({{moscow, {kAlpha}}, {tokyo, {kCharlie}}}, "1017\n1020\n1\n",
+              "X-Plane 12 \xD0\x9F\xD0\xBE\xD0\xBB\xD1\x8C\xD0\xB7\xD0\xBE\xD0\xB2\xD0\xB0"
+              "\xD1\x82\xD0\xB5\xD0\xBB\xD1\x8C \xE6\x9D\xB1\xE4\xBA\xAC");
+    EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath);
+    sortTableAsWindowsListsIt(table());
+    EXPECT_EQ(tableFolders(), (std::vector<std::string>{tokyo, moscow}));
+    std::vector<std::string> items = listItems();
+    std::sort(items.begin(), items.end());
+    EXPECT_EQ(items, (std::vector<std::string>{tokyo, moscow}));
+
+    select({moscow, tokyo});
+    mergeQuietly();
+    const std::string merged = database();
+    EXPECT_EQ(merged, crlf(mergedDatabase({kNdb, kVor}, {kCharlie, kAlpha})));
+    EXPECT_EQ(backup(), crlf(kDatabase));
+
+    // The command line takes and gives the same names, in UTF-8.
+    const CommandLineRun list = runQuillet({"list", "--xplane", xplane.directory}, "");
+    EXPECT_EQ(list.code, 0) << list.err;
+    EXPECT_EQ(list.out, tokyo + "\n" + moscow + "\n");
+    const CommandLineRun restore = runQuillet({"restore", "--xplane", xplane.directory}, "");
+    EXPECT_EQ(restore.code, 0) << restore.err;
+    EXPECT_EQ(database(), crlf(kDatabase));
+    const CommandLineRun merge =
+        runQuillet({"merge", "--xplane", xplane.directory, moscow, "--name-conflicts", "skip",
+                    "--callsign-conflicts", "skip"},
+                   "");
+    EXPECT_EQ(merge.code, 0) << merge.err;
+    EXPECT_NE(merge.out.find(databasePath), std::string::npos) << merge.out;
+
+    // The settings file keeps the path in UTF-8, and the next start finds the folder again.
+    stop();
+    EXPECT_EQ(readBytes(settingsFilePath()).substr(0, xplane.exePath.size()), xplane.exePath);
+    start();
+    EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath);
+    EXPECT_EQ(table().size(), 2u);
+}
+
+TEST_F(MergeRunTest, ASettingsFileOfTheAnsiCodePageIsReadAsItMeant) {
+    // Written by an earlier Quillet in the system's code page (Windows-1252 here): "Jürgen".
+    const std::string utf8Name = "X-Plane J\xC3\xBCrgen";
+    startWith({{"Alpha", {kAlpha}}}, "1017\n1020\n1\n", utf8Name);
+    stop();
+    std::string ansiPath = xplane.exePath;
+    ansiPath.replace(ansiPath.find("J\xC3\xBC"), 3, "J\xFC");
+    writeSettingsFile(ansiPath + "\n1017\n1020\n1\n");
+    start();
+    EXPECT_EQ(folderLabel(), "X-Plane folder: " + xplane.exePath);
+    EXPECT_EQ(tableFolders(), std::vector<std::string>{"Alpha"});
 }
 
 TEST_F(MergeRunTest, PreviewShowsTheCommandLinesDryRunReportAndWritesNothing) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <tuple>
@@ -124,6 +125,31 @@ TEST(Resources, VersionIs1003ForAnApplication) {
             VerQueryValueA(&block[0], key.c_str(), reinterpret_cast<void**>(&value), &length))
             << s.name;
         EXPECT_STREQ(value, s.value);
+    }
+}
+
+// Both programs carry the manifest: visual styles, per-monitor DPI, the user's own rights, the
+// Windows versions, and UTF-8 as the code page of the ANSI calls (which this test program,
+// linked with the same manifest, runs with).
+TEST(Resources, BothProgramsCarryTheManifest) {
+    EXPECT_EQ(GetACP(), static_cast<UINT>(CP_UTF8));
+    for (std::string path :
+         {std::string(QUILLET_WINDOW_PROGRAM), std::string(QUILLET_CONSOLE_PROGRAM)}) {
+        // The build's path, as Wine's drive Z: shows it.
+        std::replace(path.begin(), path.end(), '/', '\\');
+        path = "Z:" + path;
+        SCOPED_TRACE(path);
+        HMODULE program = LoadLibraryExA(path.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_NE(program, nullptr);
+        HRSRC found = FindResourceA(program, CREATEPROCESS_MANIFEST_RESOURCE_ID, RT_MANIFEST);
+        ASSERT_NE(found, nullptr);
+        const char* bytes = static_cast<const char*>(LockResource(LoadResource(program, found)));
+        const std::string manifest(bytes, SizeofResource(program, found));
+        for (const char* part :
+             {"Microsoft.Windows.Common-Controls", "PerMonitorV2", "level=\"asInvoker\"",
+              "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", ">UTF-8</activeCodePage>"})
+            EXPECT_NE(manifest.find(part), std::string::npos) << part;
+        FreeLibrary(program);
     }
 }
 

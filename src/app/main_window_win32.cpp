@@ -70,7 +70,10 @@ void scanAndShowMergeTarget(HWND window, MainWindowState& state) {
 }
 
 void saveSettingsAndClose(HWND window) {
-    Settings::instance()->save();
+    if (const FileResult saved = Settings::instance()->save(); !saved) {
+        const std::string text = "I can't save the settings!\n" + describe(saved.error());
+        MessageBoxA(window, text.c_str(), windowTitle(), MB_OK | MB_ICONWARNING);
+    }
     DestroyWindow(window);
 }
 

@@ -34,6 +34,9 @@ FileResult replaceFile(const std::string& replacement, const std::string& target
 // Whether the path names a file (not a folder).
 bool isFile(const std::string& path);
 
+// Makes the folder, and the folders above it that are missing.
+FileResult makeFolders(const std::string& folder);
+
 // True when path is a file marked read-only: the read-only attribute on Windows, no write
 // permission for anyone on POSIX. Such a file asks not to be replaced.
 bool isReadOnlyFile(const std::string& path);

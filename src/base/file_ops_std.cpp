@@ -4,6 +4,7 @@
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <cstdio>
 
 namespace {
@@ -35,6 +36,18 @@ bool isReadOnlyFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&
            (info.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
+}
+
+FileResult makeFolders(const std::string& folder) {
+    for (std::size_t end = folder.find('/', 1);; end = folder.find('/', end + 1)) {
+        const std::string part = folder.substr(0, end);
+        struct stat info;
+        if (!part.empty() && stat(part.c_str(), &info) != 0 && mkdir(part.c_str(), 0777) != 0 &&
+            errno != EEXIST)
+            return lastSystemError(folder);
+        if (end == std::string::npos)
+            return {};
+    }
 }
 
 bool isFile(const std::string& path) {

@@ -11,6 +11,19 @@ FileResult replaceFile(const std::string& replacement, const std::string& target
     return {};
 }
 
+FileResult makeFolders(const std::string& folder) {
+    // After a drive's root ("C:\\"), each folder in turn.
+    for (std::size_t end = folder.find_first_of("\\/", 3);;
+         end = folder.find_first_of("\\/", end + 1)) {
+        const std::string part = folder.substr(0, end);
+        if (GetFileAttributesA(part.c_str()) == INVALID_FILE_ATTRIBUTES &&
+            !CreateDirectoryA(part.c_str(), nullptr) && GetLastError() != ERROR_ALREADY_EXISTS)
+            return lastSystemError(folder);
+        if (end == std::string::npos)
+            return {};
+    }
+}
+
 bool isFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -1,3 +1,7 @@
 #include "base/path.h"
 
 const char kPathSeparator = '/';
+
+std::string userSettingsDirectory() {
+    return {};
+}

@@ -1,6 +1,7 @@
 #include "settings/settings.h"
 
 #include "base/atomic_file_writer.h"
+#include "base/file_ops.h"
 #include "base/legacy_text.h"
 #include "base/path.h"
 #include "base/text.h"
@@ -62,13 +63,34 @@ Settings* Settings::instance() {
     return theInstance;
 }
 
+namespace {
+// Whether a new file can be made in the folder: one is made there and removed again.
+bool takesNewFiles(const std::string& folder) {
+    AtomicFileWriter probe(joinPath(folder, kSettingsFileName));
+    return static_cast<bool>(probe.finishWriting());
+}
+
+// The settings file that load() reads: the current directory's, unless the user's folder
+// holds one and the current directory takes no file, so that what save() wrote there last is
+// read back.
+std::string settingsFileToRead(const std::string& userDirectory) {
+    const std::string current = kSettingsFileName;
+    if (userDirectory.empty())
+        return current;
+    const std::string users = joinPath(userDirectory, kSettingsFileName);
+    if (!isFile(users) || (isFile(current) && takesNewFiles(".")))
+        return current;
+    return users;
+}
+} // namespace
+
 void Settings::load() {
     std::int32_t codes[] = {kSameNameRequest, kSameCallsignRequest, 1};
     xplaneExePath = kDefaultXPlaneExePath;
     pathReadWithLineFeed_.clear();
 
     std::string text;
-    if (readTextFile(kSettingsFileName, text)) {
+    if (readTextFile(settingsFileToRead(userDirectory), text)) {
         // A piece is a C string: its text ends at its first NUL byte. UTF-8 byte-order marks
         // at its start are no part of it (a path saved first in the file would lose them when
         // read back). A text shorter than 2 characters (line feed included) does not count.
@@ -95,9 +117,18 @@ void Settings::load() {
     options = mergeOptionsOf(codes[0], codes[1], codes[2]);
 }
 
-void Settings::save() {
-    const std::string filePath = joinPath(startDirectory, kSettingsFileName);
-    AtomicFileWriter file(filePath);
+FileResult Settings::save() {
+    FileResult saved = saveInto(startDirectory);
+    if (!saved && !userDirectory.empty()) {
+        saved = makeFolders(userDirectory);
+        if (saved)
+            saved = saveInto(userDirectory);
+    }
+    return saved;
+}
+
+FileResult Settings::saveInto(const std::string& folder) const {
+    AtomicFileWriter file(joinPath(folder, kSettingsFileName));
     const bool emptyLine = !pathReadWithLineFeed_.empty() && xplaneExePath == pathReadWithLineFeed_;
     char numbers[64];
     std::snprintf(numbers, sizeof numbers, "%d\n%d\n%d\n",
@@ -107,6 +138,5 @@ void Settings::save() {
     file.write(xplaneExePath);
     file.write(emptyLine ? "\n\n" : "\n");
     file.write(numbers);
-    // Saving reports nothing: settings that cannot be written leave the old file as it was.
-    static_cast<void>(file.commit());
+    return file.commit();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/file_error.h"
+#include "base/path.h"
 #include "settings/merge_options.h"
 
 #include <cstdint>
@@ -35,18 +37,25 @@ class Settings : public SettingsBase {
   public:
     static Settings* instance();
 
-    // Fills every field but startDirectory from "q-config.qcf" in the current directory,
-    // or with the defaults when it cannot be opened.
+    // Fills every field but the folders from the settings file "q-config.qcf": the one in the
+    // current directory, unless userDirectory holds one and the current directory takes no
+    // new file (a read-only install); else the defaults.
     void load();
-    // Writes the settings file into startDirectory; a file that cannot be written is left as
-    // it was.
-    void save();
+    // Writes the settings file into startDirectory, or where that takes no file, into
+    // userDirectory (made when missing). A file that cannot be written is left as it was, and
+    // the error names the last place tried.
+    FileResult save();
 
     std::string startDirectory;
+    // The user's own folder for the settings, for when startDirectory takes no file; empty for
+    // none (on Windows %APPDATA%\Quillet).
+    std::string userDirectory = userSettingsDirectory();
     std::string xplaneExePath;
     MergeOptions options;
 
   private:
+    FileResult saveInto(const std::string& folder) const;
+
     // The path as the settings file's path line gave it with its line feed. Saved unchanged,
     // it is followed by an empty line, as the file has always been written.
     std::string pathReadWithLineFeed_;

@@ -19,6 +19,7 @@ class SettingsFile : public ::testing::Test {
         previous_ = fs::current_path();
         fs::current_path(dir_.path());
         settings_ = Settings::instance();
+        settings_->userDirectory.clear();
     }
     void TearDown() override { fs::current_path(previous_); }
 
@@ -89,7 +90,7 @@ TEST_F(SettingsFile, MissingFileGivesDefaultsAndSavesFourLines) {
     EXPECT_TRUE(settings_->options.distanceRestriction);
 
     settings_->startDirectory = dir_.path();
-    settings_->save();
+    EXPECT_TRUE(settings_->save());
     EXPECT_EQ(readBytes(settingsPath()), "C:\\X-Plane\\X-Plane.exe\r\n1017\r\n1020\r\n1\r\n");
 }
 
@@ -99,7 +100,7 @@ TEST_F(SettingsFile, LoadAndSaveSettlesOnFiveStableLines) {
     const std::string settled = "C:\\X-Plane\\X-Plane.exe\r\n\r\n1017\r\n1020\r\n1\r\n";
     for (int run = 0; run < 2; ++run) {
         settings_->load();
-        settings_->save();
+        EXPECT_TRUE(settings_->save());
         EXPECT_EQ(readBytes(settingsPath()), settled) << "after run " << run + 1;
     }
 }
@@ -110,12 +111,12 @@ TEST_F(SettingsFile, SavesTheOptionsCodesAndAChosenPathInFourLines) {
     writeBytes(settingsPath(), "D:\\X.exe\r\n1021\r\n1020\r\n7\r\n");
     settings_->startDirectory = dir_.path();
     settings_->load();
-    settings_->save();
+    EXPECT_TRUE(settings_->save());
     EXPECT_EQ(readBytes(settingsPath()), "D:\\X.exe\r\n\r\n1016\r\n1020\r\n0\r\n");
 
     settings_->xplaneExePath = "E:\\Y.exe";
     settings_->options.sameCallsign = ConflictAction::Replace;
-    settings_->save();
+    EXPECT_TRUE(settings_->save());
     EXPECT_EQ(readBytes(settingsPath()), "E:\\Y.exe\r\n1016\r\n1021\r\n0\r\n");
 }
 
@@ -123,7 +124,7 @@ TEST_F(SettingsFile, SaveGoesToStartDirectoryNotCurrentDirectory) {
     TempDir elsewhere;
     settings_->load();
     settings_->startDirectory = elsewhere.path();
-    settings_->save();
+    EXPECT_TRUE(settings_->save());
     EXPECT_TRUE(fs::exists(elsewhere.file(kSettingsFileName)));
     EXPECT_FALSE(fs::exists(settingsPath()));
 }
@@ -133,8 +134,34 @@ TEST_F(SettingsFile, SaveThatCannotOpenTheFileChangesNothing) {
     fs::create_directory(settingsPath());
     settings_->load();
     settings_->startDirectory = dir_.path();
-    settings_->save();
+    const FileResult saved = settings_->save();
+    ASSERT_FALSE(saved);
+    EXPECT_EQ(saved.error().path, settingsPath());
     EXPECT_TRUE(fs::is_directory(settingsPath()));
+}
+
+TEST_F(SettingsFile, WhereTheStartFolderTakesNoFileTheUsersFolderKeepsIt) {
+    // A folder standing where the file should be: the start folder takes no settings file.
+    fs::create_directory(settingsPath());
+    settings_->load();
+    settings_->startDirectory = dir_.path();
+    settings_->userDirectory = dir_.file("AppData/Quillet");
+    settings_->xplaneExePath = "C:\\Program Files\\X-Plane 12\\X-Plane.exe";
+    ASSERT_TRUE(settings_->save());
+    EXPECT_EQ(readBytes(dir_.file("AppData/Quillet/q-config.qcf")),
+              crlf("C:\\Program Files\\X-Plane 12\\X-Plane.exe\n1017\n1020\n1\n"));
+    // Read back from there, as the current folder holds none.
+    settings_->xplaneExePath.clear();
+    settings_->load();
+    EXPECT_EQ(settings_->xplaneExePath, "C:\\Program Files\\X-Plane 12\\X-Plane.exe");
+
+    // Where neither takes it, the error names the user's folder's file.
+    fs::remove_all(dir_.file("AppData"));
+    writeBytes(dir_.file("AppData"), "a file, not a folder");
+    const FileResult saved = settings_->save();
+    ASSERT_FALSE(saved);
+    EXPECT_NE(saved.error().path.find("AppData"), std::string::npos) << saved.error().path;
+    settings_->userDirectory.clear();
 }
 
 TEST(SettingsInstance, IsOneObjectUntilDestroyed) {

@@ -2,6 +2,7 @@
 
 #include "res/resource.h"
 #include "app/start_up_win32.h"
+#include "settings/settings.h"
 
 #include <cstdlib>
 
@@ -26,6 +27,8 @@ void AppTest::SetUp() {
     savedCurrentDirectory_ = current;
     startDirectory = dir.makeFolder("start");
     SetCurrentDirectoryA(startDirectory.c_str());
+    // The user's own settings folder of each test is its own.
+    Settings::instance()->userDirectory = dir.file("AppData\\Quillet");
 }
 
 void AppTest::TearDown() {

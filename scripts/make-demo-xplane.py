@@ -14,12 +14,10 @@ With --xplane12 the folder is an X-Plane 12 one: the default database in the 120
 navdata update in Custom Data (earth_nav.dat, which X-Plane 12 then reads, beside
 earth_fix.dat) with the user's own user_nav.dat, and add-ons in 1200 and in 810, whose rows
 Quillet writes in 1200; the rows of one of them cannot be converted and are left out.
-
-usage: make-demo-xplane.py [--xplane12] FOLDER
 """
+import argparse
 import math
 import os
-import sys
 
 # ICAO, latitude, longitude, elevation (ft), ILS runway ends as (name, true heading).
 AIRPORTS = [
@@ -245,13 +243,14 @@ def write_xplane12(root, base):
 
 
 def main():
-    args = sys.argv[1:]
-    xplane12 = args[:1] == ["--xplane12"]
-    if xplane12:
-        args = args[1:]
-    if len(args) != 1:
-        sys.exit(__doc__)
-    root = args[0]
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0],
+                                     epilog=__doc__.split("\n\n", 1)[1],
+                                     formatter_class=argparse.RawDescriptionHelpFormatter)
+    parser.add_argument("--xplane12", action="store_true",
+                        help="an X-Plane 12 folder: a 1200 database and a navdata update")
+    parser.add_argument("folder", help="the folder to write (made when missing)")
+    args = parser.parse_args()
+    root, xplane12 = args.folder, args.xplane12
     base = database_rows()
     if xplane12:
         write_xplane12(root, base)

@@ -37,12 +37,14 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
                                  "I can't keep " + earthNavPath + " as " + keptPath + " (" +
                                      describe(kept.error()) + "); nothing was changed."};
     }
-    // The copy is written beside the database and swapped in whole.
-    if (const FileResult restored = copyFile(backupPath, earthNavPath); !restored)
+    // The copy is written beside the database and swapped in whole; the database's own copy
+    // goes either way, so that a restore leaves nothing behind.
+    const FileResult restored = copyFile(backupPath, earthNavPath);
+    if (hadDatabase)
+        std::remove(keptPath.c_str());
+    if (!restored)
         return RestoreResult{RestoreEnd::WriteError,
                              "I can't put " + backupPath + " back in place of " + earthNavPath +
                                  " (" + describe(restored.error()) + "); it was not changed."};
-    if (hadDatabase)
-        std::remove(keptPath.c_str());
     return {RestoreEnd::Restored, "Restored " + earthNavPath + " from " + backupPath + "."};
 }

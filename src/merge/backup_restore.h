@@ -23,6 +23,6 @@ struct RestoreResult {
 
 // Checks that earthNavPath + ".bak" exists and looks like a navaid database, and that
 // earth_nav.dat is not marked read-only; keeps the current earth_nav.dat as
-// earth_nav.dat.before-restore until the swap has succeeded, and puts a copy of the backup
-// in its place in one atomic step. The backup stays.
+// earth_nav.dat.before-restore until the swap has ended, and puts a copy of the backup in its
+// place in one atomic step. The backup stays; a restore that fails leaves nothing behind.
 RestoreResult restoreBackup(const std::string& earthNavPath);

@@ -1,6 +1,7 @@
 #include "merge/database_check.h"
 
 #include "base/text.h"
+#include "merge/nav_data.h"
 #include "scenery/nav_format.h"
 
 #include <algorithm>
@@ -29,6 +30,33 @@ bool looksLikeUtf16(std::string_view text) {
     return nulFirst || nulSecond;
 }
 
+struct RowCounts {
+    std::size_t navaidRows = 0;
+    std::size_t notRows = 0; // lines that are neither blank nor rows of the format
+};
+
+RowCounts rowCountsOf(std::string_view text, NavFormat format) {
+    RowCounts counts;
+    std::size_t lineNumber = 0;
+    // Line ends may be CR LF, LF or a lone CR.
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        const std::string_view line = text.substr(start, end - start);
+        start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+        if (++lineNumber <= 2 || line.find_first_not_of(" \t\v\f") == std::string_view::npos)
+            continue;
+        const std::optional<int> code = rowCode(line);
+        if (code && isNavaidRowCode(*code))
+            ++counts.navaidRows;
+        else if (!code ||
+                 !(*code == 99 || (hasTerminalAndRegion(format) && *code >= 14 && *code <= 16)))
+            ++counts.notRows;
+    }
+    return counts;
+}
+
 // What a format's number says to the user.
 const char* simulatorsOf(int version) {
     if (version > versionOf(NavFormat::V1200))
@@ -50,8 +78,14 @@ DatabaseCheck checkDatabase(std::string_view text) {
     const std::optional<int> version = declaredVersion(text);
     if (!version)
         return {DatabaseVerdict::NoVersionLine};
-    if (!navFormatOf(*version))
+    const std::optional<NavFormat> format = navFormatOf(*version);
+    if (!format)
         return {DatabaseVerdict::OtherVersion, *version};
+    const RowCounts counts = rowCountsOf(text, *format);
+    if (counts.navaidRows == 0)
+        return {DatabaseVerdict::NoNavaidRows, *version};
+    if (counts.notRows > counts.navaidRows)
+        return {DatabaseVerdict::MostlyNotRows, *version};
     return {DatabaseVerdict::Mergeable, *version};
 }
 
@@ -71,6 +105,12 @@ std::string refusalMessage(const DatabaseCheck& check, std::string_view fileName
         break;
     case DatabaseVerdict::NoVersionLine:
         message += " is not a navaid database (no version line)";
+        break;
+    case DatabaseVerdict::NoNavaidRows:
+        message += " is not a navaid database (it holds no navaid row)";
+        break;
+    case DatabaseVerdict::MostlyNotRows:
+        message += " is not a navaid database (most of its lines are no navaid rows)";
         break;
     case DatabaseVerdict::OtherVersion:
         message += " is in format " + std::to_string(check.version) + simulatorsOf(check.version) +

@@ -14,6 +14,8 @@ enum class DatabaseVerdict {
     NulBytes,      // NUL bytes anywhere else
     NoVersionLine, // line 2 is no version line
     OtherVersion,  // a version line of a format that nav_format.h does not know
+    NoNavaidRows,  // not one navaid row
+    MostlyNotRows, // more lines that are no rows of its format than navaid rows
 };
 
 struct DatabaseCheck {
@@ -22,7 +24,10 @@ struct DatabaseCheck {
 };
 
 // Inspects the database's text as it is on disk; its version line is read as nav_format.h
-// says.
+// says. After the version line, a line is a navaid row when it starts with a navaid row code
+// (rowCode), a row of its format when it starts with "99" or (1100 and later) codes 14 to 16,
+// and blank lines do not count: real databases, malformed rows and all, are nearly all rows;
+// prose or binary data is not.
 DatabaseCheck checkDatabase(std::string_view text);
 
 // The one-line message telling the user what the file named fileName holds and that it was

@@ -47,7 +47,9 @@ TEST_F(Restore, PutsTheBackupBackWhereTheDatabaseIsGone) {
 }
 
 TEST_F(Restore, PutsBackABackupOfAnotherFormat) {
-    const std::string xplane12 = "I\r\n1200 Version - data cycle 2601\r\n99\r\n";
+    const std::string xplane12 =
+        "I\r\n1200 Version - data cycle 2601\r\n"
+        "2  47.63 -122.38 0 362 50 0.000 BF ENRT K1 NOLLA/KBFI LOM\r\n99\r\n";
     writeBytes(database_, kCurrent);
     writeBytes(database_ + ".bak", xplane12);
     EXPECT_EQ(restoreBackup(database_).end, RestoreEnd::Restored);

@@ -505,7 +505,12 @@ TEST(MergeMatchesReference, OnDatabasesItMayOrMayNotMergeInto) {
         {"A\r\n810\tversion - cycle\r\n" + rows, true},
         {"\xEF\xBB\xBFI\r\n 810  VERSION\r\n" + rows, true},
         {"I\r0810 Version,\r" + rows, true},
-        {"\n810 Version", true},
+        // No navaid row, or more lines that are not rows than navaid rows: no database.
+        {"\n810 Version", false},
+        {"I\n810 Version\n99\n", false},
+        {"I\n810 Version\n" + rows + "Dear user,\nthis is no database.\n", false},
+        {"I\n810 Version\n\x81\xC7#x\n\xF3\xB2~~\n" + rows, false},
+        {"I\n810 Version\n\n\n" + rows + "a stray line\n", true},
         {"", false},
         {"\xEF\xBB\xBF", false},
         {"\xFF\xFE" + utf16("I\r\n810 Version\r\n" + rows, false), false},

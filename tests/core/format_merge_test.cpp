@@ -443,11 +443,12 @@ TEST_F(FormatMerge, TheSameNavaidFromSeveralRowsGoesInOnce) {
                                     movedLocalizer.substr(0, movedLocalizer.size() - 1) + twin}));
 }
 
-TEST_F(FormatMerge, ADatabaseWithoutNavaidsGivesNoRegionToAnEnRouteNavaid) {
+TEST_F(FormatMerge, AnEnRouteNavaidFarFromEveryDatabaseNavaidGetsNoRegion) {
     addAirport("A 810", "I\n810 Version\n"
                         "2  47.39000000 -122.29500000      0   396  25    0.000 TC   TACOMA NDB\n"
                         "99\n");
-    const std::string database = "I\n1200 Version\n99\n";
+    const std::string database = "I\n1200 Version\n"
+                                 "3 -33.94 151.18 13 11280 130 12.0 SY ENRT YM SYDNEY VOR\n99\n";
     EXPECT_EQ(merge(database), database);
     EXPECT_EQ(
         leftOutReasons(),
@@ -487,7 +488,10 @@ TEST_F(FormatMerge, An810DatabaseKeepsInPlaceTheLinesItsFrameDoesNotReplace) {
     // header row, rows of other codes and comments stay where they were.
     const std::string header = "810 Version - data cycle 2612\n";
     const std::string ndb = "2  47.53 -122.31 0 362 25 0.0 BF NOLLA NDB\n";
-    const std::string vor = "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n";
+    const std::string vor = "3  47.43 -122.30 338 11680 130 19.0 SEA SEATTLE VORTAC\n"
+                            "3  47.60 -122.30 338 11700 130 19.0 SEB SEATTLE B VORTAC\n"
+                            "3  47.70 -122.30 338 11720 130 19.0 SEC SEATTLE C VORTAC\n"
+                            "3  47.80 -122.30 338 11740 130 19.0 SED SEATTLE D VORTAC\n";
     const std::string others =
         "810 Version - an earlier header\n14 47.4 -122.3 0 0 0 0.0 X Y Z\n; a note\n";
     const std::string newNdb = "2  47.39 -122.29 0 396 25 0.0 tc tacoma ndb\n";

@@ -93,15 +93,25 @@ TEST_F(MergeJob, AppendsCustomLinesUpperCasedAfterTheKeptDatabaseLines) {
                                "\n99\n"));
 }
 
-TEST_F(MergeJob, WithoutDatabaseNavaidsWritesOnlyTheCustomLines) {
-    writeDatabase("I\n" + kHeader + "99\n");
+TEST_F(MergeJob, ADatabaseWithoutNavaidRowsOrMostlyOtherLinesIsLeftAlone) {
     addAirport("A", "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n");
-    EXPECT_EQ(runMerge(),
-              crlf("I\n" + kHeader + "\n\n2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n\n\n99\n"));
-    // A stage without work fills the bar at once.
-    const std::vector<std::string> mergeEvents(screen_.events.end() - 4, screen_.events.end());
-    EXPECT_EQ(mergeEvents,
-              (std::vector<std::string>{"range 0 1", "pos 0", "status Proccesing: \n", "pos 1"}));
+    const struct {
+        std::string database, why;
+    } cases[] = {
+        {"I\n" + kHeader + "99\n", "it holds no navaid row"},
+        {"I\n" + kHeader + "2 1.0 1.0 0 300 25 0.0 ZZ ZULU NDB\nA letter,\nnot a database.\n99\n",
+         "most of its lines are no navaid rows"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.why);
+        writeDatabase(c.database);
+        screen_ = RecordingScreen();
+        EXPECT_EQ(runMerge(), crlf(c.database));
+        EXPECT_FALSE(fileExists(earthNav_ + ".bak"));
+        EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: earth_nav.dat is not a navaid "
+                                                           "database (" +
+                                                           c.why + "); nothing was changed."});
+    }
 }
 
 TEST_F(MergeJob, ShowsProgressAndStatusInOrder) {
@@ -193,7 +203,7 @@ TEST_F(MergeJob, EachStageFillsTheBarOnceWhateverItsSize) {
 }
 
 TEST_F(MergeJob, LoadsSelectedAirportsInTableOrderAndReportsMissingFiles) {
-    writeDatabase("I\n" + kHeader + "99\n");
+    writeDatabase("I\n" + kHeader + "3  40.1 -100.1 0 11500 40 0.0 ABC ABCVOR VOR-DME\n99\n");
     addAirport("Zulu", "2 1.0 1.0 0 300 25 0.0 Z1 ZULU NDB\n2 1.0 1.0 0 300 25 0.0 Z2 ZULU NDB\n");
     addAirport("Gone", nullptr);
     fs::create_directories(fs::path(airports_.back().navDatPath).parent_path()); // nav.dat gone

@@ -140,7 +140,25 @@ DatabaseCheck checkDatabaseText(const std::string& text) {
     const int version = versionOfLine(line);
     if (version < 0)
         return {DatabaseVerdict::NoVersionLine};
-    return {version == 810 ? DatabaseVerdict::Mergeable : DatabaseVerdict::OtherVersion, version};
+    if (version != 810)
+        return {DatabaseVerdict::OtherVersion, version};
+    // After the version line: navaid rows (a leading row code of 2 to 13), "99" rows, blank
+    // lines, and the others.
+    int navaidRows = 0, others = 0;
+    while (std::getline(lines, line)) {
+        if (line.find_first_not_of(" \t\v\f") == std::string::npos)
+            continue;
+        int code = 0;
+        if (std::sscanf(line.c_str(), "%d", &code) == 1 && code >= 2 && code <= 13)
+            ++navaidRows;
+        else if (!(std::sscanf(line.c_str(), "%d", &code) == 1 && code == 99))
+            ++others;
+    }
+    if (navaidRows == 0)
+        return {DatabaseVerdict::NoNavaidRows, version};
+    if (others > navaidRows)
+        return {DatabaseVerdict::MostlyNotRows, version};
+    return {DatabaseVerdict::Mergeable, version};
 }
 } // namespace
 

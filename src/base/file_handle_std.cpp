@@ -29,7 +29,9 @@ FileHandle::~FileHandle() {
 FileResult FileHandle::openForReading(const std::string& path) {
     static_cast<void>(close());
     path_ = path;
-    handle_ = retryInterrupted([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC); });
+    // Without waiting: a FIFO would block the open until a writer came.
+    handle_ =
+        retryInterrupted([&] { return ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); });
     if (!isOpen())
         return lastSystemError(path_);
     return {};

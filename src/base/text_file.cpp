@@ -24,20 +24,38 @@ FileResult readInto(FileHandle& file, std::string& bytes) {
     }
     return {};
 }
+// Opens a regular file for reading; its size, when it has no more than `largest` bytes.
+FileResult openRegularFile(FileHandle& file, const std::string& path, std::uint64_t largest,
+                           std::uint64_t& size) {
+    if (FileResult opened = file.openForReading(path); !opened)
+        return opened;
+    const std::optional<std::uint64_t> known = file.size();
+    if (!known)
+        return FileError{path, "it is not a regular file"};
+    if (*known > largest)
+        return tooLarge(path, largest);
+    size = *known;
+    return {};
+}
 } // namespace
 
-FileResult readTextFile(const std::string& path, std::string& text) {
-    FileResult read = readFileBytes(path, text);
+FileError tooLarge(const std::string& path, std::uint64_t largest) {
+    return FileError{path, "it is larger than " + std::to_string(largest >> 20) + " MB"};
+}
+
+FileResult readTextFile(const std::string& path, std::string& text, std::uint64_t largest) {
+    FileResult read = readFileBytes(path, text, largest);
     normalizeLineEnds(text);
     return read;
 }
 
-FileResult readFileBytes(const std::string& path, std::string& bytes) {
+FileResult readFileBytes(const std::string& path, std::string& bytes, std::uint64_t largest) {
     FileHandle file;
-    if (FileResult opened = file.openForReading(path); !opened)
+    std::uint64_t size = 0;
+    if (FileResult opened = openRegularFile(file, path, largest, size); !opened)
         return opened;
-    // Read a regular file in one go into a buffer of its size, then whatever it grew by.
-    bytes.resize(static_cast<std::size_t>(file.size().value_or(0)));
+    // Read in one go into a buffer of its size, then whatever it grew by, up to the limit.
+    bytes.resize(static_cast<std::size_t>(size));
     if (FileResult read = readInto(file, bytes); !read)
         return read;
     char chunk[kBlockSize];
@@ -47,13 +65,16 @@ FileResult readFileBytes(const std::string& path, std::string& bytes) {
             return read;
         if (got == 0)
             return {};
+        if (bytes.size() + got > largest)
+            return tooLarge(path, largest);
         bytes.append(chunk, got);
     }
 }
 
 FileResult readFileStart(const std::string& path, std::size_t maxBytes, std::string& bytes) {
     FileHandle file;
-    if (FileResult opened = file.openForReading(path); !opened)
+    std::uint64_t size = 0;
+    if (FileResult opened = openRegularFile(file, path, kAnySize, size); !opened)
         return opened;
     bytes.resize(maxBytes);
     return readInto(file, bytes);

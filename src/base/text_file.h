@@ -3,6 +3,7 @@
 #include "base/file_error.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -10,12 +11,21 @@
 // line and are read as one line feed, and a UTF-8 byte-order mark at the start is skipped.
 // All other bytes pass unchanged. (An AtomicFileWriter writes them, each line feed as CR LF.)
 
+// Only regular files are read: a FIFO, a device or a folder is refused without waiting for it,
+// and so is a file of more than `largest` bytes.
+inline constexpr std::uint64_t kAnySize = ~std::uint64_t{0};
+
 // Reads the whole file, its line ends turned into line feeds and a leading UTF-8 byte-order
 // mark dropped. The error tells when it cannot be opened or read.
-FileResult readTextFile(const std::string& path, std::string& text);
+FileResult readTextFile(const std::string& path, std::string& text,
+                        std::uint64_t largest = kAnySize);
 
 // Reads the whole file as it is on disk.
-FileResult readFileBytes(const std::string& path, std::string& bytes);
+FileResult readFileBytes(const std::string& path, std::string& bytes,
+                         std::uint64_t largest = kAnySize);
+
+// The error of a file of more than `largest` bytes.
+FileError tooLarge(const std::string& path, std::uint64_t largest);
 
 // Reads at most maxBytes from the start of the file, as they are on disk.
 FileResult readFileStart(const std::string& path, std::size_t maxBytes, std::string& bytes);

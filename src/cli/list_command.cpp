@@ -6,6 +6,7 @@
 #include "base/text_file.h"
 #include "merge/nav_data.h"
 #include "scenery/custom_airport_list.h"
+#include "scenery/nav_format.h"
 #include "scenery/xplane_paths.h"
 
 #include <ostream>
@@ -14,7 +15,7 @@ namespace {
 // The navaid rows of a nav.dat as "12", or "null" when it cannot be read.
 std::string navaidRowsOf(const std::string& navDatPath) {
     std::string text;
-    if (!readTextFile(navDatPath, text))
+    if (!readTextFile(navDatPath, text, kLargestAddOnFileBytes))
         return "null";
     return std::to_string(countNavaidRows(text));
 }

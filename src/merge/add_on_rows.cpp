@@ -53,7 +53,7 @@ std::deque<AddOnFile> loadAddOnFiles(const std::vector<CustomAirport>& airports,
     LineSet takenLines;
     for (const CustomAirport& airport : airports) {
         AddOnFile& file = files.emplace_back();
-        const FileResult read = readTextFile(airport.navDatPath, file.text);
+        const FileResult read = readTextFile(airport.navDatPath, file.text, kLargestAddOnFileBytes);
         if (!read) {
             files.pop_back();
             screen.errors.showError("I can't open \"From\" file!\n" + describe(read.error()),

@@ -4,6 +4,7 @@
 #include "base/folder_listing.h"
 #include "base/text_file.h"
 #include "merge/database_check.h"
+#include "scenery/nav_format.h"
 
 #include <cstdio>
 
@@ -12,7 +13,7 @@ RestoreResult restoreBackup(const std::string& earthNavPath) {
     const std::string keptPath = earthNavPath + ".before-restore";
 
     std::string text;
-    if (const FileResult read = readTextFile(backupPath, text); !read) {
+    if (const FileResult read = readTextFile(backupPath, text, kLargestDatabaseBytes); !read) {
         if (!pathExists(backupPath))
             return RestoreResult{RestoreEnd::InputError, "There is no backup " + backupPath +
                                                              " to restore; nothing was changed."};

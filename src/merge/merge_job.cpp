@@ -30,10 +30,8 @@ void showFileError(const MergeScreen& screen, const std::string& text, const Fil
 
 // The database's bytes as they are on disk, when there are not too many for a database.
 FileResult readDatabaseBytes(const std::string& path, std::string& bytes) {
-    FileResult read = readFileBytes(path, bytes);
-    if (read && static_cast<std::uint64_t>(bytes.size()) > DatabaseText::kLargestText)
-        read = FileError{path, "it is larger than 4 GB, too large for a navaid database"};
-    return read;
+    static_assert(kLargestDatabaseBytes <= DatabaseText::kLargestText);
+    return readFileBytes(path, bytes, kLargestDatabaseBytes);
 }
 
 // The database or its backup when one is marked read-only: such a file asks to be kept, and

@@ -31,7 +31,10 @@ FileResult AirportData::read(const std::string& path,
     FileHandle file;
     if (FileResult opened = file.openForReading(path); !opened)
         return opened;
-    const std::uint64_t size = file.size().value_or(0);
+    const std::optional<std::uint64_t> regular = file.size();
+    if (!regular)
+        return FileError{path, "it is not a regular file"};
+    const std::uint64_t size = *regular;
     if (onProgress)
         onProgress(0, size);
     // Each piece is read after the unfinished line that ended the one before.

@@ -3,6 +3,7 @@
 #include "base/text.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -41,6 +42,11 @@ bool isMarkerLine(std::string_view line);
 // "Version" in any letter case with no letter or digit right after it. None when the second
 // line is no version line.
 std::optional<int> declaredVersion(std::string_view fileStart);
+
+// ---- How large navaid files are. Real databases hold 2 to 4 MB, the largest real add-on
+// files a few hundred KB: files many times larger are no navaid files, and are not read.
+inline constexpr std::uint64_t kLargestDatabaseBytes = std::uint64_t{64} << 20;
+inline constexpr std::uint64_t kLargestAddOnFileBytes = std::uint64_t{16} << 20;
 
 // ---- Where the simulator reads its navaids.
 

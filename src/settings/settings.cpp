@@ -90,7 +90,9 @@ void Settings::load() {
     pathReadWithLineFeed_.clear();
 
     std::string text;
-    if (readTextFile(settingsFileToRead(userDirectory), text)) {
+    // A settings file holds a path and three numbers.
+    constexpr std::uint64_t kLargestSettingsBytes = 1 << 20;
+    if (readTextFile(settingsFileToRead(userDirectory), text, kLargestSettingsBytes)) {
         // A piece is a C string: its text ends at its first NUL byte. UTF-8 byte-order marks
         // at its start are no part of it (a path saved first in the file would lose them when
         // read back). A text shorter than 2 characters (line feed included) does not count.

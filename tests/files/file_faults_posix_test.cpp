@@ -8,6 +8,7 @@
 #include "merge/merge_job.h"
 #include "scenery/nav_format.h"
 #include "merge/backup_restore.h"
+#include "scenery/airport_data.h"
 
 #include "interposed_calls_posix.h"
 #include "recording_screen.h"
@@ -15,6 +16,7 @@
 
 #include <gtest/gtest.h>
 #include <sys/mount.h>
+#include <sys/stat.h>
 #include <sys/time.h>
 #include <unistd.h>
 
@@ -172,6 +174,57 @@ TEST(FaultyRestore, AFailedSwapLeavesTheDatabaseAsItWasAndNothingBehind) {
                                   database + ": Input/output error); it was not changed.");
     EXPECT_EQ(folderContents(dir.path()),
               (FolderContents{{"earth_nav.dat", current}, {"earth_nav.dat.bak", older}}));
+}
+
+TEST(BoundedReads, OnlyRegularFilesOfANavaidFilesSizeAreRead) {
+    // A FIFO without a writer, and a link to an endless device, are refused at once: the test
+    // program's time limit catches a read that waits or never ends.
+    TempDir dir;
+    const std::string fifo = dir.file("nav.dat");
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    const std::string endless = dir.file("earth_nav.dat");
+    ASSERT_EQ(symlink("/dev/zero", endless.c_str()), 0);
+    // Sparse: no disk space for its 64 MB and a byte.
+    const std::string huge = dir.file("huge.dat");
+    writeBytes(huge, "");
+    ASSERT_EQ(truncate(huge.c_str(), static_cast<off_t>(kLargestDatabaseBytes + 1)), 0);
+    std::string bytes;
+    const struct {
+        const char* name;
+        FileResult result;
+        std::string path;
+        const char* reason;
+    } cases[] = {
+        {"FIFO", readTextFile(fifo, bytes, kLargestAddOnFileBytes), fifo,
+         "it is not a regular file"},
+        {"/dev/zero", readFileBytes(endless, bytes, kLargestDatabaseBytes), endless,
+         "it is not a regular file"},
+        {"FIFO's start", readFileStart(fifo, 100, bytes), fifo, "it is not a regular file"},
+        {"too large", readFileBytes(huge, bytes, kLargestDatabaseBytes), huge,
+         "it is larger than 64 MB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_FALSE(c.result);
+        EXPECT_EQ(c.result.error().path, c.path);
+        EXPECT_EQ(c.result.error().reason, c.reason);
+    }
+    EXPECT_TRUE(readFileBytes(huge, bytes, kLargestDatabaseBytes + 1));
+    EXPECT_EQ(bytes.size(), kLargestDatabaseBytes + 1);
+
+    // In a merge, such a nav.dat is told like any file that cannot be read, and the merge goes
+    // on; X-Plane's airport data is read the same way.
+    const std::string database = dir.file("merged/earth_nav.dat");
+    writeBytes(database, "I\n810 Version\n2 47.5 -122.3 0 362 25 0.0 BF NOLLA NDB\n99\n");
+    RecordingScreen screen;
+    const MergeOutcome outcome = runMerge(
+        {database, {{fifo, "FIFO", true}}, {ConflictAction::Skip, ConflictAction::Skip, true}},
+        screen.screen());
+    EXPECT_EQ(outcome.end, MergeEnd::Written);
+    EXPECT_EQ(screen.errors, std::vector<std::string>{"Error!: I can't open \"From\" file!\n" +
+                                                      fifo + ": it is not a regular file"});
+    AirportData data;
+    EXPECT_FALSE(data.read(fifo, {}));
 }
 
 TEST(FileFaults, InterruptedCallsAreRetried) {
@@ -398,7 +451,7 @@ TEST(FileErrors, AFileThatCannotBeReadGivesTheSystemsReason) {
          "No such file or directory"},
         {"copy of a missing file", copyFile(missing, dir.file("copy")), missing,
          "No such file or directory"},
-        {"folder", readTextFile(folder, bytes), folder, "Is a directory"},
+        {"folder", readTextFile(folder, bytes), folder, "it is not a regular file"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

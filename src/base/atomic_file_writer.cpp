@@ -10,22 +10,20 @@
 #include <utility>
 
 namespace {
-
 constexpr std::size_t kBlockSize = 1 << 16;
+} // namespace
 
-// A name beside target for one writer's temporary file: a random tag drawn once for this
-// process, then a count of this process's writers. Creating the file fails, rather than
-// taking over another's, should the name be in use all the same.
-std::string temporaryPathFor(const std::string& target) {
+std::string temporaryPathFor(const std::string& target, std::string_view suffix) {
+    // Creating a file of that name fails, rather than taking over another's, should the name
+    // be in use all the same.
     static const std::uint64_t gProcessTag = [] {
         std::random_device random;
         return static_cast<std::uint64_t>(random()) << 32 | random();
     }();
-    static std::atomic<std::uint64_t> gWriters{0};
-    return target + "." + std::to_string(gProcessTag) + "." + std::to_string(gWriters++) + ".tmp";
+    static std::atomic<std::uint64_t> gNames{0};
+    return target + "." + std::to_string(gProcessTag) + "." + std::to_string(gNames++) +
+           std::string(suffix);
 }
-
-} // namespace
 
 AtomicFileWriter::AtomicFileWriter(std::string target, LineFeeds lineFeeds)
     : target_(std::move(target)), temporary_(temporaryPathFor(target_)), lineFeeds_(lineFeeds),

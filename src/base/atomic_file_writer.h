@@ -8,6 +8,10 @@
 #include <string_view>
 #include <vector>
 
+// A name beside target that no other writer uses: target, a random tag drawn once for this
+// process, a count of this process's names, then the suffix (".tmp" for a file being written).
+std::string temporaryPathFor(const std::string& target, std::string_view suffix = ".tmp");
+
 // Writes a file that is never seen half-written. The text goes to a new temporary file beside
 // the target, under a name no other writer uses, so that commit() can put it in the target's
 // place with one rename. Until then the target is untouched; a writer whose commit fails, or

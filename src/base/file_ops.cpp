@@ -4,6 +4,7 @@
 #include "base/file_handle.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -47,4 +48,41 @@ PendingCopy writeCopy(const std::string& from, const std::string& to) {
     PendingCopy pending;
     pending.written = copyInto(from, to, pending.file);
     return pending;
+}
+
+FileKeptAside::~FileKeptAside() {
+    if (!kept_.empty())
+        std::remove(kept_.c_str());
+}
+
+FileResult FileKeptAside::keep(const std::string& path) {
+    path_ = path;
+    active_ = true;
+    if (!isFile(path))
+        return {};
+    const std::string kept = temporaryPathFor(path, ".kept");
+    if (!linkFile(path, kept)) {
+        if (FileResult moved = replaceFile(path, kept); !moved)
+            return FileError{path, moved.error().reason};
+    }
+    kept_ = kept;
+    return {};
+}
+
+FileResult FileKeptAside::putBack() {
+    if (!active_)
+        return {};
+    active_ = false;
+    if (kept_.empty()) {
+        if (isFile(path_) && std::remove(path_.c_str()) != 0)
+            return lastSystemError(path_);
+        return {};
+    }
+    FileResult putBack = replaceFile(kept_, path_);
+    if (putBack) {
+        // A rename between two names of one file does nothing: the kept name goes as well.
+        std::remove(kept_.c_str());
+        kept_.clear();
+    }
+    return putBack;
 }

@@ -31,6 +31,32 @@ PendingCopy writeCopy(const std::string& from, const std::string& to);
 // replacement's data first. On failure target is as it was; the error names target.
 FileResult replaceFile(const std::string& replacement, const std::string& target);
 
+// A file kept aside under a name no other writer uses, while a step replaces it, so that it
+// can be put back should a later step fail. It is kept as a second name of the same file (a
+// hard link) where the file system has them, so the file never leaves its place; else it is
+// moved. Destroyed without being put back, the kept file is removed.
+class FileKeptAside {
+  public:
+    FileKeptAside() = default;
+    FileKeptAside(const FileKeptAside&) = delete;
+    FileKeptAside& operator=(const FileKeptAside&) = delete;
+    ~FileKeptAside();
+
+    // Keeps the file at path aside; there is nothing to keep when no file is there.
+    FileResult keep(const std::string& path);
+    // Puts the kept file back in its place, over what is there now; without one, removes what
+    // is there now.
+    FileResult putBack();
+
+  private:
+    std::string path_;
+    std::string kept_; // empty while nothing is kept
+    bool active_ = false;
+};
+
+// Gives the file `existing` the second name `newName` (a hard link).
+FileResult linkFile(const std::string& existing, const std::string& newName);
+
 // Whether the path names a file (not a folder).
 bool isFile(const std::string& path);
 

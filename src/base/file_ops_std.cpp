@@ -3,6 +3,7 @@
 #include "base/file_handle.h"
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>
@@ -29,6 +30,12 @@ FileResult replaceFile(const std::string& replacement, const std::string& target
     if (std::rename(replacement.c_str(), target.c_str()) != 0)
         return lastSystemError(target);
     flushFolderOf(target);
+    return {};
+}
+
+FileResult linkFile(const std::string& existing, const std::string& newName) {
+    if (link(existing.c_str(), newName.c_str()) != 0)
+        return lastSystemError(newName);
     return {};
 }
 

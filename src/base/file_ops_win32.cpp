@@ -11,6 +11,12 @@ FileResult replaceFile(const std::string& replacement, const std::string& target
     return {};
 }
 
+FileResult linkFile(const std::string& existing, const std::string& newName) {
+    if (!CreateHardLinkA(newName.c_str(), existing.c_str(), nullptr))
+        return lastSystemError(newName);
+    return {};
+}
+
 FileResult makeFolders(const std::string& folder) {
     // After a drive's root ("C:\\"), each folder in turn.
     for (std::size_t end = folder.find_first_of("\\/", 3);;

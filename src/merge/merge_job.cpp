@@ -46,9 +46,10 @@ std::optional<std::string> readOnlyFileOf(const std::string& databasePath) {
 }
 
 // The backup's stage: puts the copy written meanwhile in the backup's place, unless a file is
-// read-only.
+// read-only. The previous backup is kept aside until the new database is in place.
 bool backUp(const std::string& databasePath, const std::optional<std::string>& readOnly,
-            std::future<PendingCopy>& copying, const MergeScreen& screen, MergeStatus& status) {
+            std::future<PendingCopy>& copying, FileKeptAside& previousBackup,
+            const MergeScreen& screen, MergeStatus& status) {
     StageProgress progress(screen.progress, 1);
     status.show("Writing .bak for ", databasePath);
     if (readOnly) {
@@ -56,10 +57,15 @@ bool backUp(const std::string& databasePath, const std::optional<std::string>& r
         showError(screen, *readOnly + " is read-only, so I can't replace it; nothing was changed.");
         return false;
     }
-    const FileResult copied = copying.get().commit();
+    PendingCopy copy = copying.get();
+    FileResult copied = previousBackup.keep(backupPathOf(databasePath));
+    if (copied)
+        copied = copy.commit();
     progress.finish();
-    if (!copied)
+    if (!copied) {
+        static_cast<void>(previousBackup.putBack());
         showFileError(screen, "I can't write \".bak\" file!", copied.error());
+    }
     return static_cast<bool>(copied);
 }
 
@@ -150,7 +156,8 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
     AirportLookup airports(request.airportDataPaths, screen, status);
     AddOnRows addOns(*database, airports);
     addOns.take(files);
-    if (writes && !backUp(databasePath, readOnly, copying, screen, status)) {
+    FileKeptAside previousBackup;
+    if (writes && !backUp(databasePath, readOnly, copying, previousBackup, screen, status)) {
         outcome.end = MergeEnd::WriteError;
         return outcome;
     }
@@ -174,8 +181,12 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
         outcome.end = MergeEnd::Previewed;
         return outcome;
     }
-    outcome.end = writeDatabase(databasePath, *database, decisions, addOns, screen)
-                      ? MergeEnd::Written
-                      : MergeEnd::WriteError;
+    if (!writeDatabase(databasePath, *database, decisions, addOns, screen)) {
+        // Nothing changed: the previous backup goes back in its place.
+        static_cast<void>(previousBackup.putBack());
+        outcome.end = MergeEnd::WriteError;
+        return outcome;
+    }
+    outcome.end = MergeEnd::Written;
     return outcome;
 }

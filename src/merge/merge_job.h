@@ -46,5 +46,6 @@ struct MergeOutcome {
 // and refuses one it cannot merge into, backs it up to <database>.bak (a merge only), takes the
 // add-on rows in the database's format, decides which database rows give way, and writes the
 // new database in the place of the old one in one step. Every failure is shown on the screen,
-// and none leaves the database damaged.
+// and none leaves the database damaged; the previous backup is kept aside until the new
+// database is in place, and put back when it cannot be, so a failed write changes nothing.
 MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen);

@@ -3,7 +3,9 @@
 #include "base/atomic_file_writer.h"
 #include "base/file_error.h"
 
+#include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 
 // Copying and replacing files so that a target is always either its old self or the whole
@@ -56,6 +58,18 @@ class FileKeptAside {
 
 // Gives the file `existing` the second name `newName` (a hard link).
 FileResult linkFile(const std::string& existing, const std::string& newName);
+
+// What tells one state of a file from the next: its size and the time it was last written.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t writtenAt = 0; // in the system's own units
+    bool operator==(const FileStamp& other) const {
+        return size == other.size && writtenAt == other.writtenAt;
+    }
+    bool operator!=(const FileStamp& other) const { return !(*this == other); }
+};
+// None when nothing is there.
+std::optional<FileStamp> fileStampOf(const std::string& path);
 
 // Whether the path names a file (not a folder).
 bool isFile(const std::string& path);

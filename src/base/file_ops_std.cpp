@@ -39,6 +39,15 @@ FileResult linkFile(const std::string& existing, const std::string& newName) {
     return {};
 }
 
+std::optional<FileStamp> fileStampOf(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0)
+        return std::nullopt;
+    return FileStamp{static_cast<std::uint64_t>(info.st_size),
+                     static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
+                         info.st_mtim.tv_nsec};
+}
+
 bool isReadOnlyFile(const std::string& path) {
     struct stat info;
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode) &&

@@ -6,4 +6,5 @@ enum ExitCode : int {
     kExitNothingToDo = 1, // no add-on airport to merge, or one named that is not listed
     kExitInputError = 2,  // a bad argument, or a file that cannot be read: nothing was changed
     kExitWriteError = 3,  // a file that cannot be written: nothing was changed
+    kExitBusy = 4,        // another merge or restore held the database: nothing was changed
 };

@@ -148,6 +148,8 @@ int runMerge(const MergeArguments& request, Console& console) {
         return kExitInputError;
     case MergeEnd::InputError:
         return kExitInputError;
+    case MergeEnd::Busy:
+        return kExitBusy;
     case MergeEnd::WriteError:
         break;
     }

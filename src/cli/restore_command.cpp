@@ -19,6 +19,9 @@ int runRestore(const RestoreRequest& request, Console& console) {
     case RestoreEnd::InputError:
         console.err << "quillet: " << result.message << "\n";
         return kExitInputError;
+    case RestoreEnd::Busy:
+        console.err << "quillet: " << result.message << "\n";
+        return kExitBusy;
     case RestoreEnd::WriteError:
         break;
     }

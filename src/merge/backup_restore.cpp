@@ -8,7 +8,10 @@
 
 #include <cstdio>
 
-RestoreResult restoreBackup(const std::string& earthNavPath) {
+RestoreResult restoreBackup(const std::string& earthNavPath, std::chrono::milliseconds lockWait) {
+    FileLock lock;
+    if (lockDatabase(lock, earthNavPath, lockWait, {}) == FileLock::Outcome::Busy)
+        return RestoreResult{RestoreEnd::Busy, busyMessage(earthNavPath)};
     const std::string backupPath = backupPathOf(earthNavPath);
     const std::string keptPath = earthNavPath + ".before-restore";
 

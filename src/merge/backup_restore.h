@@ -1,5 +1,8 @@
 #pragma once
 
+#include "merge/database_lock.h"
+
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -14,6 +17,7 @@ enum class RestoreEnd {
     Restored,
     InputError, // no backup, or one that is not a navaid database: nothing was changed
     WriteError, // the backup could not be put in place: earth_nav.dat is as it was
+    Busy,       // another merge or restore held the database: nothing was changed
 };
 
 struct RestoreResult {
@@ -25,4 +29,6 @@ struct RestoreResult {
 // earth_nav.dat is not marked read-only; keeps the current earth_nav.dat as
 // earth_nav.dat.before-restore until the swap has ended, and puts a copy of the backup in its
 // place in one atomic step. The backup stays; a restore that fails leaves nothing behind.
-RestoreResult restoreBackup(const std::string& earthNavPath);
+// Holds the database's lock meanwhile, waiting up to lockWait for another to finish.
+RestoreResult restoreBackup(const std::string& earthNavPath,
+                            std::chrono::milliseconds lockWait = kLockWait);

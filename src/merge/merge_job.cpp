@@ -83,15 +83,24 @@ void showDatabaseLoaded(const DatabaseText& database, const std::string& path,
 
 // Writes the new database beside the old one and swaps it in, so the database is never
 // half-written.
-bool writeDatabase(const std::string& path, const DatabaseText& database,
-                   const MergeDecisions& decisions, const AddOnRows& addOns,
-                   const MergeScreen& screen) {
+bool writeDatabase(const std::string& path, const std::optional<FileStamp>& stampRead,
+                   const DatabaseText& database, const MergeDecisions& decisions,
+                   const AddOnRows& addOns, const MergeScreen& screen) {
     AtomicFileWriter file(path, database.format() == NavFormat::V810
                                     ? AtomicFileWriter::LineFeeds::ToCrLf
                                     : AtomicFileWriter::LineFeeds::AsGiven);
     writeMergedText(database, decisions.kept, addOns.records(),
                     [&file](std::string_view text) { file.write(text); });
-    const FileResult written = file.commit();
+    // Another program (a navdata update, an editor) may have written the database meanwhile:
+    // its changes are not overwritten.
+    FileResult written = file.finishWriting();
+    if (written && fileStampOf(path) != stampRead) {
+        showError(screen, path + " was changed by another program during the merge; nothing was "
+                                 "changed.");
+        return false;
+    }
+    if (written)
+        written = file.commit();
     if (!written)
         showFileError(screen, "I can't write \"To\" file!", written.error());
     return static_cast<bool>(written);
@@ -123,9 +132,22 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
     MergeStatus status(screen.status);
     MergeOutcome outcome;
     const std::string& databasePath = request.databasePath;
+    const bool writes = request.purpose == JobPurpose::Merge;
+    // One writer at a time: held until the new database is in place. Where no lock file can be
+    // made, nothing can be written either, which the backup's stage then tells.
+    FileLock lock;
+    if (writes && lockDatabase(lock, databasePath, request.lockWait, [&] {
+                      status.show("Waiting for another merge or restore to finish with ",
+                                  databasePath);
+                  }) == FileLock::Outcome::Busy) {
+        showError(screen, busyMessage(databasePath));
+        outcome.end = MergeEnd::Busy;
+        return outcome;
+    }
     // The database is read on a second thread while the add-on files load, and its backup
     // written on one while the add-on rows are taken: the screen sees every step in its order.
     std::string bytes;
+    const std::optional<FileStamp> stampRead = fileStampOf(databasePath);
     const FileResult read = readDatabaseBytes(databasePath, bytes);
     std::future<Result<DatabaseText>> reading;
     if (read) {
@@ -144,7 +166,6 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
         return outcome;
     }
 
-    const bool writes = request.purpose == JobPurpose::Merge;
     const std::optional<std::string> readOnly =
         writes ? readOnlyFileOf(databasePath) : std::nullopt;
     std::future<PendingCopy> copying;
@@ -181,7 +202,7 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
         outcome.end = MergeEnd::Previewed;
         return outcome;
     }
-    if (!writeDatabase(databasePath, *database, decisions, addOns, screen)) {
+    if (!writeDatabase(databasePath, stampRead, *database, decisions, addOns, screen)) {
         // Nothing changed: the previous backup goes back in its place.
         static_cast<void>(previousBackup.putBack());
         outcome.end = MergeEnd::WriteError;

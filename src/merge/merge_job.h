@@ -1,10 +1,12 @@
 #pragma once
 
+#include "merge/database_lock.h"
 #include "merge/merge_report.h"
 #include "merge/merge_screen.h"
 #include "scenery/custom_airports.h"
 #include "settings/merge_options.h"
 
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -21,6 +23,8 @@ struct MergeRequest {
     JobPurpose purpose = JobPurpose::Merge;
     // Where X-Plane's Global Airports apt.dat may be, for the airports of converted rows.
     std::vector<std::string> airportDataPaths = {};
+    // How long a merge waits while another merge or restore holds the database.
+    std::chrono::milliseconds lockWait = kLockWait;
 };
 
 // How a merge ended.
@@ -29,6 +33,7 @@ enum class MergeEnd {
     Previewed,  // a preview decided everything and wrote nothing
     Stopped,    // a question was answered Stop: the database was not written
     InputError, // the database could not be read or is none to merge into: nothing was changed
+    Busy,       // another merge or restore held the database: nothing was changed
     WriteError, // the backup or the new database could not be written: the database is as it was
 };
 

@@ -2,6 +2,7 @@
 // standard output and standard error, and the files it leaves.
 #include "cli/command_line.h"
 
+#include "base/file_lock.h"
 #include "base/path.h"
 #include "base/text.h"
 #include "scenery/xplane_paths.h"
@@ -452,6 +453,24 @@ TEST_F(CommandLine, EachFailureHasItsExitCodeAndOneLineAndChangesNothing) {
         EXPECT_EQ(result.out, "");
         expectUnchanged();
     }
+}
+
+TEST_F(CommandLine, ADatabaseThatAnotherMergeHoldsEndsWithExitCode4AndNothingChanged) {
+    writeBytes(database_, crlf(kDatabase));
+    FileLock other;
+    ASSERT_EQ(other.tryLock(database_ + ".lock"), FileLock::Outcome::Locked);
+    const std::string busy = "quillet: " + database_ +
+                             " is in use by another merge or restore of Quillet; nothing was "
+                             "changed.\n";
+    const Outcome merged =
+        merge({"--all", "--name-conflicts", "skip", "--callsign-conflicts", "skip"});
+    EXPECT_EQ(merged.code, 4);
+    EXPECT_EQ(merged.err, busy);
+    writeBytes(database_ + ".bak", crlf(kDatabase));
+    const Outcome restored = run({"restore", "--xplane", xplane_});
+    EXPECT_EQ(restored.code, 4);
+    EXPECT_EQ(restored.err, busy);
+    EXPECT_EQ(readBytes(database_), crlf(kDatabase));
 }
 
 TEST_F(CommandLine, EachFileFailureHasItsExitCodeAndLeavesTheDatabaseAsItWas) {

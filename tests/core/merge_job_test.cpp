@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -609,6 +610,35 @@ TEST_F(MergeJob, ACustomLineGivenTwiceIsTakenOnceTheFirstInTableOrder) {
                            "2 1.0 1.0 0 300 25 0.0 AB ALPHA NDB\n\n"
                            "3 47.4 -122.3 0 1 1 0.0 SEX SEATTLE V \n\n"
                            "\n99\n"));
+}
+
+TEST_F(MergeJob, ADatabaseChangedByAnotherProgramMeanwhileIsNotOverwritten) {
+    // A question is asked; meanwhile a navdata update rewrites the database.
+    struct UpdateWhileAsking : RecordingScreen {
+        std::function<void()> update;
+        Answer ask(const std::string& sourcePath, const std::string& baseLine,
+                   const std::string& customLine) override {
+            update();
+            return RecordingScreen::ask(sourcePath, baseLine, customLine);
+        }
+    } screen;
+    const std::string updated =
+        crlf("I\n" + kHeader + "3 40.1 -100.1 0 11500 40 0.0 NEW NEWER VOR\n99\n");
+    screen.update = [&] { writeBytes(earthNav_, updated); };
+    screen.answers = {Answer::Replace};
+    writeDatabase("I\n" + kHeader + "3  40.1 -100.1 0 11500 40 0.0 ABC ABCVOR VOR-DME\n99\n");
+    writeBytes(earthNav_ + ".bak", "an older backup");
+    addAirport("A", "3  40.1 -100.1 0 11500 40 0.0 ABC OTHER VOR\n");
+    options_ = {ConflictAction::Ask, ConflictAction::Ask, true};
+    const MergeOutcome outcome =
+        ::runMerge({earthNav_, pickedAirports(airports_), options_}, screen.screen());
+    EXPECT_EQ(outcome.end, MergeEnd::WriteError);
+    EXPECT_EQ(screen.questions.size(), 1u);
+    EXPECT_EQ(screen.errors, std::vector<std::string>{"Error!: " + earthNav_ +
+                                                      " was changed by another program during "
+                                                      "the merge; nothing was changed."});
+    EXPECT_EQ(readBytes(earthNav_), updated);
+    EXPECT_EQ(readBytes(earthNav_ + ".bak"), "an older backup");
 }
 
 TEST_F(MergeJob, AReadOnlyDatabaseOrBackupIsNamedAndNothingIsChanged) {

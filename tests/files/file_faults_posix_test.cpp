@@ -4,6 +4,7 @@
 // new files reach the disk before they are swapped in.
 #include "base/atomic_file_writer.h"
 #include "base/file_ops.h"
+#include "base/file_lock.h"
 #include "base/text_file.h"
 #include "merge/merge_job.h"
 #include "scenery/nav_format.h"
@@ -18,11 +19,13 @@
 #include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/time.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csignal>
+#include <chrono>
 #include <cstring>
 #include <filesystem>
 #include <optional>
@@ -115,6 +118,58 @@ TEST_F(FaultyMerge, NewFilesReachTheDiskBeforeTheyAreSwappedIn) {
                   "fsync " + folder,
               }));
     EXPECT_EQ(databaseFolder().size(), 2u);
+}
+
+TEST_F(FaultyMerge, OneWriterAtATime) {
+    const std::string database = databaseOfSize(1000);
+    writeBytes(earthNav_, database);
+    writeBytes(backup_, "an older backup");
+    // A second process holds the database's lock until told to go.
+    int locked[2], done[2];
+    ASSERT_EQ(pipe(locked), 0);
+    ASSERT_EQ(pipe(done), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        FileLock lock;
+        const char state = lock.tryLock(lockPathOf(earthNav_)) == FileLock::Outcome::Locked;
+        static_cast<void>(write(locked[1], &state, 1));
+        char go = 0;
+        static_cast<void>(read(done[0], &go, 1));
+        _exit(0);
+    }
+    char state = 0;
+    ASSERT_EQ(read(locked[0], &state, 1), 1);
+    ASSERT_EQ(state, 1);
+
+    // A merge waits a while, then changes nothing; so does a restore.
+    MergeRequest request{earthNav_, airports_, {ConflictAction::Skip, ConflictAction::Skip, true}};
+    request.lockWait = std::chrono::milliseconds(300);
+    EXPECT_EQ(runMerge(request, screen_.screen()).end, MergeEnd::Busy);
+    EXPECT_EQ(screen_.errors, std::vector<std::string>{"Error!: " + busyMessage(earthNav_)});
+    EXPECT_NE(
+        std::find(screen_.events.begin(), screen_.events.end(),
+                  "status Waiting for another merge or restore to finish with " + earthNav_ + "\n"),
+        screen_.events.end());
+    const RestoreResult restore = restoreBackup(earthNav_, std::chrono::milliseconds(300));
+    EXPECT_EQ(restore.end, RestoreEnd::Busy);
+    EXPECT_EQ(restore.message, busyMessage(earthNav_));
+    EXPECT_EQ(databaseFolder(), (FolderContents{{"earth_nav.dat", database},
+                                                {"earth_nav.dat.bak", "an older backup"},
+                                                {"earth_nav.dat.lock", ""}}));
+
+    // Once the other has gone, the merge goes ahead and leaves no lock file.
+    const char go = 1;
+    ASSERT_EQ(write(done[1], &go, 1), 1);
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    screen_.errors.clear();
+    EXPECT_EQ(runMerge(request, screen_.screen()).end, MergeEnd::Written);
+    EXPECT_EQ(screen_.errors, std::vector<std::string>{});
+    EXPECT_EQ(entryNames(fs::path(earthNav_).parent_path()),
+              (std::vector<std::string>{"earth_nav.dat", "earth_nav.dat.bak"}));
+    for (int end : {locked[0], locked[1], done[0], done[1]})
+        close(end);
 }
 
 TEST_F(FaultyMerge, AFailedCallLeavesTheOldFilesAndNoneOfItsOwn) {

@@ -71,6 +71,12 @@ struct FileStamp {
 // None when nothing is there.
 std::optional<FileStamp> fileStampOf(const std::string& path);
 
+// The file that a path names through symbolic links: the path itself where it names no link
+// (or nothing).
+std::string fileBehind(const std::string& path);
+// How many names (hard links) the file has; 1 when that cannot be told.
+std::uint32_t nameCountOf(const std::string& path);
+
 // Whether the path names a file (not a folder).
 bool isFile(const std::string& path);
 

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstdio>
 
 namespace {
@@ -46,6 +47,25 @@ std::optional<FileStamp> fileStampOf(const std::string& path) {
     return FileStamp{static_cast<std::uint64_t>(info.st_size),
                      static_cast<std::int64_t>(info.st_mtim.tv_sec) * 1'000'000'000 +
                          info.st_mtim.tv_nsec};
+}
+
+std::string fileBehind(const std::string& path) {
+    struct stat info;
+    if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode))
+        return path;
+    char* resolved = realpath(path.c_str(), nullptr);
+    if (resolved == nullptr)
+        return path;
+    std::string behind(resolved);
+    std::free(resolved);
+    return behind;
+}
+
+std::uint32_t nameCountOf(const std::string& path) {
+    struct stat info;
+    if (stat(path.c_str(), &info) != 0 || info.st_nlink < 1)
+        return 1;
+    return static_cast<std::uint32_t>(info.st_nlink);
 }
 
 bool isReadOnlyFile(const std::string& path) {

@@ -40,6 +40,42 @@ std::optional<FileStamp> fileStampOf(const std::string& path) {
                          data.ftLastWriteTime.dwLowDateTime)};
 }
 
+std::string fileBehind(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0)
+        return path;
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return path;
+    char behind[32768];
+    const DWORD length =
+        GetFinalPathNameByHandleA(file, behind, sizeof behind, FILE_NAME_NORMALIZED);
+    CloseHandle(file);
+    if (length == 0 || length >= sizeof behind)
+        return path;
+    std::string resolved(behind, length);
+    // A drive's file is named "\\?\C:\...", a share's "\\?\UNC\server\...".
+    if (resolved.rfind("\\\\?\\UNC\\", 0) == 0)
+        return "\\\\" + resolved.substr(8);
+    if (resolved.rfind("\\\\?\\", 0) == 0)
+        return resolved.substr(4);
+    return resolved;
+}
+
+std::uint32_t nameCountOf(const std::string& path) {
+    HANDLE file =
+        CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 1;
+    BY_HANDLE_FILE_INFORMATION information;
+    const bool known = GetFileInformationByHandle(file, &information) != 0;
+    CloseHandle(file);
+    return known && information.nNumberOfLinks > 0 ? information.nNumberOfLinks : 1;
+}
+
 bool isFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

@@ -132,11 +132,14 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
     MergeStatus status(screen.status);
     MergeOutcome outcome;
     const std::string& databasePath = request.databasePath;
+    // A database linked in from elsewhere is merged into the file the link names: the new file
+    // is swapped in beside that one, and the link stays.
+    const std::string fileWritten = fileBehind(databasePath);
     const bool writes = request.purpose == JobPurpose::Merge;
     // One writer at a time: held until the new database is in place. Where no lock file can be
     // made, nothing can be written either, which the backup's stage then tells.
     FileLock lock;
-    if (writes && lockDatabase(lock, databasePath, request.lockWait, [&] {
+    if (writes && lockDatabase(lock, fileWritten, request.lockWait, [&] {
                       status.show("Waiting for another merge or restore to finish with ",
                                   databasePath);
                   }) == FileLock::Outcome::Busy) {
@@ -147,7 +150,7 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
     // The database is read on a second thread while the add-on files load, and its backup
     // written on one while the add-on rows are taken: the screen sees every step in its order.
     std::string bytes;
-    const std::optional<FileStamp> stampRead = fileStampOf(databasePath);
+    const std::optional<FileStamp> stampRead = fileStampOf(fileWritten);
     const FileResult read = readDatabaseBytes(databasePath, bytes);
     std::future<Result<DatabaseText>> reading;
     if (read) {
@@ -166,6 +169,12 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
         return outcome;
     }
 
+    if (writes && nameCountOf(fileWritten) > 1) {
+        showError(screen, databasePath +
+                              " has other names (hard links), which a merge would leave with the "
+                              "old database; nothing was changed.");
+        return outcome;
+    }
     const std::optional<std::string> readOnly =
         writes ? readOnlyFileOf(databasePath) : std::nullopt;
     std::future<PendingCopy> copying;
@@ -202,7 +211,7 @@ MergeOutcome runMerge(const MergeRequest& request, const MergeScreen& screen) {
         outcome.end = MergeEnd::Previewed;
         return outcome;
     }
-    if (!writeDatabase(databasePath, stampRead, *database, decisions, addOns, screen)) {
+    if (!writeDatabase(fileWritten, stampRead, *database, decisions, addOns, screen)) {
         // Nothing changed: the previous backup goes back in its place.
         static_cast<void>(previousBackup.putBack());
         outcome.end = MergeEnd::WriteError;

@@ -172,6 +172,35 @@ TEST_F(FaultyMerge, OneWriterAtATime) {
         close(end);
 }
 
+TEST_F(FaultyMerge, ALinkedDatabaseIsMergedWhereItLivesAndAHardLinkedOneIsLeftAlone) {
+    // One database shared by two X-Plane folders through a symbolic link.
+    const std::string shared = dir_.file("shared/earth_nav.dat");
+    const std::string database = databaseOfSize(1000);
+    writeBytes(shared, database);
+    ASSERT_EQ(symlink(shared.c_str(), earthNav_.c_str()), 0);
+    ASSERT_EQ(merge(), MergeEnd::Written);
+    struct stat link;
+    ASSERT_EQ(lstat(earthNav_.c_str(), &link), 0);
+    EXPECT_TRUE(S_ISLNK(link.st_mode));
+    EXPECT_NE(readBytes(shared), database); // merged, through the link
+    EXPECT_EQ(readBytes(earthNav_), readBytes(shared));
+    EXPECT_EQ(readBytes(backup_), database);
+    EXPECT_EQ(entryNames(dir_.file("shared")), std::vector<std::string>{"earth_nav.dat"});
+
+    // A second name of the file: a merge would leave it with the old content.
+    ASSERT_EQ(unlink(earthNav_.c_str()), 0);
+    ASSERT_EQ(unlink(backup_.c_str()), 0);
+    writeBytes(shared, database);
+    ASSERT_EQ(::link(shared.c_str(), earthNav_.c_str()), 0);
+    screen_.errors.clear();
+    EXPECT_EQ(merge(), MergeEnd::InputError);
+    EXPECT_EQ(screen_.errors,
+              std::vector<std::string>{"Error!: " + earthNav_ +
+                                       " has other names (hard links), which a merge would leave "
+                                       "with the old database; nothing was changed."});
+    EXPECT_EQ(databaseFolder(), (FolderContents{{"earth_nav.dat", database}}));
+}
+
 TEST_F(FaultyMerge, AFailedCallLeavesTheOldFilesAndNoneOfItsOwn) {
     const struct {
         const char* name;

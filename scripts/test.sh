@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds every tree and runs every test: native, native with sanitizers, short runs of the
-# fuzz targets, and the Windows tests under Wine; the 32-bit Quillet.exe is built as well.
+# fuzz targets, and the Windows tests under Wine; the 32-bit Quillet.exe is built as well, and
+# the release archives are made and checked.
 source "$(dirname "$0")/common.sh"
 cd "$repo"
 install_missing_packages
@@ -27,3 +28,6 @@ trap 'stop_wine; stop_display' EXIT
 start_display
 start_wine
 ctest --preset win64
+
+echo "== package"
+scripts/package.sh

@@ -40,8 +40,9 @@ make_archives() {
   sed "s/@VERSION@/$version/" packaging/README.txt.in >"$stage/$top/README.txt"
   cp LICENSE "$stage/$top/LICENSE"
   strip -o "$stage/$top/quillet" build/native/src/cli/quillet
-  cp build/win32/src/Quillet.exe "$stage/windows/"
-  cp build/win32/src/cli/quillet.exe "$stage/windows/cli/"
+  # Without their debugging information, users download half the size.
+  i686-w64-mingw32-strip -o "$stage/windows/Quillet.exe" build/win32/src/Quillet.exe
+  i686-w64-mingw32-strip -o "$stage/windows/cli/quillet.exe" build/win32/src/cli/quillet.exe
   local text
   for text in README.txt LICENSE; do
     sed 's/$/\r/' "$stage/$top/$text" >"$stage/windows/$text"

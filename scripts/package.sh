@@ -31,6 +31,11 @@ packages+=(zip unzip file)
 install_missing_packages
 
 # quillet.exe goes in cli/: Windows file names ignore case, so it cannot sit beside Quillet.exe.
+# The manifest is stored as its XML text among the program's resources.
+carries_manifest() {
+  grep -q '>UTF-8</activeCodePage>' "$1" && grep -q 'PerMonitorV2' "$1"
+}
+
 make_archives() {
   build_preset win32
   build_preset native
@@ -141,6 +146,10 @@ check_archives() {
     is_kind "$z/Quillet.exe" '^PE32 executable \(GUI\) Intel 80386'
   check "cli/quillet.exe is a 32-bit (i386) Windows console program" \
     is_kind "$z/cli/quillet.exe" '^PE32 executable \(console\) Intel 80386'
+  check "Quillet.exe carries the manifest (UTF-8 code page, per-monitor DPI)" \
+    carries_manifest "$z/Quillet.exe"
+  check "cli/quillet.exe carries the manifest (UTF-8 code page, per-monitor DPI)" \
+    carries_manifest "$z/cli/quillet.exe"
   check "Quillet.exe needs no DLL but Windows' own" only_system_dlls "$z/Quillet.exe"
   check "cli/quillet.exe needs no DLL but Windows' own" only_system_dlls "$z/cli/quillet.exe"
   check "$top/quillet is a stripped x86-64 ELF executable" \

@@ -12,11 +12,26 @@
 #include "settings/settings.h"
 #include "settings/settings_dialog_win32.h"
 
+#include <commctrl.h>
+
 #include <iterator>
 #include <new>
 #include <string>
 
 namespace {
+
+// The window's style: an overlapped window with a system menu and a minimize box, of fixed
+// size, no maximize.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Sizes and positions are given for 96 DPI and scaled to the window's DPI.
+constexpr UINT kBaseDpi = USER_DEFAULT_SCREEN_DPI;
+constexpr int kLeft = 80, kTop = 100, kWidth = 340, kHeight = 400; // at 96 DPI, frame included
+constexpr int kFontHeight = 14;
+
+int scaled(int value, UINT dpi) {
+    return MulDiv(value, static_cast<int>(dpi), static_cast<int>(kBaseDpi));
+}
 
 struct ChildWindow {
     const char* className;
@@ -26,16 +41,17 @@ struct ChildWindow {
     int id;
 };
 
-// In creation order: the folder label must come first, so that the id it shares with the
-// hint label and the Select All button finds it. Its text is composed at creation. Below it
-// the database a merge goes into; a long path gives way in its middle. "Preview" stands left
-// of "GO!".
+// In creation order, which is also the order of the window's children: the folder label must
+// come first, so that the id it shares with the hint label and the Select All button finds it.
+// Its text is composed at creation. Below it the database a merge goes into; a long path gives
+// way in its middle, and the line's tooltip shows it whole (SS_NOTIFY lets the tooltip see
+// the mouse over it). "Preview" stands left of "GO!".
 constexpr std::size_t kFolderLabel = 0;
 constexpr std::size_t kAirportList = 3;
 constexpr ChildWindow kChildren[] = {
     {"static", nullptr, WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 4, 320, 15, IDC_LABEL},
-    {"static", nullptr, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 5, 20, 320,
-     15, IDC_MERGE_TARGET},
+    {"static", nullptr, WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_PATHELLIPSIS,
+     5, 20, 320, 15, IDC_MERGE_TARGET},
     {"static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
      WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 36, 320, 15, IDC_LABEL},
     {"listbox", nullptr,
@@ -49,24 +65,116 @@ constexpr ChildWindow kChildren[] = {
 };
 
 HWND createChild(HWND window, const ChildWindow& child, const char* text) {
-    HWND control = CreateWindowExA(
+    return CreateWindowExA(
         0, child.className, text, child.style, child.x, child.y, child.width, child.height, window,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(child.id)), appInstance(), nullptr);
-    SendMessageA(control, WM_SETFONT, reinterpret_cast<WPARAM>(controlFont()), TRUE);
-    return control;
 }
 
 MainWindowState& stateOf(HWND window) {
     return *mainWindowState(window);
 }
 
+// The per-monitor DPI functions of Windows 10 (1607 on), looked up in user32: Windows 7 and 8
+// lack them.
+struct PerMonitorDpi {
+    UINT(WINAPI* dpiForWindow)(HWND) = nullptr;
+    BOOL(WINAPI* adjustWindowRectForDpi)(RECT*, DWORD, BOOL, DWORD, UINT) = nullptr;
+};
+
+template <typename Function> Function user32Function(const char* name) {
+    const FARPROC found = GetProcAddress(GetModuleHandleA("user32.dll"), name);
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(found));
+}
+
+const PerMonitorDpi& perMonitorDpi() {
+    static const PerMonitorDpi functions{
+        user32Function<decltype(PerMonitorDpi::dpiForWindow)>("GetDpiForWindow"),
+        user32Function<decltype(PerMonitorDpi::adjustWindowRectForDpi)>(
+            "AdjustWindowRectExForDpi")};
+    return functions;
+}
+
+// The window's DPI; before Windows 10 the system's.
+UINT windowDpi(HWND window) {
+    if (perMonitorDpi().dpiForWindow != nullptr)
+        return perMonitorDpi().dpiForWindow(window);
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    return static_cast<UINT>(dpi);
+}
+
+// The window's size at a DPI: its client area at 96 DPI scaled, in the frame and menu bar of
+// that DPI, so the client area scales exactly. Before Windows 10, the whole size scaled.
+SIZE windowSize(UINT dpi) {
+    const auto adjust = perMonitorDpi().adjustWindowRectForDpi;
+    if (adjust == nullptr)
+        return {scaled(kWidth, dpi), scaled(kHeight, dpi)};
+    RECT frame96 = {};
+    adjust(&frame96, kWindowStyle, TRUE, 0, kBaseDpi);
+    RECT window = {0, 0, scaled(kWidth - (frame96.right - frame96.left), dpi),
+                   scaled(kHeight - (frame96.bottom - frame96.top), dpi)};
+    adjust(&window, kWindowStyle, TRUE, 0, dpi);
+    return {window.right - window.left, window.bottom - window.top};
+}
+
+// Arial of the children, its height scaled to the DPI.
+HFONT createControlFont(UINT dpi) {
+    return CreateFontA(scaled(kFontHeight, dpi), 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE,
+                       ANSI_CHARSET, OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                       DEFAULT_PITCH | FF_SWISS, "Arial");
+}
+
+// Places the children for the DPI and gives them its font, in place of the one they had.
+void layOutChildren(HWND window, MainWindowState& state, UINT dpi) {
+    HFONT previous = state.font;
+    state.font = createControlFont(dpi);
+    HWND child = GetWindow(window, GW_CHILD);
+    for (const ChildWindow& layout : kChildren) {
+        MoveWindow(child, scaled(layout.x, dpi), scaled(layout.y, dpi), scaled(layout.width, dpi),
+                   scaled(layout.height, dpi), TRUE);
+        SendMessageA(child, WM_SETFONT, reinterpret_cast<WPARAM>(state.font), TRUE);
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    if (previous != nullptr)
+        DeleteObject(previous);
+}
+
+// The tooltip of the merge target's line, which shows the whole line however it is cut.
+HWND createMergeTargetTooltip(HWND window) {
+    const INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_TAB_CLASSES};
+    InitCommonControlsEx(&controls);
+    HWND tooltip =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, nullptr,
+                        WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                        CW_USEDEFAULT, CW_USEDEFAULT, window, nullptr, appInstance(), nullptr);
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(GetDlgItem(window, IDC_MERGE_TARGET));
+    tool.lpszText = const_cast<char*>("");
+    SendMessageA(tooltip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&tool));
+    return tooltip;
+}
+
+// The line of the merge target, and its tooltip.
+void showMergeTargetLine(HWND window, const MainWindowState& state, const std::string& text) {
+    HWND line = GetDlgItem(window, IDC_MERGE_TARGET);
+    SetWindowTextA(line, text.c_str());
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = window;
+    tool.uId = reinterpret_cast<UINT_PTR>(line);
+    tool.lpszText = const_cast<char*>(text.c_str());
+    SendMessageA(state.mergeTargetTooltip, TTM_UPDATETIPTEXTA, 0, reinterpret_cast<LPARAM>(&tool));
+}
+
 // Lists the airports of the X-Plane folder of the settings and shows where a merge goes.
 void scanAndShowMergeTarget(HWND window, MainWindowState& state) {
     scanCustomAirports(Settings::instance()->xplaneExePath.c_str(), state.scenery,
                        state.airportList);
-    const std::string text = mergeTargetText(state.scenery.mergeTarget);
-    SendDlgItemMessageA(window, IDC_MERGE_TARGET, WM_SETTEXT, 0,
-                        reinterpret_cast<LPARAM>(text.c_str()));
+    showMergeTargetLine(window, state, mergeTargetText(state.scenery.mergeTarget));
 }
 
 void saveSettingsAndClose(HWND window) {
@@ -134,8 +242,21 @@ void onCommand(HWND window, int id) {
     }
 }
 
+// Windows has moved the window to a monitor of another DPI: it takes the size Windows
+// suggests, its children are placed anew and get a font of that DPI.
+void onDpiChanged(HWND window, UINT dpi, const RECT& suggested) {
+    SetWindowPos(window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutChildren(window, stateOf(window), dpi);
+}
+
+// The children are destroyed by now: their font can go. A window whose creation failed has no
+// state.
 void onNcDestroy(HWND window) {
-    delete mainWindowState(window);
+    MainWindowState* state = mainWindowState(window);
+    if (state != nullptr && state->font != nullptr)
+        DeleteObject(state->font);
+    delete state;
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
 }
 
@@ -158,9 +279,8 @@ ATOM registerMainWindowClass(HINSTANCE instance) {
 }
 
 bool createMainWindow(HINSTANCE instance, int showCommand) {
-    // An overlapped window with a system menu and a minimize box: fixed size, no maximize.
-    HWND window = CreateWindowExA(0, windowClassName(), windowTitle(), WS_SYSMENU | WS_MINIMIZEBOX,
-                                  80, 100, 340, 400, nullptr, nullptr, instance, nullptr);
+    HWND window = CreateWindowExA(0, windowClassName(), windowTitle(), kWindowStyle, kLeft, kTop,
+                                  kWidth, kHeight, nullptr, nullptr, instance, nullptr);
     if (window == nullptr)
         return false;
 
@@ -172,6 +292,13 @@ bool createMainWindow(HINSTANCE instance, int showCommand) {
         if (i == kAirportList)
             state.airportList = control;
     }
+    // Sized and laid out for the DPI of the monitor the window is on.
+    const UINT dpi = windowDpi(window);
+    const SIZE size = windowSize(dpi);
+    SetWindowPos(window, nullptr, 0, 0, size.cx, size.cy,
+                 SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    layOutChildren(window, state, dpi);
+    state.mergeTargetTooltip = createMergeTargetTooltip(window);
 
     ShowWindow(window, showCommand);
     UpdateWindow(window);
@@ -200,6 +327,9 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
         return 0;
     case WM_COMMAND:
         onCommand(window, LOWORD(wParam));
+        return 0;
+    case WM_DPICHANGED:
+        onDpiChanged(window, HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     case WM_CLOSE:
         saveSettingsAndClose(window);

@@ -9,9 +9,9 @@
 // Registers the main window's class; returns its atom, 0 on failure.
 ATOM registerMainWindowClass(HINSTANCE instance);
 
-// Creates the main window and its seven children and shows it; showing it runs the custom
-// airport scan and shows the database a merge goes into. False when the main window could not
-// be created.
+// Creates the main window and its seven children, sized for its monitor's DPI, and shows it;
+// showing it runs the custom airport scan and shows the database a merge goes into. False when the
+// main window could not be created.
 bool createMainWindow(HINSTANCE instance, int showCommand);
 
 // Dispatches messages until the quit message; returns its exit code.
@@ -24,6 +24,8 @@ LRESULT CALLBACK mainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 struct MainWindowState {
     HWND airportList = nullptr; // the list box of the custom airports, sorted
     XPlaneScenery scenery;      // the airport table behind it, and its X-Plane folder
+    HFONT font = nullptr;       // the children's, for the window's DPI; deleted with the window
+    HWND mergeTargetTooltip = nullptr; // shows the merge target's line whole
 };
 
 // The state of a window of the main window's class; nullptr while it has none.

@@ -6,7 +6,7 @@
 #include "app/start_up_win32.h"
 #include "merge/conflict_prompt_win32.h"
 #include "merge/merge_job.h"
-#include "merge/preview_dialog_win32.h"
+#include "merge/text_dialog_win32.h"
 #include "settings/settings.h"
 
 #include <exception>
@@ -53,5 +53,5 @@ void runPreviewCommand(HWND mainWindow, MainWindowState& state) {
                     MB_OK | MB_ICONERROR);
         return;
     }
-    showPreviewDialog(appInstance(), mainWindow, report);
+    showLongText(appInstance(), mainWindow, "Preview", report);
 }

@@ -5,7 +5,6 @@
 
 namespace {
 HINSTANCE gInstance = nullptr;
-HFONT gControlFont = nullptr;
 char gWindowTitle[100] = {};
 char gWindowClassName[100] = {};
 } // namespace
@@ -17,19 +16,12 @@ void startUp(HINSTANCE instance) {
     char startDirectory[MAX_PATH] = {};
     GetCurrentDirectoryA(sizeof startDirectory, startDirectory);
     settings->startDirectory = startDirectory;
-    gControlFont =
-        CreateFontA(14, 0, 0, 0, FW_DONTCARE, FALSE, FALSE, FALSE, ANSI_CHARSET, OUT_DEFAULT_PRECIS,
-                    CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH | FF_SWISS, "Arial");
     LoadStringA(instance, IDS_APP_TITLE, gWindowTitle, sizeof gWindowTitle);
     LoadStringA(instance, IDS_WINDOW_CLASS, gWindowClassName, sizeof gWindowClassName);
 }
 
 HINSTANCE appInstance() {
     return gInstance;
-}
-
-HFONT controlFont() {
-    return gControlFont;
 }
 
 const char* windowTitle() {

@@ -95,12 +95,11 @@ std::string reportText(const MergeReport& report) {
     return text;
 }
 
-std::string leftOutMessage(const std::vector<LeftOutRow>& rows, std::size_t rowsListed) {
+std::string leftOutMessage(const std::vector<LeftOutRow>& rows) {
     if (rows.empty())
         return {};
     std::string text = "These add-on rows were not merged:\n";
     std::string_view file;
-    std::size_t listed = 0, more = 0;
     const auto startFile = [&](const std::string& path) {
         if (path != file)
             text += "\n" + path + "\n";
@@ -118,15 +117,8 @@ std::string leftOutMessage(const std::vector<LeftOutRow>& rows, std::size_t rows
             continue;
         }
         ++i;
-        if (listed == rowsListed) {
-            ++more;
-            continue;
-        }
         startFile(row.sourcePath);
         text += "  " + row.row + "\n    " + row.reason + "\n";
-        ++listed;
     }
-    if (more > 0)
-        text += "\n" + std::to_string(more) + " more rows were not merged.\n";
     return text;
 }

@@ -51,6 +51,5 @@ struct MergeReport {
 std::string reportText(const MergeReport& report);
 
 // The one message that tells the user which add-on rows were left out and why; empty when
-// none were. It lists every row, or the first rowsListed and then how many more there are.
-inline constexpr std::size_t kEveryRow = static_cast<std::size_t>(-1);
-std::string leftOutMessage(const std::vector<LeftOutRow>& rows, std::size_t rowsListed = kEveryRow);
+// none were. It lists every row.
+std::string leftOutMessage(const std::vector<LeftOutRow>& rows);

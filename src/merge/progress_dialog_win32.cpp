@@ -2,6 +2,7 @@
 
 #include "merge/merge_screen_win32.h"
 #include "merge/merge_job.h"
+#include "merge/text_dialog_win32.h"
 #include "res/resource.h"
 
 #include <commctrl.h>
@@ -69,9 +70,7 @@ RunEnd runMergeJob(ProgressDialogScreen& screen, const MergeRequest& request,
         const MergeOutcome outcome = runMerge(request, screen.screen());
         if (outcome.end != MergeEnd::Written)
             return RunEnd::NotWritten;
-        // A message box does not scroll: the rows are listed up to a screenful.
-        constexpr std::size_t kRowsInABox = 12;
-        leftOut = leftOutMessage(outcome.report.leftOut, kRowsInABox);
+        leftOut = leftOutMessage(outcome.report.leftOut);
         return RunEnd::Written;
     } catch (const std::bad_alloc&) {
         return RunEnd::OutOfMemory;
@@ -94,8 +93,9 @@ class DialogCloser {
 };
 
 // The worker thread: its parameter is the dialog's state. Returns 0.
-// "Process is complete!" only follows a run that wrote the database, after the message about
-// the add-on rows left out if there were any; a run that did not has shown its error.
+// "Process is complete!" only follows a run that wrote the database, after the list of the
+// add-on rows left out if there were any, every row in a dialog that scrolls; a run that did
+// not has shown its error.
 DWORD WINAPI mergeWorker(LPVOID parameter) {
     ProgressDialogState& state = *static_cast<ProgressDialogState*>(parameter);
     const DialogCloser closer(state.dialog); // ends the dialog last: then the state may go
@@ -106,7 +106,7 @@ DWORD WINAPI mergeWorker(LPVOID parameter) {
     switch (end) {
     case RunEnd::Written:
         if (!leftOut.empty())
-            MessageBoxA(state.dialog, leftOut.c_str(), state.caption, MB_OK | MB_ICONWARNING);
+            showLongText(state.instance, state.dialog, state.caption, leftOut);
         MessageBoxA(state.dialog, "Process is complete!", state.caption, MB_OK);
         break;
     case RunEnd::NotWritten:

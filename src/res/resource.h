@@ -34,7 +34,7 @@
 #define IDD_ABOUT 103
 #define IDD_PROGRESS 132
 #define IDD_SETTINGS 136
-#define IDD_MERGE_PREVIEW 137
+#define IDD_LONG_TEXT 137
 
 // Settings dialog (the radio-button ids are the stored action codes)
 #define IDC_SAME_NAME_SKIP 1016
@@ -54,5 +54,5 @@
 #define IDC_BASE_LINE 1009
 #define IDC_SOURCE_PATH 1010
 
-// Merge preview
-#define IDC_PREVIEW_TEXT 1023
+// Long text dialog
+#define IDC_LONG_TEXT 1023

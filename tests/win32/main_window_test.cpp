@@ -5,7 +5,13 @@
 #include "res/resource.h"
 #include "settings/settings.h"
 
+#include <commctrl.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <utility>
 
 namespace {
 
@@ -82,8 +88,8 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         {"Static", "X-Plane folder: C:\\X-Plane\\X-Plane.exe", WS_CHILD | WS_VISIBLE | SS_LEFT, 5,
          4, 320, 15, IDC_LABEL},
         {"Static", "Merging into: C:\\X-Plane\\Resources\\default data\\earth_nav.dat (not found)",
-         WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_PATHELLIPSIS, 5, 20, 320, 15,
-         IDC_MERGE_TARGET},
+         WS_CHILD | WS_VISIBLE | SS_LEFT | SS_NOPREFIX | SS_NOTIFY | SS_PATHELLIPSIS, 5, 20, 320,
+         15, IDC_MERGE_TARGET},
         {"Static", "Select Custom Airport('s) for insert to NavAIDs base of X-Plane...",
          WS_CHILD | WS_VISIBLE | SS_LEFT, 5, 36, 320, 15, IDC_LABEL},
         {"ListBox", "",
@@ -105,7 +111,7 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
         EXPECT_EQ(GetWindowLongA(child, GWL_STYLE), expected.style);
         EXPECT_EQ(GetWindowLongA(child, GWL_EXSTYLE) & ~WS_EX_NOPARENTNOTIFY, 0);
         EXPECT_EQ(GetDlgCtrlID(child), expected.id);
-        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), controlFont());
+        EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), state().font);
         RECT r;
         GetWindowRect(child, &r);
         MapWindowPoints(nullptr, mainWindow, reinterpret_cast<POINT*>(&r), 2);
@@ -137,9 +143,192 @@ TEST_F(AppTest, MainWindowIsAFixedSizeWindowWithSixChildren) {
     EXPECT_FALSE(IsWindowEnabled(GetWindow(GetWindow(mainWindow, GW_CHILD), GW_HWNDLAST)));
 
     LOGFONTA font = {};
-    GetObjectA(controlFont(), sizeof font, &font);
+    ASSERT_NE(GetObjectA(state().font, sizeof font, &font), 0);
     EXPECT_EQ(font.lfHeight, 14);
     EXPECT_STREQ(font.lfFaceName, "Arial");
+}
+
+// ---- The display's DPI
+
+// The children's rectangles in the main window's client area, in creation order.
+std::vector<RECT> childRects(HWND window) {
+    std::vector<RECT> rects;
+    for (HWND child = GetWindow(window, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        rects.push_back(rectInDialog(window, child));
+    return rects;
+}
+
+RECT scaledRect(const RECT& rect, int dpi) {
+    return {MulDiv(rect.left, dpi, 96), MulDiv(rect.top, dpi, 96), MulDiv(rect.right, dpi, 96),
+            MulDiv(rect.bottom, dpi, 96)};
+}
+
+// Every child at its 96-DPI place scaled; the list box (the fourth) trims its height to whole
+// items of the scaled font, so it may lose up to an item's height.
+void expectChildrenScaled(const std::vector<RECT>& rects, const std::vector<RECT>& at96, int dpi) {
+    constexpr std::size_t kListBox = 3;
+    ASSERT_EQ(rects.size(), at96.size());
+    for (std::size_t i = 0; i < rects.size(); ++i) {
+        SCOPED_TRACE(i);
+        const RECT expected = scaledRect(at96[i], dpi);
+        EXPECT_EQ(rects[i].left, expected.left);
+        EXPECT_EQ(rects[i].top, expected.top);
+        EXPECT_EQ(rects[i].right, expected.right);
+        if (i == kListBox) {
+            EXPECT_LE(rects[i].bottom, MulDiv(56 + 266, dpi, 96));
+            EXPECT_GT(rects[i].bottom, MulDiv(56 + 266 - 14, dpi, 96));
+        } else {
+            EXPECT_EQ(rects[i].bottom, expected.bottom);
+        }
+    }
+}
+
+LONG fontHeight(HFONT font) {
+    LOGFONTA logFont = {};
+    GetObjectA(font, sizeof logFont, &logFont);
+    return logFont.lfHeight;
+}
+
+// Windows moves the window to a monitor of 150 % and back: it takes the size suggested, its
+// children move and grow with the DPI and get a font of it, which they all share.
+TEST_F(AppTest, MainWindowFollowsADpiChangeWithItsChildrenAndFont) {
+    start();
+    const std::vector<RECT> at96 = childRects(mainWindow);
+    RECT original;
+    GetWindowRect(mainWindow, &original);
+    for (const auto& [dpi, suggested] :
+         {std::pair{144, RECT{60, 70, 567, 666}}, std::pair{96, original}}) {
+        SCOPED_TRACE(dpi);
+        SendMessageA(mainWindow, WM_DPICHANGED, MAKEWPARAM(dpi, dpi),
+                     reinterpret_cast<LPARAM>(&suggested));
+        RECT window;
+        GetWindowRect(mainWindow, &window);
+        expectSameRect(window, suggested);
+        expectChildrenScaled(childRects(mainWindow), at96, dpi);
+        EXPECT_EQ(fontHeight(state().font), MulDiv(14, dpi, 96));
+        for (HWND child = GetWindow(mainWindow, GW_CHILD); child;
+             child = GetWindow(child, GW_HWNDNEXT))
+            EXPECT_EQ(reinterpret_cast<HFONT>(SendMessageA(child, WM_GETFONT, 0, 0)), state().font);
+    }
+}
+
+// The DPI Wine gives the programs started while it is set; the value there was before is put
+// back when it goes.
+class WineDisplayDpi {
+  public:
+    WineDisplayDpi() {
+        DWORD size = sizeof saved_;
+        hadValue_ = RegGetValueA(HKEY_CURRENT_USER, kKey, kValue, RRF_RT_REG_DWORD, nullptr,
+                                 &saved_, &size) == ERROR_SUCCESS;
+    }
+    WineDisplayDpi(const WineDisplayDpi&) = delete;
+    WineDisplayDpi& operator=(const WineDisplayDpi&) = delete;
+    ~WineDisplayDpi() {
+        if (hadValue_)
+            set(saved_);
+        else
+            RegDeleteKeyValueA(HKEY_CURRENT_USER, kKey, kValue);
+    }
+    bool set(DWORD dpi) const {
+        return RegSetKeyValueA(HKEY_CURRENT_USER, kKey, kValue, REG_DWORD, &dpi, sizeof dpi) ==
+               ERROR_SUCCESS;
+    }
+
+  private:
+    static constexpr const char* kKey = "Control Panel\\Desktop";
+    static constexpr const char* kValue = "LogPixels";
+    DWORD saved_ = 0;
+    bool hadValue_ = false;
+};
+
+bool runsUnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// What the main window of a Quillet.exe started at a DPI measures.
+struct MainWindowMeasures {
+    SIZE client;
+    std::vector<RECT> children;
+    RECT window;
+    LRESULT listItemHeight; // the list box's font's height
+};
+
+// A visible main window of the process.
+HWND mainWindowOf(DWORD processId) {
+    HWND found = nullptr;
+    waitUntil([&] {
+        for (HWND window = nullptr;
+             (window = FindWindowExA(nullptr, window, "QUILLET", nullptr));) {
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (process == processId && IsWindowVisible(window))
+                found = window;
+        }
+        return found != nullptr;
+    });
+    return found;
+}
+
+// Starts Quillet.exe in the start directory, measures its main window and closes it.
+MainWindowMeasures measureQuilletWindow(const std::string& startDirectory) {
+    std::string program = QUILLET_WINDOW_PROGRAM;
+    std::replace(program.begin(), program.end(), '/', '\\');
+    program = "Z:" + program;
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    MainWindowMeasures measures = {};
+    std::string commandLine = "\"" + program + "\"";
+    if (!CreateProcessA(program.c_str(), &commandLine[0], nullptr, nullptr, FALSE, 0, nullptr,
+                        startDirectory.c_str(), &startup, &process)) {
+        ADD_FAILURE() << "could not start " << program;
+        return measures;
+    }
+    HWND window = mainWindowOf(process.dwProcessId);
+    EXPECT_NE(window, nullptr);
+    if (window != nullptr) {
+        const RECT client = clientRect(window);
+        measures.client = {client.right, client.bottom};
+        measures.children = childRects(window);
+        GetWindowRect(window, &measures.window);
+        measures.listItemHeight =
+            sendMessage(GetDlgItem(window, IDC_AIRPORT_LIST), LB_GETITEMHEIGHT, 0, 0);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
+    EXPECT_EQ(WaitForSingleObject(process.hProcess, 15000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    GetExitCodeProcess(process.hProcess, &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+    if (exitCode == STILL_ACTIVE)
+        TerminateProcess(process.hProcess, 1);
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return measures;
+}
+
+// Started at 150 % (144 DPI), the program's main window has the client area of 96 DPI scaled
+// by 1.5, its children placed and sized by 1.5, their font 1.5 times as high, and it still
+// fits the 1024 x 768 screen.
+TEST_F(AppTest, MainWindowStartedAt150PercentIsScaledByOneAndAHalf) {
+    if (!runsUnderWine())
+        GTEST_SKIP() << "the display's DPI is set through Wine's registry";
+    const FakeXPlane xplane = makeXPlaneFolder(dir, "Sim", {{"KSEA Demo", true}});
+    writeSettingsFile(xplane.exePath + "\n");
+    const WineDisplayDpi displayDpi;
+    ASSERT_TRUE(displayDpi.set(96));
+    const MainWindowMeasures at96 = measureQuilletWindow(startDirectory);
+    ASSERT_TRUE(displayDpi.set(144));
+    const MainWindowMeasures at144 = measureQuilletWindow(startDirectory);
+
+    EXPECT_EQ(at96.window.right - at96.window.left, 340);
+    EXPECT_EQ(at96.window.bottom - at96.window.top, 400);
+    EXPECT_EQ(at144.client.cx, MulDiv(at96.client.cx, 3, 2));
+    EXPECT_EQ(at144.client.cy, MulDiv(at96.client.cy, 3, 2));
+    EXPECT_EQ(at96.listItemHeight, 14);
+    EXPECT_EQ(at144.listItemHeight, 21);
+    expectChildrenScaled(at144.children, at96.children, 144);
+    EXPECT_LE(at144.window.right, 1024);
+    EXPECT_LE(at144.window.bottom, 768);
 }
 
 TEST_F(AppTest, StartUpLoadsTheSettingsAndRecordsTheStartDirectory) {
@@ -279,3 +468,60 @@ TEST_F(AppTest, AboutBoxOpensFromTheHelpMenuOwnedByTheMainWindow) {
 }
 
 } // namespace
+
+// ---- The database a merge goes into
+
+// A path too long for its line is cut in its middle when drawn, and kept whole in the line's
+// text and in its tooltip, which the line itself shows when the mouse rests on it.
+TEST_F(AppTest, ALongMergeTargetIsCutInItsMiddleAndShownWholeInTheTooltip) {
+    const std::string deep = "Simulators\\Flight simulation\\Laminar Research\\X-Plane 11 Steam";
+    const FakeXPlane xplane = makeXPlaneFolder(dir, deep, {{"KSEA Demo", true}});
+    dir.writeFile(deep + "\\Resources\\default data\\earth_nav.dat",
+                  "I\r\n1100 Version\r\n2  47.6 -122.3 0 362 50 0.0 BF NOLLA NDB\r\n99\r\n");
+    writeSettingsFile(xplane.exePath + "\n");
+    start();
+    const std::string line = "Merging into: " + xplane.directory +
+                             "Resources\\default data\\earth_nav.dat (X-Plane 11 format 1100)";
+    HWND target = GetDlgItem(mainWindow, IDC_MERGE_TARGET);
+    EXPECT_EQ(mergeTargetLine(), line);
+    EXPECT_EQ(GetWindowLongA(target, GWL_STYLE) & SS_ELLIPSISMASK, SS_PATHELLIPSIS);
+
+    // Drawn in the line's width and font, the text loses its middle to "...".
+    std::string drawn = line;
+    drawn.resize(line.size() + 4);
+    RECT box = clientRect(target);
+    HDC dc = GetDC(target);
+    HGDIOBJ previous = SelectObject(dc, state().font);
+    DrawTextA(dc, &drawn[0], -1, &box,
+              DT_SINGLELINE | DT_NOPREFIX | DT_PATH_ELLIPSIS | DT_MODIFYSTRING | DT_CALCRECT);
+    SelectObject(dc, previous);
+    ReleaseDC(target, dc);
+    drawn.resize(std::strlen(drawn.c_str()));
+    EXPECT_NE(drawn.find("..."), std::string::npos) << drawn;
+    EXPECT_EQ(drawn.substr(0, 14), "Merging into: ");
+
+    HWND tooltip = state().mergeTargetTooltip;
+    ASSERT_TRUE(IsWindow(tooltip));
+    EXPECT_EQ(className(tooltip), TOOLTIPS_CLASSA);
+    EXPECT_EQ(GetWindow(tooltip, GW_OWNER), mainWindow);
+    EXPECT_EQ(SendMessageA(tooltip, TTM_GETTOOLCOUNT, 0, 0), 1);
+    TTTOOLINFOA tool = {};
+    tool.cbSize = sizeof tool;
+    tool.hwnd = mainWindow;
+    tool.uId = reinterpret_cast<UINT_PTR>(target);
+    ASSERT_TRUE(SendMessageA(tooltip, TTM_GETTOOLINFOA, 0, reinterpret_cast<LPARAM>(&tool)));
+    EXPECT_EQ(tool.uFlags & (TTF_IDISHWND | TTF_SUBCLASS), UINT{TTF_IDISHWND | TTF_SUBCLASS});
+    // TTM_GETTEXTA gives at most 80 bytes: the whole text comes through TTM_GETTEXTW.
+    wchar_t text[1000] = {};
+    TTTOOLINFOW wideTool = {};
+    wideTool.cbSize = sizeof wideTool;
+    wideTool.hwnd = mainWindow;
+    wideTool.uId = tool.uId;
+    wideTool.lpszText = text;
+    SendMessageW(tooltip, TTM_GETTEXTW, std::size(text), reinterpret_cast<LPARAM>(&wideTool));
+    char shown[3000] = {};
+    WideCharToMultiByte(CP_UTF8, 0, text, -1, shown, sizeof shown, nullptr, nullptr);
+    EXPECT_EQ(std::string(shown), line);
+    // The line takes the mouse's messages, which the tooltip watches.
+    EXPECT_EQ(GetWindowLongA(target, GWL_STYLE) & SS_NOTIFY, SS_NOTIFY);
+}

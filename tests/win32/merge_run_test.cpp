@@ -6,8 +6,11 @@
 
 #include "app/main_window_win32.h"
 #include "base/file_error.h"
+#include "base/file_lock.h"
 #include "cli/command_line.h"
 #include "scenery/custom_airport_list.h"
+#include "merge/database_lock.h"
+#include "merge/merge_report.h"
 #include "merge/merge_screen_win32.h"
 #include "res/resource.h"
 #include "settings/settings.h"
@@ -90,6 +93,11 @@ std::string fileMessage(const std::string& text, const std::string& path, DWORD 
 // The database held open by another program that lets it be read but not replaced.
 HANDLE heldDatabase = INVALID_HANDLE_VALUE;
 
+std::string withoutCarriageReturns(std::string text) {
+    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
+    return text;
+}
+
 // The ids of a message box's visible buttons, and whether it shows an icon.
 std::vector<int> visibleButtons(HWND box) {
     std::vector<int> ids;
@@ -118,6 +126,20 @@ void finishRun(HWND progress) {
     EXPECT_FALSE(showsIcon(box));
     postButtonClick(box, IDOK);
     EXPECT_TRUE(waitForWindowGone(progress));
+}
+
+// Reads the list of add-on rows left out, a dialog owned by the progress dialog with the
+// whole list in its text box, and closes it with OK. Returns the text, with "\n" line ends.
+std::string dismissLeftOutRows(HWND progress) {
+    HWND dialog = waitForOwnedWindow(progress, "#32770", "Quillet");
+    if (dialog == nullptr || GetDlgItem(dialog, IDC_LONG_TEXT) == nullptr) {
+        ADD_FAILURE() << "no list of the rows left out: " << messageBoxText(dialog);
+        return {};
+    }
+    const std::string text = withoutCarriageReturns(controlText(dialog, IDC_LONG_TEXT));
+    postButtonClick(dialog, IDOK);
+    EXPECT_TRUE(waitForWindowGone(dialog));
+    return text;
 }
 
 // Dismisses an error of the merge job: caption "Error!", an error icon, no owner window.
@@ -467,9 +489,9 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
          [](const std::string& db) {
              CloseHandle(heldDatabase);
              heldDatabase = INVALID_HANDLE_VALUE;
+             // Nothing changed: the backup the merge made goes again, as none was there before.
              EXPECT_EQ(readBytes(db), crlf(kDatabase));
-             EXPECT_EQ(readBytes(db + ".bak"), crlf(kDatabase));
-             EXPECT_EQ(namesBeside(db), (Names{"earth_nav.dat", "earth_nav.dat.bak"}));
+             EXPECT_EQ(namesBeside(db), Names{"earth_nav.dat"});
          },
          [](const std::string&, const std::string&) { return "Proccesing: " + kVor + "\n"; }, 2,
          false},
@@ -506,6 +528,27 @@ TEST_F(MergeRunTest, FailuresAreReportedAndNeverDamageTheDatabase) {
         c.check(databasePath);
         stop();
     }
+}
+
+TEST_F(MergeRunTest, GoWhileAnotherMergeHoldsTheDatabaseIsToldItIsBusyAndChangesNothing) {
+    startWith({{"Alpha Field", {kAlpha}}});
+    select({"Alpha Field"});
+    // Another Quillet, in the middle of its merge, holds the database's lock.
+    FileLock other;
+    ASSERT_EQ(other.tryLock(databasePath + ".lock"), FileLock::Outcome::Locked);
+    pressGo([&](HWND progress) {
+        ASSERT_TRUE(waitUntil(
+            [&] {
+                return controlText(progress, IDC_STATIC) ==
+                       "Waiting for another merge or restore to finish with " + databasePath + "\n";
+            },
+            std::chrono::seconds(4)));
+        ASSERT_NE(waitForWindow("#32770", "Error!", std::chrono::seconds(10)), nullptr);
+        dismissError(busyMessage(databasePath));
+        EXPECT_TRUE(waitForWindowGone(progress));
+    });
+    EXPECT_EQ(database(), crlf(kDatabase));
+    EXPECT_EQ(namesBeside(databasePath), (Names{"earth_nav.dat", "earth_nav.dat.lock"}));
 }
 
 TEST_F(MergeRunTest, ReadOnlyFilesAreNamedAndLeftAloneAndTheBackupIsAnOrdinaryFile) {
@@ -930,18 +973,13 @@ TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
 
         select({"A 1200", "B 810"});
         pressGo([&](HWND progress) {
-            HWND box = waitForOwnedWindow(progress, "#32770", "Quillet");
-            ASSERT_NE(box, nullptr);
-            EXPECT_EQ(messageBoxText(box),
+            EXPECT_EQ(dismissLeftOutRows(progress),
                       "These add-on rows were not merged:\n\n" + navDatPath("A 1200") + "\n  " +
                           ltp1200.substr(0, ltp1200.size() - 1) +
                           "\n    Quillet does not merge rows of code 16\n\n" + navDatPath("B 810") +
                           "\n  " + marker810.substr(0, marker810.size() - 1) +
                           "\n    no localizer of KXXX runway 34 to take the marker's identifier "
                           "from\n");
-            EXPECT_TRUE(showsIcon(box));
-            postButtonClick(box, IDOK);
-            EXPECT_TRUE(waitForWindowGone(box));
             finishRun(progress);
         });
         if (update) {
@@ -957,6 +995,97 @@ TEST_F(MergeRunTest, MergesIntoTheDatabaseXPlane12ReadsInItsFormat) {
         }
         stop();
     }
+}
+
+// A merge that leaves out hundreds of add-on rows lists every one of them in a resizable
+// dialog that fits the screen, whose text the user can select and copy.
+TEST_F(MergeRunTest, HundredsOfRowsLeftOutAreListedWholeInADialogThatFitsTheScreen) {
+    xplaneFolder = "X-Plane 12 " + std::to_string(++starts);
+    xplane = makeXPlaneFolder(dir, xplaneFolder, {{"Approaches", true}});
+    const std::string vor =
+        "3  47.43538889 -122.30961111    354 11680 130   19.000 SEA  ENRT K1 SEATTLE VORTAC\n";
+    databasePath = dir.writeFile(xplaneFolder + "\\Resources\\default data\\earth_nav.dat",
+                                 "I\n1200 Version - data cycle 2301.\n" + vor + "99\n");
+    std::string addOn = "I\n1200 Version\n";
+    std::vector<LeftOutRow> rows;
+    for (int i = 0; i < 300; ++i) {
+        const std::string row = "16 47." + std::to_string(100 + i) +
+                                " -122.30 369 0 0 180.343 R16L K" + std::to_string(1000 + i) +
+                                " K1 W16L LPV";
+        addOn += row + "\n";
+        rows.push_back(
+            {navDatPath("Approaches"), row, "Quillet does not merge rows of code 16", false});
+    }
+    dir.writeFile(xplaneFolder + "\\Custom Scenery\\Approaches\\Earth nav data\\nav.dat",
+                  addOn + "99\n");
+    writeSettingsFile(xplane.exePath + "\n1017\n1020\n1\n");
+    start();
+    select({"Approaches"});
+    pressGo([&](HWND progress) {
+        HWND dialog = waitForOwnedWindow(progress, "#32770", "Quillet");
+        ASSERT_NE(dialog, nullptr);
+        HWND text = GetDlgItem(dialog, IDC_LONG_TEXT);
+        ASSERT_NE(text, nullptr) << messageBoxText(dialog);
+        EXPECT_EQ(GetWindowLongA(dialog, GWL_STYLE) & WS_THICKFRAME, WS_THICKFRAME);
+        EXPECT_EQ(GetWindowLongA(text, GWL_STYLE) &
+                      (ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL),
+                  ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL);
+        const std::string shown = windowText(text);
+        EXPECT_EQ(withoutCarriageReturns(shown), leftOutMessage(rows));
+        EXPECT_GE(sendMessage(text, EM_GETLINECOUNT), 600);
+
+        // Within the work area of the 1024 x 768 screen.
+        RECT work, window;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        GetWindowRect(dialog, &window);
+        EXPECT_GE(window.left, work.left);
+        EXPECT_GE(window.top, work.top);
+        EXPECT_LE(window.right, std::min(work.right, 1024L));
+        EXPECT_LE(window.bottom, std::min(work.bottom, 768L));
+
+        // Selected whole or in part, and copied.
+        DWORD start = 1, end = 0;
+        sendMessage(text, EM_SETSEL, 0, -1);
+        sendMessage(text, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                    reinterpret_cast<LPARAM>(&end));
+        EXPECT_EQ(start, 0u);
+        EXPECT_EQ(end, shown.size());
+        const std::string firstLine = "These add-on rows were not merged:";
+        sendMessage(text, EM_SETSEL, 0, static_cast<LPARAM>(firstLine.size()));
+        sendMessage(text, WM_COPY);
+        ASSERT_TRUE(OpenClipboard(nullptr));
+        const HANDLE copied = GetClipboardData(CF_TEXT);
+        EXPECT_EQ(std::string(copied ? static_cast<const char*>(GlobalLock(copied)) : ""),
+                  firstLine);
+        if (copied)
+            GlobalUnlock(copied);
+        CloseClipboard();
+
+        // Made smaller, the text box and OK keep their margins to the dialog's edges.
+        HWND ok = GetDlgItem(dialog, IDOK);
+        const RECT client = clientRect(dialog);
+        const RECT okBefore = rectInDialog(dialog, ok);
+        const RECT textBefore = rectInDialog(dialog, text);
+        SetWindowPos(dialog, nullptr, 0, 0, window.right - window.left - 150,
+                     window.bottom - window.top - 100, SWP_NOMOVE | SWP_NOZORDER);
+        const RECT smaller = clientRect(dialog);
+        const RECT okAfter = rectInDialog(dialog, ok);
+        const RECT textAfter = rectInDialog(dialog, text);
+        EXPECT_EQ(smaller.right, client.right - 150);
+        EXPECT_EQ(smaller.bottom, client.bottom - 100);
+        EXPECT_EQ(client.right - okBefore.right, smaller.right - okAfter.right);
+        EXPECT_EQ(client.bottom - okBefore.bottom, smaller.bottom - okAfter.bottom);
+        EXPECT_EQ(okAfter.right - okAfter.left, okBefore.right - okBefore.left);
+        EXPECT_EQ(textAfter.left, textBefore.left);
+        EXPECT_EQ(textAfter.top, textBefore.top);
+        EXPECT_EQ(textAfter.right, textBefore.right - 150);
+        EXPECT_EQ(textAfter.bottom, textBefore.bottom - 100);
+
+        postButtonClick(dialog, IDOK);
+        EXPECT_TRUE(waitForWindowGone(dialog));
+        finishRun(progress);
+    });
+    EXPECT_EQ(database(), "I\n1200 Version - data cycle 2301.\n" + vor + "99\n");
 }
 
 // ---- Preview, Restore backup, and the command line beside the window
@@ -982,11 +1111,6 @@ CommandLineRun runQuillet(const std::vector<std::string>& args, const std::strin
     Console console{out, err, in, true, false};
     const int code = runCommandLine(args, console);
     return {code, out.str(), err.str()};
-}
-
-std::string withoutCarriageReturns(std::string text) {
-    text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());
-    return text;
 }
 
 // Three airports whose lines, merged in table order, meet the NDB first as a CALLSIGN conflict
@@ -1098,7 +1222,7 @@ TEST_F(MergeRunTest, PreviewShowsTheCommandLinesDryRunReportAndWritesNothing) {
 
         HWND preview = waitForOwnedWindow(mainWindow, "#32770", "Preview");
         ASSERT_NE(preview, nullptr);
-        HWND text = GetDlgItem(preview, IDC_PREVIEW_TEXT);
+        HWND text = GetDlgItem(preview, IDC_LONG_TEXT);
         ASSERT_NE(text, nullptr);
         const LONG style = GetWindowLongA(text, GWL_STYLE);
         EXPECT_EQ(style & (ES_MULTILINE | ES_READONLY | WS_VSCROLL | WS_HSCROLL),

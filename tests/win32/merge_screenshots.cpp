@@ -9,13 +9,18 @@ using namespace driver;
 
 namespace {
 
-// The next window the progress dialog owns: a conflict prompt or "Process is complete!".
+// The next window the progress dialog owns: a conflict prompt, the list of the add-on rows
+// left out or "Process is complete!".
 HWND waitForOwnedDialog(HWND progress) {
     return waitForOwnedWindow(progress, "#32770", "Quillet");
 }
 
 bool isConflictPrompt(HWND window) {
     return GetDlgItem(window, IDC_SKIP_STRING) != nullptr;
+}
+
+bool isLongText(HWND window) {
+    return GetDlgItem(window, IDC_LONG_TEXT) != nullptr;
 }
 
 // Moves the prompt below the progress dialog if it covers part of it, so that both can be
@@ -50,6 +55,14 @@ bool shootMergeRun(const ScreenshotSession& session) {
             waitForWindowGone(window);
             window = waitForOwnedDialog(progress);
         }
+        // Only a folder whose add-ons have rows Quillet cannot merge shows their list.
+        if (window != nullptr && isLongText(window)) {
+            if (!session.save(window, "rows-left-out"))
+                return;
+            postButtonClick(window, IDOK);
+            waitForWindowGone(window);
+            window = waitForOwnedDialog(progress);
+        }
         if (window == nullptr)
             return;
         completionSaved = session.save(window, "process-complete");
@@ -57,4 +70,23 @@ bool shootMergeRun(const ScreenshotSession& session) {
         waitForWindowGone(progress);
     });
     return progressSaved && promptSaved && completionSaved;
+}
+
+bool shootPreview(const ScreenshotSession& session) {
+    bool saved = false;
+    session.runCommand(IDC_PREVIEW, [&] {
+        // The prompts come first, owned by the main window: Skip each.
+        HWND window = waitForOwnedWindow(session.mainWindow, "#32770", nullptr);
+        while (window != nullptr && isConflictPrompt(window)) {
+            postButtonClick(window, IDC_SKIP_STRING);
+            waitForWindowGone(window);
+            window = waitForOwnedWindow(session.mainWindow, "#32770", nullptr);
+        }
+        if (window == nullptr || !isLongText(window))
+            return;
+        saved = session.save(window, "merge-preview");
+        postButtonClick(window, IDOK);
+        waitForWindowGone(window);
+    });
+    return saved;
 }

@@ -90,6 +90,7 @@ const Screenshot kScreenshots[] = {
     {"main window", shootMainWindow},
     {"settings dialog", shootSettingsDialog},
     {"About box", shootAboutBox},
+    {"merge preview", shootPreview},
     {"merge run", shootMergeRun},
     {"folder warning", shootFolderWarning},
 };

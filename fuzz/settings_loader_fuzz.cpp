@@ -155,7 +155,8 @@ Values loadFrom(const std::string& file) {
 std::string save(const Values& loaded) {
     Settings* settings = Settings::instance();
     settings->startDirectory = workDir().path();
-    settings->save();
+    if (!settings->save())
+        differ("save", "", "the settings file saved", "no file saved");
     const std::string saved = readBytes(workDir().file(kSettingsFileName));
     const std::string expected = savedFile(loaded);
     if (saved != expected)

@@ -164,6 +164,28 @@ TEST_F(SettingsFile, WhereTheStartFolderTakesNoFileTheUsersFolderKeepsIt) {
     settings_->userDirectory.clear();
 }
 
+TEST_F(SettingsFile, APathInUtf8IsReadAsItIsAndOtherBytesAsTheSystemReadsThem) {
+    const std::string utf8 =
+        "C:\\X-Plane 12 \xD0\x9F\xD0\xBE\xD0\xBB\xD1\x8C \xE6\x9D\xB1\xE4\xBA\xAC\\X-Plane.exe";
+    writeBytes(settingsPath(), crlf(utf8 + "\n1017\n1020\n1\n"));
+    settings_->load();
+    EXPECT_EQ(settings_->xplaneExePath, utf8);
+    settings_->startDirectory = dir_.path();
+    ASSERT_TRUE(settings_->save());
+    // Saved unchanged, as the file has always been written: with an empty line after the path.
+    EXPECT_EQ(readBytes(settingsPath()), crlf(utf8 + "\n\n1017\n1020\n1\n"));
+
+    // An older file's ANSI bytes: on Windows in the system's code page (Windows-1252 under the
+    // tests' Wine), elsewhere as the bytes they are, which file names are there.
+    writeBytes(settingsPath(), crlf("C:\\J\xFCrgen\\X-Plane.exe\n1017\n1020\n1\n"));
+    settings_->load();
+#ifdef _WIN32
+    EXPECT_EQ(settings_->xplaneExePath, "C:\\J\xC3\xBCrgen\\X-Plane.exe");
+#else
+    EXPECT_EQ(settings_->xplaneExePath, "C:\\J\xFCrgen\\X-Plane.exe");
+#endif
+}
+
 TEST(SettingsInstance, IsOneObjectUntilDestroyed) {
     Settings* first = Settings::instance();
     EXPECT_EQ(Settings::instance(), first);

@@ -8,6 +8,20 @@ void makeUpperAscii(std::string& text) {
         c = upperAscii(c);
 }
 
+std::string upperCased(std::string_view text) {
+    std::string upper(text);
+    makeUpperAscii(upper);
+    return upper;
+}
+
+std::string_view trimmed(std::string_view text) {
+    while (!text.empty() && isBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && isBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
 bool equalsIgnoringCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size())
         return false;

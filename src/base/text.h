@@ -30,6 +30,8 @@ inline char upperAscii(char c) {
 
 // Upper-cases the letters of text in place.
 void makeUpperAscii(std::string& text);
+// A copy of the text with its letters upper-cased.
+std::string upperCased(std::string_view text);
 
 // Letters compared without regard to case; every other byte must be equal.
 bool equalsIgnoringCase(std::string_view a, std::string_view b);
@@ -44,6 +46,9 @@ inline bool isBlank(char c) {
 inline bool isDigit(char c) {
     return c >= '0' && c <= '9';
 }
+
+// The text without the blanks at its start and end.
+std::string_view trimmed(std::string_view text);
 
 // The next word of text from `at` on, or an empty view at the end.
 inline std::string_view nextWord(std::string_view text, std::size_t& at) {

@@ -41,16 +41,7 @@ std::string spelledWordsFrom(std::string_view line, std::string_view first) {
 
 // The line from `first` (a view into it) to the end of its last word.
 std::string_view restFrom(std::string_view line, std::string_view first) {
-    std::string_view rest = line.substr(static_cast<std::size_t>(first.data() - line.data()));
-    while (!rest.empty() && isBlank(rest.back()))
-        rest.remove_suffix(1);
-    return rest;
-}
-
-std::string upperCased(std::string_view text) {
-    std::string upper(text);
-    makeUpperAscii(upper);
-    return upper;
+    return trimmed(line.substr(static_cast<std::size_t>(first.data() - line.data())));
 }
 
 // A whole-degree cell (the coordinates cut to whole degrees) as a number below kCells; none

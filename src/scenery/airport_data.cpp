@@ -8,22 +8,6 @@
 
 namespace {
 constexpr std::size_t kPieceSize = 1 << 20;
-
-std::string upperCased(std::string_view text) {
-    std::string upper(text);
-    makeUpperAscii(upper);
-    return upper;
-}
-
-// The words of a line from `at` on, as the file parts them.
-std::string_view restOfLine(std::string_view line, std::size_t at) {
-    while (at < line.size() && isBlank(line[at]))
-        ++at;
-    std::string_view rest = line.substr(at);
-    while (!rest.empty() && isBlank(rest.back()))
-        rest.remove_suffix(1);
-    return rest;
-}
 } // namespace
 
 FileResult AirportData::read(const std::string& path,
@@ -88,7 +72,7 @@ void AirportData::readLine(std::string_view line) {
             return;
         currentCode_ = upperCased(code);
         AirportFacts& facts = airports_[currentCode_];
-        facts = {std::string(restOfLine(line, at)), {}};
+        facts = {std::string(trimmed(line.substr(at))), {}};
         current_ = &facts;
         return;
     }

@@ -7,14 +7,6 @@
 #include <vector>
 
 namespace {
-std::string_view trimmed(std::string_view text) {
-    while (!text.empty() && isBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && isBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 std::size_t wordCount(std::string_view text) {
     std::size_t count = 0, at = 0;
     while (!nextWord(text, at).empty())
@@ -255,9 +247,7 @@ std::string spelledNameWord(std::string_view word) {
     for (std::string_view spelled : {"ILS-cat-I", "ILS-cat-II", "ILS-cat-III"})
         if (equalsIgnoringCase(word, spelled))
             return std::string(spelled);
-    std::string upper(word);
-    makeUpperAscii(upper);
-    return upper;
+    return upperCased(word);
 }
 
 bool isIlsDmeName(std::string_view name) {
